@@ -1,0 +1,1 @@
+#include "addresses/cards.h"

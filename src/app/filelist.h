@@ -1,0 +1,51 @@
+#pragma once
+#include <QListWidget>
+
+namespace quelora {
+
+// A list of the regular files of one folder whose names match a pattern
+// ("*.*" for all, letter case ignored, "*" any run of characters, "?" any one),
+// sorted by name, letter case ignored.
+class FileList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    void setPath(const QString& folder); // lists the folder at once
+    QString pattern() const { return pattern_; }
+    void setPattern(const QString& pattern); // lists again at once
+    void refresh();
+    QString fileName() const; // the selected name, or empty
+    QStringList names() const;
+
+Q_SIGNALS:
+    void clicked(); // an entry was chosen with the mouse or the arrow keys
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    QString path_;
+    QString pattern_ = QStringLiteral("*.*");
+};
+
+// Whether a file name matches a file-list pattern.
+bool matchesPattern(const QString& pattern, const QString& name);
+
+// The subfolders of one folder, sorted by name, letter case ignored (hidden list).
+class FolderList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FolderList(QWidget* parent = nullptr);
+    QString path() const { return path_; }
+    void setPath(const QString& folder);
+    int listCount() const { return count(); }
+    QString listName(int i) const; // last path element of subfolder i
+
+private:
+    QString path_;
+};
+
+} // namespace quelora

@@ -1,0 +1,201 @@
+#pragma once
+// The one window of the program. Its controls and form-level variables carry the
+// names used throughout the program; its handlers and routines are defined by the
+// subsystem they belong to (src/calendar/form1_calendar.cpp, src/records/form1_*.cpp,
+// src/addresses/form1_addresses.cpp, src/notes/form1_*.cpp); this file's own
+// form1.cpp builds the window, starts it up and switches the panels.
+#include "app/colors.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+
+namespace quelora {
+class FileList;
+class FlatButton;
+class FolderList;
+class Platform;
+class SpiralStrip;
+class TextBox;
+} // namespace quelora
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // dataFolder: the folder of the program, without a trailing separator.
+    Form1(const QString& dataFolder, quelora::Platform& platform, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    using FlatButton = quelora::FlatButton;
+    using TextBox = quelora::TextBox;
+    using VbColor = quelora::VbColor;
+
+    // ---- The window (form1.cpp) --------------------------------------------------
+    void Form_Load();
+    void LayoutWindow();
+    void Command6_Click(int Index);
+    void Command10_Click();
+    void Command12_Click();
+    // Everything the exit button saves: the diary box, the week box that has the
+    // focus, the note editor. False when a save failed (the text stays in its box).
+    bool SaveOpenEdits();
+
+    // A failure to tell the user. Shown after the current click has been handled,
+    // never from inside a lost-focus handler.
+    void ReportFailure(const QString& text);
+    // "No se ha podido guardar ..." with the file's path and the platform's reason.
+    void ReportSaveFailure(const QString& path, const QString& reason);
+    void ShowPendingMessages();
+    bool HasPendingMessages() const { return !PendingMessages.isEmpty(); }
+
+    // Full path of an entry below the data folder ("dias", "texto.txt", ...).
+    QString DataPath(const QString& relative) const;
+    const QString& DataFolder() const { return DataFolder_; }
+    quelora::Platform& platform() { return Platform_; }
+
+    VbColor BackColor() const { return FormBackColor; }
+    void SetBackColor(VbColor c);
+    void SetFrameBackColor(int Index, VbColor c);
+    VbColor FrameBackColor(int Index) const { return FrameBackColors[Index]; }
+
+    // ---- Calendar (src/calendar/form1_calendar.cpp) --------------------------------
+    void ShowMonth();
+    void PaintMonthGrid();
+    void FillDateLists();
+    void GoToToday();
+    void ShowDateCaption();
+    void Command1_Click(int Index);
+    void Command3_Click(int Index);
+    void Command4_Click(int Index);
+    void Command5_Click();
+    void Combo1_Click();
+    void Combo2_Click();
+    // Gives the marked button back the colour the grid painted it with.
+    void RestoreSelectedButtonColor();
+
+    // ---- Day records (src/records/) ----------------------------------------------
+    void ShowDayRecords();
+    void Command11_Click(int Index);
+    void LoadDiaryPage();
+    void SaveDiaryPage();
+    void Text1_Click();
+    void Text1_Change();
+    void Text1_LostFocus();
+    void FillWeekView();
+    void Text2_Change(int Index);
+    void Text2_LostFocus(int Index);
+    void SaveWeekPage();
+    void FillMonthView();
+    void FillYearView();
+
+    // ---- Address book (src/addresses/) ---------------------------------------------
+    void LoadAddressBook(); // start-up: Dir1, the group field and the card list
+    void Combo3_Change();
+    void Combo3_Click();
+    void File2_Click();
+    void Command7_Click(int Index);
+    void Command8_Click();
+    void Text8_Change();
+
+    // ---- Notes and export (src/notes/) ---------------------------------------------
+    void File1_Click();
+    void Text6_Change();
+    void Text6_LostFocus();
+    void Command13_Click();
+    void Command9_Click();
+
+    // ---- Controls ------------------------------------------------------------------
+    QLabel* Label2 = nullptr;
+    std::array<QLabel*, 7> Label1{};
+    std::array<FlatButton*, 42> Command1{};
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    std::array<FlatButton*, 1> Command2{};
+    std::array<FlatButton*, 2> Command3{};
+    std::array<FlatButton*, 12> Command4{};
+    FlatButton* Command5 = nullptr;
+    std::array<FlatButton*, 6> Command6{};
+    FlatButton* Command9 = nullptr;
+    FlatButton* Command10 = nullptr;
+    FlatButton* Command12 = nullptr;
+    TextBox* Text4 = nullptr;
+    std::array<QFrame*, 6> Frame1{};
+    std::array<QLabel*, 3> Label5{};
+    // day panel
+    quelora::SpiralStrip* Picture1 = nullptr;
+    std::array<TextBox*, 3> Text9{};
+    std::array<FlatButton*, 2> Command11{};
+    TextBox* Text1 = nullptr;
+    // week panel
+    std::array<QLabel*, 7> Label3{};
+    std::array<TextBox*, 7> Text2{};
+    // month and year panels
+    quelora::SpiralStrip* Picture3 = nullptr;
+    TextBox* Text3 = nullptr;
+    quelora::SpiralStrip* Picture2 = nullptr;
+    TextBox* Text5 = nullptr;
+    // notes panel
+    TextBox* Text6 = nullptr;
+    quelora::FileList* File1 = nullptr;
+    FlatButton* Command13 = nullptr;
+    // address-book panel
+    QComboBox* Combo3 = nullptr;
+    quelora::FileList* File2 = nullptr;
+    std::array<QLabel*, 7> Label4{};
+    std::array<TextBox*, 7> Text7{};
+    FlatButton* Command8 = nullptr;
+    std::array<FlatButton*, 4> Command7{};
+    TextBox* Text8 = nullptr;
+    quelora::FolderList* Dir1 = nullptr;
+    quelora::FileList* File3 = nullptr;
+
+    // ---- Form-level variables ------------------------------------------------------
+    int SelectedButton = -1; // -1: no day marked yet
+    int SelectedColumn = -1;
+    VbColor SelectedButtonColor = 0;
+    int SelectedMonth = 0;
+    QDate SelectedDate;
+    std::uint8_t JanuaryFirstColumn = 0;
+    std::uint8_t FebruaryLength = 0;
+    std::int16_t MonthLength = 0;
+    int FirstDayColumn = 0;
+    int PreselectDay = 0;
+    bool PreselectDone = false;
+    std::uint8_t VisiblePanel = 0;
+    bool DiaryEdited = false;
+    std::uint8_t WeekPageIndex = 0;
+    std::int16_t WeekdayCursor = 0;
+    bool NoteChanged = false;
+    // The colour each day button was painted with by the last PaintMonthGrid.
+    std::array<VbColor, 42> GridColors{};
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildCalendarColumn();
+    void buildTopRow();
+    void buildDayPanel(QFrame* f);
+    void buildWeekPanel(QFrame* f);
+    void buildReadOutPanel(QFrame* f, quelora::SpiralStrip*& strip, TextBox*& box);
+    void buildNotesPanel(QFrame* f);
+    void buildAddressPanel(QFrame* f);
+    void buildBottomStrip();
+    void connectControls();
+    void scheduleMessages();
+
+    QString DataFolder_;
+    quelora::Platform& Platform_;
+    VbColor FormBackColor = 0x00C0C0C0;
+    std::array<VbColor, 6> FrameBackColors{};
+    QStringList PendingMessages;
+    bool MessagesScheduled = false;
+    bool WaitingForRelease = false;
+};

@@ -1,0 +1,19 @@
+#include "app/form1.h"
+#include "app/platform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSessionManager>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(quelora::kProgramTitle);
+    // The data folder is the program's own folder.
+    const QString dataFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    quelora::QtPlatform platform;
+    Form1 form(dataFolder, platform);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.SaveOpenEdits(); });
+    form.Form_Load();
+    form.show();
+    return app.exec();
+}

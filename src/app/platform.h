@@ -1,0 +1,39 @@
+#pragma once
+// What the window needs from the desktop. Tests hand the window a recording fake
+// with a fixed clock, so no test blocks on a modal box or starts a program.
+#include <QDateTime>
+#include <QString>
+
+class QWidget;
+
+namespace quelora {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual QDateTime now() = 0;
+    // A modal box with an OK button only, no icon, under the program's own title.
+    virtual void message(QWidget* owner, const QString& text) = 0;
+    // Clears the clipboard and puts text on it as plain text.
+    virtual void setClipboardText(const QString& text) = 0;
+    // Opens a "mailto:" request with the desktop's mail program, without waiting.
+    virtual bool openMail(const QString& request) = 0;
+    // Opens a text file in the text editor, without waiting.
+    virtual bool openTextEditor(const QString& path) = 0;
+    // Ends the program at once.
+    virtual void endProgram() = 0;
+};
+
+class QtPlatform : public Platform {
+public:
+    QDateTime now() override;
+    void message(QWidget* owner, const QString& text) override;
+    void setClipboardText(const QString& text) override;
+    bool openMail(const QString& request) override;
+    bool openTextEditor(const QString& path) override;
+    void endProgram() override;
+};
+
+inline const QString kProgramTitle = QStringLiteral("Quelora");
+
+} // namespace quelora

@@ -1,0 +1,38 @@
+#pragma once
+#include <QPlainTextEdit>
+
+namespace quelora {
+
+// A text box whose text is written as the files hold it (lines joined by CR LF).
+// A text set by the program and not touched since comes back byte for byte, so a
+// file that is loaded and saved unchanged keeps its exact bytes.
+class TextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    enum class Lines { Single, Multi };
+    explicit TextBox(Lines lines, QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& text); // emits changed(), not edited()
+    bool isMultiLine() const { return lines_ == Lines::Multi; }
+
+Q_SIGNALS:
+    void clicked();    // mouse released inside the box
+    void lostFocus();  // the focus left for another control of the window
+    void changed();    // any change of the text, by the user or the program
+    void edited();     // a change made by the user
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    Lines lines_;
+    bool settingText_ = false;
+    QString setText_;   // the text as given to setText
+    QString shownText_; // what the widget held right after it
+};
+
+} // namespace quelora

@@ -1,0 +1,1 @@
+#include "notes/notes.h"

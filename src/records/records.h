@@ -1,0 +1,3 @@
+#pragma once
+// Day files, diary pages, the week view and the read-outs, without widgets.
+namespace quelora::records {} // namespace quelora::records

@@ -1,0 +1,23 @@
+#pragma once
+// Text in files is Windows-1252 with CR LF line ends; the widgets hold QStrings with LF.
+#include <QByteArray>
+#include <QString>
+
+namespace quelora::store {
+
+// Every byte decodes to exactly one character; the five bytes Windows-1252 leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value,
+// as Windows does, so any file decodes and encodes back to its own bytes.
+QString decode(const QByteArray& bytes);
+
+// Characters the code page cannot hold become '?'; *lossy (if given) tells whether any did.
+QByteArray encode(const QString& text, bool* lossy = nullptr);
+
+// True when every character of text has a byte in the code page.
+bool fitsCodePage(const QString& text);
+
+// A file's CR LF pairs become the widgets' line breaks, and back.
+QString fileToBox(const QString& fileText);
+QString boxToFile(const QString& boxText);
+
+} // namespace quelora::store

@@ -1,0 +1,50 @@
+#pragma once
+// Whole-file reads and writes of the data folder. Failures come back as values
+// carrying the platform's reason; nothing here throws or shows anything.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace quelora::store {
+
+struct Status {
+    bool ok = true;
+    QString reason; // the platform's description when !ok
+    explicit operator bool() const { return ok; }
+    static Status failure(QString why) { return {false, std::move(why)}; }
+};
+
+struct ReadResult {
+    bool found = false; // a regular file was there
+    bool ok = false;    // and it was read whole
+    QByteArray bytes;
+    QString reason;
+};
+
+// Regular files only: a folder, FIFO, device or dangling link counts as no file,
+// so nothing the program reads can block it.
+bool isRegularFile(const QString& path);
+ReadResult readFile(const QString& path);
+
+// Atomic: the old file stays whole until the new one is complete on disk.
+Status writeFile(const QString& path, const QByteArray& bytes);
+
+// The same operations on a user-visible name inside folder: the name must pass
+// isSafeName, and an existing file whose name differs only in letter case is the
+// one read, replaced or removed.
+ReadResult readNamed(const QString& folder, const QString& name);
+Status writeNamed(const QString& folder, const QString& name, const QByteArray& bytes);
+Status removeNamed(const QString& folder, const QString& name);
+QString findNamed(const QString& folder, const QString& name); // stored spelling, or empty
+
+// Creates folder (and missing parents); ok when it already exists as a folder.
+Status makeFolder(const QString& path);
+
+// Regular files / subfolders of folder, hidden ones included, in no set order.
+QStringList listFiles(const QString& folder);
+QStringList listFolders(const QString& folder);
+
+// The message for a user name refused by isSafeName.
+QString unsafeNameReason(const QString& name);
+
+} // namespace quelora::store

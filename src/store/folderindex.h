@@ -1,0 +1,29 @@
+#pragma once
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace quelora::store {
+
+// One listing of a folder's regular files, answering "which file has this name,
+// letter case ignored" without touching the disk again. Routines that probe many
+// names (the month grid, the read-outs) build one index per folder.
+class FolderIndex {
+public:
+    FolderIndex() = default;
+    explicit FolderIndex(const QString& folder);
+
+    // The stored name equal to name in Unicode upper case (the exact spelling wins
+    // when several differ only in case); empty when there is none.
+    QString find(const QString& name) const;
+    bool contains(const QString& name) const { return !find(name).isEmpty(); }
+    const QStringList& names() const { return names_; }
+    const QString& folder() const { return folder_; }
+
+private:
+    QString folder_;
+    QStringList names_;
+    QHash<QString, QString> byUpper_;
+};
+
+} // namespace quelora::store

@@ -1,0 +1,117 @@
+#include "store/files.h"
+#include "store/folderindex.h"
+#include "store/names.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace quelora::store;
+
+namespace {
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray get(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class Folder : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString at(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+};
+
+} // namespace
+
+TEST(SafeNames, NamesThatCouldLeaveTheirFolderAreRefused) {
+    for (const QString& bad : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x"),
+                               QStringLiteral("a/b"), QStringLiteral("a\\b"), QString(QChar(0)) + QStringLiteral("x")})
+        EXPECT_FALSE(isSafeName(bad)) << bad.toStdString();
+    for (const QString& good : {QStringLiteral("García"), QStringLiteral("5 de MAYO.txt"), QStringLiteral("..x"),
+                                QStringLiteral("a.b"), QStringLiteral("MARTES, 5 de JUNIO de 2007.txt")})
+        EXPECT_TRUE(isSafeName(good)) << good.toStdString();
+}
+
+TEST_F(Folder, LookupIgnoresLetterCaseAcrossAccentedCapitals) {
+    put(at(QStringLiteral("5 de mayo.txt")), "x");
+    put(at(QString::fromUtf8("miércoles, 1 de enero.txt")), "y");
+    const FolderIndex index(dir.path());
+    EXPECT_EQ(index.find(QStringLiteral("5 de MAYO.txt")), QStringLiteral("5 de mayo.txt"));
+    EXPECT_EQ(index.find(QString::fromUtf8("MIÉRCOLES, 1 DE ENERO.txt")), QString::fromUtf8("miércoles, 1 de enero.txt"));
+    EXPECT_TRUE(index.find(QStringLiteral("6 de MAYO.txt")).isEmpty());
+}
+
+TEST_F(Folder, TheExactSpellingWinsWhenSeveralDifferOnlyInCase) {
+    put(at(QStringLiteral("Ana")), "1");
+    put(at(QStringLiteral("ANA")), "2");
+    const FolderIndex index(dir.path());
+    EXPECT_EQ(index.find(QStringLiteral("ANA")), QStringLiteral("ANA"));
+    EXPECT_EQ(index.find(QStringLiteral("Ana")), QStringLiteral("Ana"));
+}
+
+TEST_F(Folder, AWriteGoesToTheNameThatExistsInAnotherLetterCase) {
+    put(at(QStringLiteral("25 de diciembre.txt")), "old");
+    ASSERT_TRUE(writeNamed(dir.path(), QStringLiteral("25 de DICIEMBRE.txt"), "new"));
+    EXPECT_EQ(get(at(QStringLiteral("25 de diciembre.txt"))), QByteArray("new"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(readNamed(dir.path(), QStringLiteral("25 DE DICIEMBRE.TXT")).bytes, QByteArray("new"));
+}
+
+TEST_F(Folder, WritesKeepExactBytesAndReplaceWholeFiles) {
+    const QByteArray bytes("uno\r\ndos\x00tres\xFF", 13);
+    ASSERT_TRUE(writeFile(at(QStringLiteral("p")), QByteArray(1000, 'x')));
+    ASSERT_TRUE(writeFile(at(QStringLiteral("p")), bytes));
+    EXPECT_EQ(get(at(QStringLiteral("p"))), bytes);
+    const ReadResult r = readFile(at(QStringLiteral("p")));
+    EXPECT_TRUE(r.found && r.ok);
+    EXPECT_EQ(r.bytes, bytes);
+}
+
+TEST_F(Folder, RefusedNamesWriteNothingAnywhere) {
+    QDir(dir.path()).mkdir(QStringLiteral("inner"));
+    const QString inner = at(QStringLiteral("inner"));
+    for (const QString& bad : {QStringLiteral("../escape"), QStringLiteral(".."), QStringLiteral("."),
+                               QStringLiteral("a/b"), QStringLiteral("a\\b")}) {
+        const Status s = writeNamed(inner, bad, "x");
+        EXPECT_FALSE(s.ok) << bad.toStdString();
+        EXPECT_FALSE(s.reason.isEmpty());
+    }
+    EXPECT_TRUE(QDir(inner).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{QStringLiteral("inner")});
+}
+
+TEST_F(Folder, AFailedWriteSaysWhyAndLeavesTheOldFileWhole) {
+    QDir(dir.path()).mkdir(QStringLiteral("taken"));
+    EXPECT_FALSE(writeFile(at(QStringLiteral("taken")), "x").ok); // a folder holds the name
+    EXPECT_FALSE(writeNamed(at(QStringLiteral("missing")), QStringLiteral("p"), "x").ok);
+    const Status s = writeFile(at(QStringLiteral("missing/p")), "x");
+    EXPECT_FALSE(s.ok);
+    EXPECT_FALSE(s.reason.isEmpty());
+}
+
+TEST_F(Folder, OnlyRegularFilesAreReadOrListed) {
+    QDir(dir.path()).mkdir(QStringLiteral("a folder.txt"));
+    ASSERT_EQ(::mkfifo(at(QStringLiteral("fifo.txt")).toLocal8Bit().constData(), 0600), 0);
+    QFile::link(at(QStringLiteral("nowhere")), at(QStringLiteral("dangling.txt")));
+    put(at(QStringLiteral("real.txt")), "r");
+    EXPECT_FALSE(readFile(at(QStringLiteral("a folder.txt"))).found);
+    EXPECT_FALSE(readFile(at(QStringLiteral("fifo.txt"))).found); // would block if opened
+    EXPECT_FALSE(readFile(at(QStringLiteral("dangling.txt"))).found);
+    EXPECT_EQ(listFiles(dir.path()), QStringList{QStringLiteral("real.txt")});
+    EXPECT_EQ(listFolders(dir.path()), QStringList{QStringLiteral("a folder.txt")});
+}
+
+TEST_F(Folder, RemovingFindsTheNameInAnyCase) {
+    put(at(QStringLiteral("garcía")), "x");
+    EXPECT_TRUE(removeNamed(dir.path(), QString::fromUtf8("GARCÍA")).ok);
+    EXPECT_FALSE(QFile::exists(at(QStringLiteral("garcía"))));
+    EXPECT_FALSE(removeNamed(dir.path(), QStringLiteral("nadie")).ok);
+}
