@@ -2,6 +2,7 @@
 
 #include "app/filelist.h"
 #include "app/flatbutton.h"
+#include "app/look.h"
 #include "app/pictures.h"
 #include "app/platform.h"
 #include "app/textbox.h"
@@ -118,6 +119,9 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     buildBottomStrip();
     SetBackColor(0x00C0C0C0);
     connectControls();
+    quelora::describeControls(*this);
+    quelora::setTabOrder(*this);
+    quelora::installShortcuts(*this);
 
     // Release events of any control tell when a click is complete (see ReportFailure).
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);

@@ -1,6 +1,7 @@
 // The month grid, the date lists, navigation and the date caption.
 #include "app/flatbutton.h"
 #include "app/form1.h"
+#include "app/look.h"
 #include "app/platform.h"
 #include "app/textbox.h"
 #include "calendar/calendar.h"
@@ -59,6 +60,7 @@ void Form1::PaintMonthGrid() {
     for (int i = 0; i < 42; ++i)
         if (Command1[i]->isHidden()) Command1[i]->setBackColor(GridColors[i]);
 
+    describeDayButtons(*this);
     Text1->setText(QString());
     for (TextBox* t : Text9) t->setText(QString());
     Frame1[0]->setEnabled(false);
