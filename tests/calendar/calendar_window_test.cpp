@@ -1,14 +1,286 @@
 #include "app/colors.h"
+#include "calendar/calendar.h"
 #include "support/formfixture.h"
+
+#include <QDirIterator>
 
 using namespace quelora;
 using namespace quelora::test;
 
 namespace {
-class CalendarWindow : public FormFixture {};
+
+class CalendarWindow : public FormFixture {
+protected:
+    VbColor colorOf(int index) const { return form->Command1[index]->backColor(); }
+    QStringList shownDays() const {
+        QStringList out;
+        for (int i = 0; i < 42; ++i) out << (form->Command1[i]->isHidden() ? QStringLiteral("-") : form->Command1[i]->text());
+        return out;
+    }
+    void pickYear(int year) { pickFromList(form->Combo2, year - calendar::kFirstListYear); }
+    int redButtons() const {
+        int n = 0;
+        for (FlatButton* b : form->Command1) n += !b->isHidden() && b->backColor() == vb::Red;
+        return n;
+    }
+};
+
 } // namespace
 
-TEST_F(CalendarWindow, PlaceholderBuilds) {
-    start();
+TEST_F(CalendarWindow, StartsOnTodayWithItsButtonRedAndItsCaption) {
+    start(QDate(2007, 3, 15));
     EXPECT_EQ(form->Combo1->currentText(), QStringLiteral("MARZO"));
+    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("2007"));
+    EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("2007"));
+    EXPECT_EQ(form->FirstDayColumn, 3);
+    EXPECT_EQ(form->Command1[17]->text(), QStringLiteral("15"));
+    EXPECT_EQ(colorOf(17), vb::Red);
+    EXPECT_EQ(redButtons(), 1);
+    EXPECT_EQ(form->SelectedButton, 17);
+    EXPECT_EQ(form->SelectedColumn, 3);
+    EXPECT_EQ(form->SelectedButtonColor, vb::White);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
+    EXPECT_EQ(form->SelectedDate, QDate(2007, 3, 15));
+    EXPECT_TRUE(form->PreselectDone);
+    EXPECT_EQ(form->Combo1->count(), 12);
+    EXPECT_EQ(form->Combo1->itemText(0), QStringLiteral("ENERO"));
+    EXPECT_EQ(form->Combo2->count(), 200);
+    EXPECT_EQ(form->Combo2->itemText(0), QStringLiteral("1901"));
+    EXPECT_EQ(form->Combo2->itemText(199), QStringLiteral("2100"));
+    EXPECT_EQ(form->VisiblePanel, 0);
+    EXPECT_TRUE(form->Frame1[0]->isVisible());
+    EXPECT_TRUE(form->Frame1[0]->isEnabled());
+    for (int i = 1; i < 6; ++i) EXPECT_FALSE(form->Frame1[i]->isVisible()) << i;
+}
+
+TEST_F(CalendarWindow, TodaysButtonKeepsTheColourOfItsDayFileToGiveBack) {
+    writeBytes(QStringLiteral("recordatorio/15 de MARZO.txt"), "cita\r\n");
+    writeBytes(QStringLiteral("fiestas/15 de marzo.txt"), "fiesta\r\n");
+    start(QDate(2007, 3, 15));
+    EXPECT_EQ(colorOf(17), vb::Red);
+    EXPECT_EQ(form->SelectedButtonColor, vb::Blue);
+    click(form->Command1[18]);
+    EXPECT_EQ(colorOf(17), vb::Blue);
+    EXPECT_EQ(colorOf(18), vb::Red);
+    EXPECT_EQ(form->SelectedButtonColor, vb::White);
+}
+
+TEST_F(CalendarWindow, WeekendsAreGreenAndDayFilesColourTheirDays) {
+    writeBytes(QStringLiteral("fiestas/17 de MARZO.txt"), "x\r\n"); // a Saturday
+    writeBytes(QStringLiteral("fiestas/6 de MARZO.txt"), "x\r\n");
+    writeBytes(QStringLiteral("recordatorio/6 de marzo.txt"), "y\r\n");
+    writeBytes(QStringLiteral("recordatorio/7 de MARZO.txt"), "");
+    start(QDate(2007, 3, 1));
+    EXPECT_EQ(colorOf(3 + 17 - 1), vb::Yellow);
+    EXPECT_EQ(colorOf(3 + 6 - 1), vb::Blue); // both files: the reminder wins
+    EXPECT_EQ(colorOf(3 + 7 - 1), vb::Blue); // an empty file still marks its day
+    EXPECT_EQ(colorOf(3 + 18 - 1), vb::Green);
+    EXPECT_EQ(colorOf(3 + 19 - 1), vb::White);
+}
+
+TEST_F(CalendarWindow, January2006NeedsSixRowsAndJanuary2007Five) {
+    start(QDate(2007, 3, 15));
+    pickYear(2006);
+    click(form->Command4[0]);
+    EXPECT_EQ(form->JanuaryFirstColumn, 6);
+    QStringList expected;
+    for (int i = 0; i < 6; ++i) expected << QStringLiteral("-");
+    for (int d = 1; d <= 31; ++d) expected << QString::number(d);
+    for (int i = 37; i < 42; ++i) expected << QStringLiteral("-");
+    EXPECT_EQ(shownDays(), expected);
+    EXPECT_EQ(colorOf(6), vb::Green);
+
+    pickYear(2007);
+    EXPECT_EQ(form->JanuaryFirstColumn, 0);
+    EXPECT_EQ(form->Command1[0]->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->Command1[30]->text(), QStringLiteral("31"));
+    for (int i = 31; i < 42; ++i) EXPECT_TRUE(form->Command1[i]->isHidden()) << i;
+}
+
+TEST_F(CalendarWindow, EveryMonthOfTheListYearsIsLaidOutUnderItsRealWeekdays) {
+    start(QDate(2007, 3, 15));
+    for (int year : {1901, 1999, 2000, 2007, 2008, 2099, 2100}) {
+        pickYear(year);
+        for (int m = 0; m < 12; ++m) {
+            click(form->Command4[m]);
+            const QDate first(year, m + 1, 1);
+            ASSERT_EQ(form->FirstDayColumn, first.dayOfWeek() - 1) << year << "-" << m + 1;
+            ASSERT_EQ(form->MonthLength, first.daysInMonth()) << year << "-" << m + 1;
+            const int last = form->FirstDayColumn + first.daysInMonth() - 1;
+            ASSERT_EQ(form->Command1[last]->text(), QString::number(first.daysInMonth()));
+            ASSERT_FALSE(form->Command1[last]->isHidden());
+            if (last < 41) ASSERT_TRUE(form->Command1[last + 1]->isHidden());
+        }
+    }
+}
+
+TEST_F(CalendarWindow, February2100HasTwentyEightDays) {
+    start(QDate(2007, 3, 15));
+    pickYear(2100);
+    click(form->Command4[1]);
+    EXPECT_EQ(form->FebruaryLength, 28);
+    EXPECT_EQ(form->MonthLength, 28);
+    click(form->Command4[2]);
+    EXPECT_EQ(form->FirstDayColumn, QDate(2100, 3, 1).dayOfWeek() - 1);
+}
+
+TEST_F(CalendarWindow, AYearTextThatIsNoYearKeepsTheLastWeekdayAndFebruary) {
+    start(QDate(2008, 2, 10));
+    const auto jan = form->JanuaryFirstColumn;
+    for (const QString& typed : {QStringLiteral("0"), QStringLiteral("abc"), QStringLiteral("")}) {
+        form->Combo2->setEditText(typed);
+        form->ShowMonth();
+        EXPECT_EQ(form->JanuaryFirstColumn, jan) << typed.toStdString();
+        EXPECT_EQ(form->FebruaryLength, 29) << typed.toStdString();
+    }
+    form->Combo2->setEditText(QStringLiteral("1800")); // typed: before the list, still Gregorian
+    form->ShowMonth();
+    EXPECT_EQ(form->FebruaryLength, 28);
+    EXPECT_EQ(form->FirstDayColumn, QDate(1800, 2, 1).dayOfWeek() - 1);
+}
+
+TEST_F(CalendarWindow, AfterAMonthChangeNoButtonIsRedAndTheDayPanelIsEmptyAndOff) {
+    start(QDate(2007, 3, 15));
+    form->Text1->setText(QStringLiteral("algo"));
+    pickYear(2008);
+    click(form->Command4[0]);
+    EXPECT_EQ(form->Combo1->currentText(), QStringLiteral("ENERO"));
+    EXPECT_EQ(form->SelectedMonth, 1);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("ENERO de 2008"));
+    EXPECT_EQ(redButtons(), 0);
+    EXPECT_TRUE(form->Text1->text().isEmpty());
+    for (TextBox* t : form->Text9) EXPECT_TRUE(t->text().isEmpty());
+    EXPECT_FALSE(form->Frame1[0]->isEnabled());
+    // The selection itself survives until another day is marked.
+    EXPECT_EQ(form->SelectedButton, 17);
+    EXPECT_EQ(form->SelectedDate, QDate(2007, 3, 15));
+}
+
+TEST_F(CalendarWindow, ClickingADayMarksItAndNamesItInTheCaption) {
+    start(QDate(2007, 3, 15));
+    click(form->Command1[9]);
+    EXPECT_EQ(form->SelectedButton, 9);
+    EXPECT_EQ(form->SelectedColumn, 2);
+    EXPECT_EQ(colorOf(9), vb::Red);
+    EXPECT_EQ(colorOf(17), vb::White);
+    EXPECT_TRUE(form->Label2->text().startsWith(QStringLiteral("MIÉRCOLES, ") + form->Command1[9]->text()));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("MIÉRCOLES, 7 de MARZO de 2007"));
+    EXPECT_EQ(form->SelectedDate, QDate(2007, 3, 7));
+    EXPECT_TRUE(form->Frame1[0]->isEnabled());
+}
+
+TEST_F(CalendarWindow, ClickingTheMarkedDayAgainKeepsItRedAndItsColourForLater) {
+    writeBytes(QStringLiteral("fiestas/7 de MARZO.txt"), "x\r\n");
+    start(QDate(2007, 3, 15));
+    click(form->Command1[9]);
+    click(form->Command1[9]);
+    EXPECT_EQ(colorOf(9), vb::Red);
+    EXPECT_EQ(form->SelectedButtonColor, vb::Yellow);
+    click(form->Command1[10]);
+    EXPECT_EQ(colorOf(9), vb::Yellow);
+}
+
+TEST_F(CalendarWindow, SelectedDateUsesTheMonthNumberOfTheChosenMonth) {
+    start(QDate(2007, 3, 15));
+    click(form->Command4[5]);
+    click(dayButton(5));
+    EXPECT_EQ(form->SelectedDate, QDate(2007, 6, 5));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("MARTES, 5 de JUNIO de 2007"));
+}
+
+TEST_F(CalendarWindow, YearArrowsStepTheYearButtonWithoutBounds) {
+    start(QDate(2007, 3, 15));
+    click(form->Command3[0]);
+    EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("2008"));
+    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("2008"));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("MARZO de 2008"));
+    click(form->Command3[1]);
+    click(form->Command3[1]);
+    EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("2006"));
+    EXPECT_EQ(form->FirstDayColumn, QDate(2006, 3, 1).dayOfWeek() - 1);
+
+    form->Command2[0]->setText(QStringLiteral("2100"));
+    click(form->Command3[0]);
+    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("2101"));
+    EXPECT_EQ(form->Combo2->count(), 200);
+
+    form->Command2[0]->setText(QStringLiteral("0"));
+    click(form->Command3[0]);
+    EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("0"));
+    click(form->Command3[1]);
+    EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("-1"));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("MARZO de -1"));
+}
+
+TEST_F(CalendarWindow, AYearPickedFromTheListIsNotWhereTheArrowsStepFrom) {
+    start(QDate(2007, 3, 15));
+    pickYear(1990);
+    EXPECT_EQ(form->FirstDayColumn, QDate(1990, 3, 1).dayOfWeek() - 1);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
+    click(form->Command3[0]);
+    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("2008"));
+}
+
+TEST_F(CalendarWindow, PickingAMonthKeepsTheCaptionOfTheSelectedDay) {
+    start(QDate(2007, 3, 15));
+    pickFromList(form->Combo1, 6);
+    EXPECT_EQ(form->SelectedMonth, 7);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
+    EXPECT_EQ(form->FirstDayColumn, QDate(2007, 7, 1).dayOfWeek() - 1);
+    EXPECT_EQ(redButtons(), 0);
+}
+
+TEST_F(CalendarWindow, TheTodayButtonComesBackFromAnotherMonthAndYear) {
+    start(QDate(2007, 3, 15));
+    pickYear(2010);
+    click(form->Command4[10]);
+    click(form->Command5);
+    EXPECT_EQ(form->Combo1->currentText(), QStringLiteral("MARZO"));
+    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("2007"));
+    EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("2007"));
+    EXPECT_EQ(colorOf(17), vb::Red);
+    EXPECT_EQ(redButtons(), 1);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
+    EXPECT_EQ(form->Combo2->count(), 200);
+    EXPECT_EQ(form->Combo1->count(), 12);
+    // It neither switches panels nor opens the day panel for input.
+    EXPECT_FALSE(form->Frame1[0]->isEnabled());
+}
+
+TEST_F(CalendarWindow, AMovedSelectionGivesTheOldPlaceTheColourOfTheMonthOnShow) {
+    writeBytes(QStringLiteral("fiestas/15 de MARZO.txt"), "x\r\n");
+    start(QDate(2007, 3, 15)); // button 17, saved colour yellow
+    click(form->Command4[5]);  // June 2007: button 17 is 14 June, a plain Thursday
+    click(dayButton(20));
+    EXPECT_EQ(colorOf(17), vb::White);
+    click(form->Command4[2]);  // back to March: the holiday is yellow again
+    click(form->Command5);
+    EXPECT_EQ(colorOf(17), vb::Red);
+    click(dayButton(16));
+    EXPECT_EQ(colorOf(17), vb::Yellow);
+}
+
+TEST_F(CalendarWindow, HostileMonthTextsReachNoFileOutsideTheDataFolder) {
+    const QString parent = QFileInfo(dir.path()).path();
+    const auto listing = [&parent] {
+        QStringList all;
+        QDirIterator it(parent, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        while (it.hasNext()) all << it.next();
+        all.sort();
+        return all;
+    };
+    start(QDate(2007, 3, 15));
+    const QStringList before = listing();
+    for (const QString& hostile : {QStringLiteral("../x"), QStringLiteral(".."), QStringLiteral("a/b"),
+                                   QStringLiteral("a\\b"), QString(QChar(0))}) {
+        form->Combo1->setEditText(hostile);
+        form->ShowMonth();
+        click(form->Command1[form->FirstDayColumn]);
+        EXPECT_TRUE(form->Label2->text().contains(hostile));
+        click(form->Command11[0]);
+        click(form->Command11[1]);
+        click(form->Command1[form->FirstDayColumn + 1]);
+    }
+    EXPECT_EQ(listing(), before);
 }

@@ -1,0 +1,16 @@
+# Installs the Debian 12 packages Quelora needs to build, test and run.
+# Sourced by run.sh and test.sh; uses sudo when not run as root.
+install_deps() {
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    local packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+        fonts-liberation xvfb xauth clang)
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        $sudo apt-get update
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
