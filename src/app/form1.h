@@ -93,6 +93,16 @@ public:
     void SaveWeekPage();
     void FillMonthView();
     void FillYearView();
+    // The caption of the page the diary box was loaded for.
+    QString DiaryCaption;
+    // That page exists but could not be read: a click alone does not arm its save.
+    bool DiaryUnreadable = false;
+    // Diary texts whose save failed, by caption: retried at every save, shown again
+    // when their date is.
+    QMap<QString, QString> UnsavedDiaryPages;
+    // Week boxes that may be saved under their captions: not before the panel is
+    // filled, nor over a page that could not be read until the user types into it.
+    std::array<bool, 7> WeekSaveArmed{};
 
     // ---- Address book (src/addresses/) ---------------------------------------------
     void LoadAddressBook(); // start-up: Dir1, the group field and the card list
