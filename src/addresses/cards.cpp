@@ -1,1 +1,90 @@
 #include "addresses/cards.h"
+
+#include "store/codepage.h"
+#include "store/files.h"
+#include "store/names.h"
+
+namespace quelora::addresses {
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool sameNameIgnoringCase(const QString& a, const QString& b) {
+    return a.toUpper() == b.toUpper();
+}
+
+} // namespace
+
+QByteArray cardFileBytes(const Card& card, bool* lossy) {
+    QString text;
+    for (const QString& field : card)
+        text += field + kCrLf;
+    return store::encode(text, lossy);
+}
+
+Card cardFromFile(const QByteArray& bytes) {
+    Card card;
+    if (bytes.isEmpty()) return card;
+    QString text = store::decode(bytes);
+    if (text.endsWith(kCrLf)) text.chop(2);
+    const QStringList lines = text.split(kCrLf);
+    for (int i = 0; i < kReferenceField && i < lines.size(); ++i)
+        card[i] = lines[i];
+    if (lines.size() > kReferenceField) card[kReferenceField] = lines.mid(kReferenceField).join(kCrLf);
+    return card;
+}
+
+QString copyAllHeading(const QString& group) {
+    return QLatin1Char('\t') + group + QLatin1Char('\r') + QLatin1Char('\r');
+}
+
+QString copyAllColumns(const Card& card) {
+    QString row;
+    for (QString field : card) {
+        // One card, one line: the lines of a reference are joined with a blank.
+        field.replace(kCrLf, QStringLiteral(" "));
+        field.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        field.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        row += QLatin1Char('\t') + field;
+    }
+    return row;
+}
+
+QStringList groupCommitCuts(const QString& text) {
+    QStringList cuts;
+    QString t = text;
+    while (t.contains(QLatin1Char('-'))) {
+        t.chop(1);
+        cuts << t;
+    }
+    return cuts;
+}
+
+QString searchPattern(const QString& text) {
+    if (!text.isEmpty() && !store::isSafeName(text))
+        return QStringLiteral("/"); // no file name holds a separator
+    return text + QStringLiteral("*.*");
+}
+
+QString mailRequest(const QString& email) {
+    // Subject and body are always empty.
+    return QStringLiteral("mailto:") + email + QStringLiteral("?Subject=") + QStringLiteral("&Body=");
+}
+
+QString groupFolder(const QString& bookFolder, const QString& group) {
+    if (!store::isSafeName(group)) return {};
+    const QStringList folders = store::listFolders(bookFolder);
+    if (folders.contains(group)) return store::joinPath(bookFolder, group);
+    for (const QString& f : folders)
+        if (sameNameIgnoringCase(f, group)) return store::joinPath(bookFolder, f);
+    return {};
+}
+
+bool bookHasEntry(const QString& bookFolder, const QString& name) {
+    for (const QStringList& entries : {store::listFolders(bookFolder), store::listFiles(bookFolder)})
+        for (const QString& e : entries)
+            if (sameNameIgnoringCase(e, name)) return true;
+    return false;
+}
+
+} // namespace quelora::addresses

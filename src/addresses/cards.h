@@ -1,3 +1,56 @@
 #pragma once
 // Card files and groups of the address book, without widgets.
-namespace quelora::addresses {} // namespace quelora::addresses
+//
+// A card is a file named by its APELLIDOS, holding its seven fields one per line,
+// each followed by CR LF, in Windows-1252. A group is a subfolder of the
+// address-book folder; "Todos" holds a copy of every card saved.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace quelora::addresses {
+
+inline constexpr int kFieldCount = 7;
+inline constexpr int kReferenceField = 6;
+inline constexpr int kMailField = 5;
+using Card = std::array<QString, kFieldCount>; // fields in the file form (CR LF line ends)
+
+inline const QString kAllCardsGroup = QStringLiteral("Todos");
+
+// The file bytes of a card: every field followed by CR LF. *lossy (if given) tells
+// whether a character the code page cannot hold became "?".
+QByteArray cardFileBytes(const Card& card, bool* lossy = nullptr);
+
+// The fields of a card file. Missing lines leave their fields empty; every line
+// after the sixth belongs to the reference (joined with CR LF, the file's last
+// CR LF dropped), so a reference typed on several lines comes back whole.
+Card cardFromFile(const QByteArray& bytes);
+
+// The copy of a whole group for the clipboard: a heading, then one line per card
+// made of its seven fields, each preceded by TAB. The only line end is a lone CR.
+QString copyAllHeading(const QString& group); // TAB, group, CR, CR
+QString copyAllColumns(const Card& card);     // TAB f1 .. TAB f7, no line end
+inline const QString kCopyAllLineEnd = QStringLiteral("\r");
+
+// A "-" in the group field ends the typing of a new group name: the text is cut
+// one character at a time from its end until no "-" remains. Returns every cut,
+// in order (the last one is the group name); empty when the text has no "-".
+QStringList groupCommitCuts(const QString& text);
+
+// The card-list pattern for a search text: names beginning with the text, letter
+// case ignored, wildcards kept. A text that could name another folder ("/", "\",
+// NUL, "." or "..") gets a pattern no file name matches.
+QString searchPattern(const QString& text);
+
+// The "mailto:" request for an e-mail text, passed on as typed.
+QString mailRequest(const QString& email);
+
+// The folder of a group inside the address-book folder, found without regard to
+// letter case; empty when the group has no folder or its name is not a safe name.
+QString groupFolder(const QString& bookFolder, const QString& group);
+
+// Whether the address-book folder holds a file or folder of that name, letter case ignored.
+bool bookHasEntry(const QString& bookFolder, const QString& name);
+
+} // namespace quelora::addresses
