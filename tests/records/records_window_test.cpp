@@ -1,0 +1,522 @@
+// The day records on a real window: what the user does, and the bytes on disk.
+#include "app/colors.h"
+#include "store/codepage.h"
+#include "support/formfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+using namespace quelora;
+using namespace quelora::test;
+
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+class DayRecords : public FormFixture {
+protected:
+    // A path below "dias" with the caption as the user sees it.
+    static QString page(const char* captionUtf8) { return u("dias/") + u(captionUtf8) + u(".txt"); }
+    QStringList filesIn(const char* folder) const {
+        return QDir(path(u(folder))).entryList(QDir::Files, QDir::Name);
+    }
+    // Replaces a folder by a plain file, so that nothing can be written into it.
+    void breakFolder(const char* folder) {
+        QDir(path(u(folder))).removeRecursively();
+        writeBytes(u(folder), "no es una carpeta");
+    }
+    void repairFolder(const char* folder) {
+        QFile::remove(path(u(folder)));
+        makeFolder(u(folder));
+    }
+    // A page that is listed but whose reading fails, even for root.
+    bool unreadable(const QString& relative) {
+        if (!QFile::link(u("/proc/self/mem"), path(relative))) return false;
+        QFile f(path(relative));
+        return !f.open(QIODevice::ReadOnly) || (f.readAll(), f.error() != QFileDevice::NoError);
+    }
+    void selectAllAndDelete(TextBox* box) {
+        clickInto(box);
+        pressKey(box, Qt::Key_A, Qt::ControlModifier);
+        pressKey(box, Qt::Key_Delete);
+    }
+};
+
+// ---- Diary page --------------------------------------------------------------------
+
+TEST_F(DayRecords, TypingThenClickingAnotherDaySavesUnderTheOldCaption) {
+    start(QDate(2007, 6, 5));
+    EXPECT_EQ(form->Label2->text(), u("MARTES, 5 de JUNIO de 2007"));
+    clickInto(form->Text1);
+    typeText(form->Text1, u("Año de mañana,\ncafé y €"));
+    click(dayButton(6));
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("Año de mañana,\r\ncafé y €"));
+    EXPECT_EQ(form->Label2->text(), u("MIÉRCOLES, 6 de JUNIO de 2007"));
+    EXPECT_EQ(form->Text1->text(), QString());
+    EXPECT_EQ(filesIn("dias").size(), 1);
+    click(dayButton(5));
+    EXPECT_EQ(form->Text1->text(), u("Año de mañana,\r\ncafé y €"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(DayRecords, TextTypedAfterTabbingIntoTheBoxIsSaved) {
+    start(QDate(2007, 6, 5));
+    form->Text1->setFocus(Qt::TabFocusReason);
+    settle();
+    typeText(form->Text1, u("sin ratón"));
+    click(dayButton(7));
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("sin ratón"));
+}
+
+TEST_F(DayRecords, ClickAndLeaveCreatesAnEmptyPageButPassingThroughDoesNot) {
+    start(QDate(2007, 6, 5));
+    form->Text1->setFocus(Qt::TabFocusReason);
+    settle();
+    click(dayButton(6));
+    EXPECT_FALSE(exists(page("MARTES, 5 de JUNIO de 2007")));
+    clickInto(form->Text1);
+    click(dayButton(7));
+    EXPECT_TRUE(exists(page("MIÉRCOLES, 6 de JUNIO de 2007")));
+    EXPECT_EQ(readBytes(page("MIÉRCOLES, 6 de JUNIO de 2007")), QByteArray());
+}
+
+TEST_F(DayRecords, TheBoxKeepsShowingTheSavedPage) {
+    start(QDate(2007, 6, 5));
+    clickInto(form->Text1);
+    typeText(form->Text1, u("sigue aquí"));
+    clickInto(form->Text9[0]);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("sigue aquí"));
+    EXPECT_EQ(form->Text1->text(), u("sigue aquí"));
+    // Clicking in and leaving again writes the same page, not an empty one.
+    clickInto(form->Text1);
+    clickInto(form->Text9[1]);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("sigue aquí"));
+}
+
+TEST_F(DayRecords, TheExitButtonSavesTheEditedPage) {
+    start(QDate(2007, 6, 5));
+    clickInto(form->Text1);
+    typeText(form->Text1, u("último"));
+    click(form->Command10);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("último"));
+    EXPECT_EQ(platform.endRequests, 1);
+}
+
+TEST_F(DayRecords, APageWithInnerLineBreaksRoundTripsAtItsExactLength) {
+    writeBytes(page("MARTES, 5 de JUNIO de 2007"), "uno\r\ndos");
+    start(QDate(2007, 6, 5));
+    EXPECT_EQ(form->Text1->toPlainText(), u("uno\ndos"));
+    clickInto(form->Text1);
+    click(dayButton(6));
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("uno\r\ndos"));
+}
+
+TEST_F(DayRecords, APageInOtherLetterCaseIsFoundAndRewrittenUnderItsOwnName) {
+    writeBytes(u("dias/martes, 5 de junio de 2007.txt"), "viejo");
+    start(QDate(2007, 6, 5));
+    EXPECT_EQ(form->Text1->text(), u("viejo"));
+    clickInto(form->Text1);
+    pressKey(form->Text1, Qt::Key_End, Qt::ControlModifier);
+    typeText(form->Text1, u(" y nuevo"));
+    click(dayButton(6));
+    EXPECT_EQ(filesIn("dias"), QStringList{u("martes, 5 de junio de 2007.txt")});
+    EXPECT_EQ(readBytes(u("dias/martes, 5 de junio de 2007.txt")), QByteArray("viejo y nuevo"));
+}
+
+TEST_F(DayRecords, TheSameDayOfTwoYearsHasTwoPages) {
+    start(QDate(2007, 6, 5));
+    clickInto(form->Text1);
+    typeText(form->Text1, u("de 2007"));
+    click(form->Command3[0]); // one year forward
+    click(dayButton(5));
+    EXPECT_EQ(form->Label2->text(), u("JUEVES, 5 de JUNIO de 2008"));
+    EXPECT_EQ(form->Text1->text(), QString());
+    clickInto(form->Text1);
+    typeText(form->Text1, u("de 2008"));
+    click(form->Command3[1]);
+    click(dayButton(5));
+    EXPECT_EQ(form->Text1->text(), u("de 2007"));
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("de 2007"));
+    EXPECT_EQ(readBytes(page("JUEVES, 5 de JUNIO de 2008")), QByteArray("de 2008"));
+}
+
+TEST_F(DayRecords, TheDayPanelButtonReloadsThePageOfTheCaption) {
+    start(QDate(2007, 6, 5));
+    writeBytes(page("MARTES, 5 de JUNIO de 2007"), "escrito fuera");
+    click(form->Command6[0]);
+    EXPECT_EQ(form->Text1->text(), u("escrito fuera"));
+    // After a month change the caption names the month: no page has that name.
+    writeBytes(u("dias/JULIO de 2007.txt"), "nunca");
+    click(form->Command4[6]);
+    click(form->Command6[0]);
+    EXPECT_EQ(form->Label2->text(), u("JULIO de 2007"));
+    EXPECT_EQ(form->Text1->text(), u("nunca"));
+    EXPECT_FALSE(form->Text1->isEnabled());
+    click(form->Command10);
+    EXPECT_EQ(readBytes(u("dias/JULIO de 2007.txt")), QByteArray("nunca"));
+}
+
+TEST_F(DayRecords, AFailedDiarySaveIsToldAndKeptUntilItCanBeWritten) {
+    start(QDate(2007, 6, 5));
+    breakFolder("dias");
+    clickInto(form->Text1);
+    typeText(form->Text1, u("no se pierde"));
+    clickInto(form->Text9[0]);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("No se ha podido guardar")));
+    EXPECT_TRUE(platform.messages[0].contains(u("MARTES, 5 de JUNIO de 2007.txt")));
+    EXPECT_TRUE(platform.messages[0].contains(u("La carpeta no existe")));
+    EXPECT_EQ(form->Text1->text(), u("no se pierde"));
+
+    // Another day and back: the unsaved text comes back with its date.
+    click(dayButton(6));
+    EXPECT_EQ(form->Text1->text(), QString());
+    click(dayButton(5));
+    EXPECT_EQ(form->Text1->text(), u("no se pierde"));
+    EXPECT_EQ(platform.messages.size(), 1);
+
+    // Once the folder is back, the next save writes it.
+    repairFolder("dias");
+    platform.messages.clear();
+    clickInto(form->Text9[1]);
+    clickInto(form->Text1);
+    clickInto(form->Text9[1]);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("no se pierde"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(DayRecords, AnUnsavedPageOfAnotherDateIsWrittenOnExit) {
+    start(QDate(2007, 6, 5));
+    breakFolder("dias");
+    clickInto(form->Text1);
+    typeText(form->Text1, u("pendiente"));
+    click(dayButton(6));
+    repairFolder("dias");
+    click(form->Command10);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("pendiente"));
+    EXPECT_FALSE(exists(page("MIÉRCOLES, 6 de JUNIO de 2007")));
+    EXPECT_EQ(platform.endRequests, 1);
+}
+
+TEST_F(DayRecords, ExitIsRefusedWhileThePageCannotBeSaved) {
+    start(QDate(2007, 6, 5));
+    breakFolder("dias");
+    clickInto(form->Text1);
+    typeText(form->Text1, u("texto"));
+    click(form->Command10);
+    EXPECT_EQ(platform.endRequests, 0);
+    EXPECT_FALSE(platform.messages.isEmpty());
+}
+
+TEST_F(DayRecords, CharactersOutsideTheCodePageAreReplacedAndToldOnce) {
+    start(QDate(2007, 6, 5));
+    clickInto(form->Text1);
+    typeText(form->Text1, u("té \u4E2D\u6587"));
+    clickInto(form->Text9[0]);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("t\xE9 ??"));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("«?»")));
+    EXPECT_EQ(form->Text1->text(), u("té ??"));
+    clickInto(form->Text1);
+    clickInto(form->Text9[0]);
+    EXPECT_EQ(platform.messages.size(), 1);
+}
+
+TEST_F(DayRecords, ACaptionFromATypedMonthThatIsNoFileNameSavesNothing) {
+    start(QDate(2007, 6, 5));
+    form->Combo1->setEditText(u("JU/NIO"));
+    click(dayButton(5));
+    EXPECT_EQ(form->Label2->text(), u("MARTES, 5 de JU/NIO de 2007"));
+    clickInto(form->Text1);
+    typeText(form->Text1, u("x"));
+    clickInto(form->Text9[0]);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("no puede usarse")));
+    typeText(form->Text9[0], u("fiesta"));
+    click(form->Command11[0]);
+    EXPECT_EQ(platform.messages.size(), 2);
+    EXPECT_TRUE(filesIn("dias").isEmpty());
+    EXPECT_TRUE(filesIn("fiestas").isEmpty());
+    EXPECT_FALSE(exists(u("dias/MARTES, 5 de JU")));
+    // The text stays in the box, and nothing is retried on its own.
+    EXPECT_EQ(form->Text1->text(), u("x"));
+    click(form->Command10);
+    EXPECT_EQ(platform.endRequests, 1);
+}
+
+TEST_F(DayRecords, AnUnreadablePageIsNotReplacedByAClick) {
+    makeFolder(u("dias"));
+    if (!unreadable(page("MARTES, 5 de JUNIO de 2007"))) GTEST_SKIP() << "no unreadable file here";
+    start(QDate(2007, 6, 5));
+    EXPECT_EQ(form->Text1->text(), QString());
+    clickInto(form->Text1);
+    click(dayButton(6));
+    EXPECT_TRUE(QFileInfo(path(page("MARTES, 5 de JUNIO de 2007"))).isSymLink());
+}
+
+// ---- Holidays, reminders, saints -----------------------------------------------------
+
+TEST_F(DayRecords, AHolidayFileInLowerCaseIsFoundAndSavedByteIdentical) {
+    writeBytes(u("fiestas/25 de diciembre.txt"), cp1252("Natividad del Señor\r\n"));
+    start(QDate(2007, 12, 25));
+    EXPECT_EQ(form->Text9[0]->text(), u("Natividad del Señor"));
+    EXPECT_EQ(form->GridColors[form->SelectedButton], vb::Yellow);
+    for (int i = 0; i < 3; ++i)
+        click(form->Command11[0]);
+    EXPECT_EQ(filesIn("fiestas"), QStringList{u("25 de diciembre.txt")});
+    EXPECT_EQ(readBytes(u("fiestas/25 de diciembre.txt")), cp1252("Natividad del Señor\r\n"));
+}
+
+TEST_F(DayRecords, AnEmptyHolidaySaveUnmarksTheDayAtTheNextRepaint) {
+    writeBytes(u("fiestas/25 de DICIEMBRE.txt"), "Navidad\r\n");
+    start(QDate(2007, 12, 25));
+    selectAllAndDelete(form->Text9[0]);
+    EXPECT_EQ(form->Text9[0]->text(), QString());
+    click(form->Command11[0]);
+    EXPECT_TRUE(filesIn("fiestas").isEmpty());
+    click(form->Command4[11]); // repaint December
+    EXPECT_EQ(dayButton(25)->backColor(), vb::White);
+    // Saving an empty box of an unmarked day changes nothing.
+    click(dayButton(25));
+    click(form->Command11[0]);
+    EXPECT_TRUE(filesIn("fiestas").isEmpty());
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(DayRecords, AReminderIsSavedWithItsLineEndAndMarksTheDay) {
+    start(QDate(2007, 6, 5));
+    clickInto(form->Text9[1]);
+    typeText(form->Text9[1], u("Cumpleaños\nde Íñigo"));
+    click(form->Command11[1]);
+    EXPECT_EQ(readBytes(u("recordatorio/5 de JUNIO.txt")), cp1252("Cumpleaños\r\nde Íñigo\r\n"));
+    click(form->Command4[5]);
+    EXPECT_EQ(dayButton(5)->backColor(), vb::Blue);
+    // Every year.
+    click(form->Command3[0]);
+    click(dayButton(5));
+    EXPECT_EQ(form->Text9[1]->text(), u("Cumpleaños\r\nde Íñigo"));
+}
+
+TEST_F(DayRecords, TheThreeRecordsOfTheDayAreShownAndFollowTheSelection) {
+    writeBytes(u("fiestas/1 de MAYO.txt"), "Fiesta del Trabajo\r\n");
+    writeBytes(u("recordatorio/1 de MAYO.txt"), "Llamar\r\n");
+    writeBytes(u("santoral/1 de MAYO.txt"), cp1252("San José Obrero\r\n"));
+    writeBytes(u("santoral/2 de MAYO.txt"), cp1252("San Atanasio\r\n"));
+    start(QDate(2007, 5, 1));
+    EXPECT_EQ(form->Text9[0]->text(), u("Fiesta del Trabajo"));
+    EXPECT_EQ(form->Text9[1]->text(), u("Llamar"));
+    EXPECT_EQ(form->Text9[2]->text(), u("San José Obrero"));
+    click(dayButton(2));
+    EXPECT_EQ(form->Text9[0]->text(), QString());
+    EXPECT_EQ(form->Text9[1]->text(), QString());
+    EXPECT_EQ(form->Text9[2]->text(), u("San Atanasio"));
+}
+
+TEST_F(DayRecords, AFailedHolidaySaveIsToldAndTheTextStays) {
+    start(QDate(2007, 6, 5));
+    breakFolder("fiestas");
+    clickInto(form->Text9[0]);
+    typeText(form->Text9[0], u("Fiesta local"));
+    click(form->Command11[0]);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("5 de JUNIO.txt")));
+    EXPECT_EQ(form->Text9[0]->text(), u("Fiesta local"));
+    repairFolder("fiestas");
+    click(form->Command11[0]);
+    EXPECT_EQ(readBytes(u("fiestas/5 de JUNIO.txt")), QByteArray("Fiesta local\r\n"));
+}
+
+// ---- Week view -----------------------------------------------------------------------
+
+TEST_F(DayRecords, WeekOfASelectedSundayAndOfASelectedMonday) {
+    start(QDate(2007, 6, 10));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 4 de JUNIO de 2007"));
+    EXPECT_EQ(form->Label3[2]->text(), u("MIÉRCOLES, 6 de JUNIO de 2007"));
+    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 10 de JUNIO de 2007"));
+    click(dayButton(11));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 11 de JUNIO de 2007"));
+    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 17 de JUNIO de 2007"));
+}
+
+TEST_F(DayRecords, WeeksAcrossAMonthEndAndAYearEnd) {
+    start(QDate(2008, 1, 2));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 31 de DICIEMBRE de 2007"));
+    EXPECT_EQ(form->Label3[1]->text(), u("MARTES, 1 de ENERO de 2008"));
+    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 6 de ENERO de 2008"));
+    click(form->Command4[3]);
+    click(dayButton(30));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[2]->text(), u("MIÉRCOLES, 30 de ABRIL de 2008"));
+    EXPECT_EQ(form->Label3[3]->text(), u("JUEVES, 1 de MAYO de 2008"));
+}
+
+TEST_F(DayRecords, WeeksAroundTheEndOfFebruary) {
+    start(QDate(2008, 2, 29));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[4]->text(), u("VIERNES, 29 de FEBRERO de 2008"));
+    EXPECT_EQ(form->Label3[5]->text(), u("SÁBADO, 1 de MARZO de 2008"));
+    // 2100 has no 29 February.
+    form->Combo2->setEditText(u("2100"));
+    click(form->Command4[1]);
+    click(dayButton(28));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 22 de FEBRERO de 2100"));
+    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 28 de FEBRERO de 2100"));
+    click(form->Command4[2]);
+    click(dayButton(1));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 1 de MARZO de 2100"));
+}
+
+TEST_F(DayRecords, WeekBoxesShowTheirPagesAndSaveWhatIsTyped) {
+    writeBytes(page("MARTES, 5 de JUNIO de 2007"), cp1252("de antes\r\ncon dos líneas"));
+    writeBytes(page("MIÉRCOLES, 6 de JUNIO de 2007"), "");
+    start(QDate(2007, 6, 5));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Text2[1]->text(), u("de antes\r\ncon dos líneas"));
+    EXPECT_EQ(form->Text2[2]->text(), QString());
+    // Leaving an empty box writes nothing.
+    clickInto(form->Text2[3]);
+    clickInto(form->Text2[4]);
+    EXPECT_FALSE(exists(page("JUEVES, 7 de JUNIO de 2007")));
+    EXPECT_EQ(readBytes(page("MIÉRCOLES, 6 de JUNIO de 2007")), QByteArray());
+    // Leaving a box with typed text writes exactly that text.
+    typeText(form->Text2[4], u("viernes\nsábado no"));
+    clickInto(form->Text2[0]);
+    EXPECT_EQ(readBytes(page("VIERNES, 8 de JUNIO de 2007")), cp1252("viernes\r\nsábado no"));
+    // Leaving an untouched box rewrites its page unchanged.
+    clickInto(form->Text2[1]);
+    clickInto(form->Text2[0]);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("de antes\r\ncon dos líneas"));
+    // The day panel shows what the week panel wrote.
+    click(dayButton(8));
+    EXPECT_EQ(form->Text1->text(), u("viernes\r\nsábado no"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(DayRecords, AWeekWithoutPagesShowsNoTextOfAnotherWeek) {
+    start(QDate(2007, 6, 5));
+    click(form->Command6[1]);
+    clickInto(form->Text2[1]);
+    typeText(form->Text2[1], u("semana uno"));
+    click(dayButton(12));
+    click(form->Command6[1]);
+    for (TextBox* box : form->Text2)
+        EXPECT_EQ(box->text(), QString());
+    clickInto(form->Text2[1]);
+    clickInto(form->Text2[2]);
+    EXPECT_EQ(filesIn("dias"), QStringList{u("MARTES, 5 de JUNIO de 2007.txt")});
+}
+
+TEST_F(DayRecords, AnUnreadableWeekPageIsNeverSavedOverUnlessTyped) {
+    makeFolder(u("dias"));
+    if (!unreadable(page("MIÉRCOLES, 6 de JUNIO de 2007"))) GTEST_SKIP() << "no unreadable file here";
+    start(QDate(2007, 6, 12));
+    click(form->Command6[1]);
+    clickInto(form->Text2[2]);
+    typeText(form->Text2[2], u("otra semana"));
+    click(dayButton(5));
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[2]->text(), u("MIÉRCOLES, 6 de JUNIO de 2007"));
+    EXPECT_EQ(form->Text2[2]->text(), QString());
+    clickInto(form->Text2[2]);
+    clickInto(form->Text2[3]);
+    EXPECT_TRUE(QFileInfo(path(page("MIÉRCOLES, 6 de JUNIO de 2007"))).isSymLink());
+    // Typing makes the box the user's page.
+    clickInto(form->Text2[2]);
+    typeText(form->Text2[2], u("nuevo"));
+    QFile::remove(path(page("MIÉRCOLES, 6 de JUNIO de 2007")));
+    clickInto(form->Text2[3]);
+    EXPECT_EQ(readBytes(page("MIÉRCOLES, 6 de JUNIO de 2007")), QByteArray("nuevo"));
+    EXPECT_EQ(readBytes(page("MIÉRCOLES, 13 de JUNIO de 2007")), QByteArray("otra semana"));
+}
+
+TEST_F(DayRecords, ClosingTheWindowSavesTheFocusedWeekBox) {
+    start(QDate(2007, 6, 5));
+    click(form->Command6[1]);
+    clickInto(form->Text2[6]);
+    typeText(form->Text2[6], u("domingo"));
+    form->close();
+    settle();
+    EXPECT_EQ(readBytes(page("DOMINGO, 10 de JUNIO de 2007")), QByteArray("domingo"));
+}
+
+TEST_F(DayRecords, AFailedWeekSaveIsToldAndRetriedOnTheNextLeave) {
+    start(QDate(2007, 6, 5));
+    click(form->Command6[1]);
+    breakFolder("dias");
+    clickInto(form->Text2[0]);
+    typeText(form->Text2[0], u("lunes"));
+    clickInto(form->Text2[1]);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("LUNES, 4 de JUNIO de 2007.txt")));
+    EXPECT_EQ(form->Text2[0]->text(), u("lunes"));
+    repairFolder("dias");
+    clickInto(form->Text2[0]);
+    clickInto(form->Text2[1]);
+    EXPECT_EQ(readBytes(page("LUNES, 4 de JUNIO de 2007")), QByteArray("lunes"));
+}
+
+TEST_F(DayRecords, AWeekIsNotRebuiltWhenTheListsMakeNoDate) {
+    start(QDate(2007, 6, 5));
+    click(form->Command6[1]);
+    clickInto(form->Text2[1]);
+    typeText(form->Text2[1], u("martes"));
+    form->Combo2->setEditText(u("año"));
+    click(dayButton(12));
+    EXPECT_FALSE(form->SelectedDate.isValid());
+    click(form->Command6[1]);
+    EXPECT_EQ(form->Label3[1]->text(), u("MARTES, 5 de JUNIO de 2007"));
+    EXPECT_EQ(form->Text2[1]->text(), u("martes"));
+    clickInto(form->Text2[1]);
+    clickInto(form->Text2[2]);
+    EXPECT_EQ(filesIn("dias"), QStringList{u("MARTES, 5 de JUNIO de 2007.txt")});
+}
+
+// ---- Month and year read-outs ----------------------------------------------------------
+
+TEST_F(DayRecords, TheMonthReadOutStringsThePagesTogether) {
+    writeBytes(page("VIERNES, 1 de JUNIO de 2007"), "primero");
+    writeBytes(page("DOMINGO, 10 de JUNIO de 2007"), "");
+    writeBytes(page("VIERNES, 15 de JUNIO de 2007"), cp1252("a mitad\r\nde mes"));
+    writeBytes(page("SÁBADO, 30 de JUNIO de 2007"), "fin");
+    writeBytes(page("DOMINGO, 1 de JULIO de 2007"), "otro mes");
+    start(QDate(2007, 6, 5));
+    click(form->Command6[2]);
+    EXPECT_EQ(form->Text3->text(), u("VIERNES, 1 de JUNIO de 2007 \r\nprimero \r\n \r\n"
+                                     "DOMINGO, 10 de JUNIO de 2007 \r\n \r\n \r\n"
+                                     "VIERNES, 15 de JUNIO de 2007 \r\na mitad\r\nde mes \r\n \r\n"
+                                     "SÁBADO, 30 de JUNIO de 2007 \r\nfin \r\n \r\n"));
+    EXPECT_EQ(form->WeekdayCursor, 6); // 1 July 2007 is a Sunday
+    // A month without pages gives an empty read-out.
+    click(form->Command4[7]);
+    click(form->Command6[2]);
+    EXPECT_EQ(form->Text3->text(), QString());
+}
+
+TEST_F(DayRecords, TheYearReadOutWalksTwentyNineDaysOfALeapFebruary) {
+    writeBytes(page("SÁBADO, 1 de MARZO de 2008"), "marzo");
+    writeBytes(page("VIERNES, 29 de FEBRERO de 2008"), "bisiesto");
+    writeBytes(page("JUEVES, 28 de FEBRERO de 2008"), "febrero");
+    writeBytes(page("MIÉRCOLES, 31 de DICIEMBRE de 2008"), "fin");
+    writeBytes(page("LUNES, 31 de DICIEMBRE de 2007"), "otro año");
+    start(QDate(2008, 2, 29));
+    click(form->Command6[3]);
+    EXPECT_EQ(form->Text5->text(), u("JUEVES, 28 de FEBRERO de 2008 \r\nfebrero \r\n \r\n"
+                                     "VIERNES, 29 de FEBRERO de 2008 \r\nbisiesto \r\n \r\n"
+                                     "SÁBADO, 1 de MARZO de 2008 \r\nmarzo \r\n \r\n"
+                                     "MIÉRCOLES, 31 de DICIEMBRE de 2008 \r\nfin \r\n \r\n"));
+}
+
+} // namespace
