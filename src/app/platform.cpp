@@ -29,9 +29,16 @@ bool QtPlatform::openMail(const QString& request) {
 }
 
 bool QtPlatform::openTextEditor(const QString& path) {
-#ifdef Q_OS_WIN
+    // Started detached with the path as one argument: no shell ever parses it, and the
+    // program goes on at once.
+#if defined(Q_OS_WIN)
     return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
+#elif defined(Q_OS_MACOS)
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #else
+    // xdg-open starts the desktop's own program for text files. Where it is missing
+    // (or in a sandbox that only has the portal) Qt finds the desktop's launcher itself.
+    if (QProcess::startDetached(QStringLiteral("xdg-open"), {path})) return true;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
 }

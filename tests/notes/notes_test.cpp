@@ -1,0 +1,76 @@
+#include "notes/notes.h"
+
+#include <gtest/gtest.h>
+
+using namespace quelora::notes;
+
+namespace {
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s = 0) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+PanelTexts week(const QStringList& captions, const QStringList& texts) {
+    PanelTexts t;
+    for (int i = 0; i < 7; ++i) {
+        t.weekCaptions[i] = captions.value(i);
+        t.weekTexts[i] = texts.value(i);
+    }
+    return t;
+}
+
+} // namespace
+
+TEST(NoteFileName, NumbersHaveNoLeadingZerosAndSecondsDoNotCount) {
+    EXPECT_EQ(noteFileName(at(2007, 6, 24, 9, 5)), QStringLiteral("2007-6-24--9-5"));
+    EXPECT_EQ(noteFileName(at(2007, 12, 1, 10, 30)), QStringLiteral("2007-12-1--10-30"));
+    EXPECT_EQ(noteFileName(at(2008, 1, 9, 0, 0)), QStringLiteral("2008-1-9--0-0"));
+    EXPECT_EQ(noteFileName(at(2099, 10, 31, 23, 59, 59)), QStringLiteral("2099-10-31--23-59"));
+    EXPECT_EQ(noteFileName(at(2007, 6, 24, 9, 5, 0)), noteFileName(at(2007, 6, 24, 9, 5, 59)));
+    EXPECT_NE(noteFileName(at(2007, 6, 24, 9, 5, 59)), noteFileName(at(2007, 6, 24, 9, 6, 0)));
+}
+
+TEST(ExportText, SingleTextPanelsGiveTheirTextExactlyAsItStands) {
+    PanelTexts t;
+    t.text = QStringLiteral("uno\r\ndos\r\n\r\ntres");
+    t.weekCaptions[0] = QStringLiteral("not used");
+    for (int panel : {DayPanel, MonthPanel, YearPanel, NotesPanel})
+        EXPECT_EQ(exportText(panel, t), t.text) << panel;
+    t.text = QStringLiteral("sin salto");
+    EXPECT_EQ(exportText(DayPanel, t), QStringLiteral("sin salto"));
+    t.text.clear();
+    EXPECT_EQ(exportText(NotesPanel, t), QString());
+}
+
+TEST(ExportText, TheAddressBookAndUnknownPanelsGiveNothing) {
+    PanelTexts t;
+    t.text = QStringLiteral("texto");
+    t.weekTexts.fill(QStringLiteral("x"));
+    EXPECT_EQ(exportText(AddressPanel, t), QString());
+    EXPECT_EQ(exportText(6, t), QString());
+    EXPECT_EQ(exportText(-1, t), QString());
+}
+
+TEST(ExportText, TheWeekIsSevenCaptionAndTextPairsEachEndedByCrLf) {
+    const QStringList captions = {
+        QStringLiteral("LUNES, 4 de JUNIO de 2007"),        QStringLiteral("MARTES, 5 de JUNIO de 2007"),
+        QString::fromUtf8("MIÉRCOLES, 6 de JUNIO de 2007"), QStringLiteral("JUEVES, 7 de JUNIO de 2007"),
+        QStringLiteral("VIERNES, 8 de JUNIO de 2007"),      QString::fromUtf8("SÁBADO, 9 de JUNIO de 2007"),
+        QStringLiteral("DOMINGO, 10 de JUNIO de 2007")};
+    const QStringList texts = {
+        QString(), QStringLiteral("cita\r\nmédico"), QString(), QString(), QStringLiteral("x"),
+        QString(), QStringLiteral("fin\r\n")};
+    const QString expected = QStringLiteral("LUNES, 4 de JUNIO de 2007\r\n\r\n"
+                                            "MARTES, 5 de JUNIO de 2007\r\ncita\r\nmédico\r\n") +
+                             QString::fromUtf8("MIÉRCOLES, 6 de JUNIO de 2007\r\n\r\n") +
+                             QStringLiteral("JUEVES, 7 de JUNIO de 2007\r\n\r\n"
+                                            "VIERNES, 8 de JUNIO de 2007\r\nx\r\n") +
+                             QString::fromUtf8("SÁBADO, 9 de JUNIO de 2007\r\n\r\n") +
+                             QStringLiteral("DOMINGO, 10 de JUNIO de 2007\r\nfin\r\n\r\n");
+    EXPECT_EQ(exportText(WeekPanel, week(captions, texts)), expected);
+}
+
+TEST(ExportText, AnEmptyWeekStillHasFourteenLineEnds) {
+    const QString out = exportText(WeekPanel, PanelTexts{});
+    EXPECT_EQ(out, QStringLiteral("\r\n").repeated(14));
+}
