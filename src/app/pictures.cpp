@@ -27,19 +27,27 @@ template <typename Draw> QIcon drawn(int size, Draw draw) {
 
 QIcon doorPicture() {
     return drawn(28, [](QPainter& p) {
-        p.setPen(QPen(QColor(60, 40, 20), 1.2));
-        p.setBrush(QColor(120, 120, 120));
-        p.drawRect(QRectF(6, 3, 16, 23)); // frame
-        p.setBrush(QColor(170, 105, 45));
-        QPainterPath leaf;
-        leaf.moveTo(8, 4);
-        leaf.lineTo(17, 7);
-        leaf.lineTo(17, 27);
+        // A door standing open on a dark doorway: the way out.
+        p.setPen(QPen(QColor(70, 40, 15), 1.2));
+        p.setBrush(QColor(25, 25, 35));
+        p.drawRect(QRectF(8, 3, 13, 22)); // doorway
+        p.setPen(QPen(QColor(70, 40, 15), 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(QPointF(7, 2.5), QPointF(22, 2.5)); // lintel
+        p.setPen(QPen(QColor(90, 55, 20), 1));
+        p.setBrush(QColor(185, 115, 50));
+        QPainterPath leaf; // hinged on the left, swung towards the room
+        leaf.moveTo(8, 3);
+        leaf.lineTo(3, 5.5);
+        leaf.lineTo(3, 27);
         leaf.lineTo(8, 25);
         leaf.closeSubpath();
-        p.drawPath(leaf); // door ajar
+        p.drawPath(leaf);
         p.setBrush(QColor(240, 200, 60));
-        p.drawEllipse(QPointF(15, 16), 1.2, 1.2);
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(4.6, 15.5), 1.0, 1.2);
+        p.setPen(QPen(QColor(90, 90, 90), 1.2));
+        p.drawLine(QPointF(2, 26.5), QPointF(25, 26.5)); // floor
     });
 }
 
@@ -68,10 +76,12 @@ QIcon notepadPicture() {
         p.setBrush(Qt::white);
         p.drawRect(QRectF(8, 8, 12, 15));
         p.setPen(QPen(QColor(0, 110, 0), 0.8));
-        for (int y = 11; y <= 20; y += 3) p.drawLine(QPointF(10, y), QPointF(18, y));
+        for (int y = 11; y <= 20; y += 3)
+            p.drawLine(QPointF(10, y), QPointF(18, y));
         p.setPen(QPen(QColor(60, 60, 60), 1.2));
         p.setBrush(Qt::NoBrush);
-        for (int x = 8; x <= 20; x += 4) p.drawEllipse(QRectF(x - 1.5, 2.5, 3, 5));
+        for (int x = 8; x <= 20; x += 4)
+            p.drawEllipse(QRectF(x - 1.5, 2.5, 3, 5));
     });
 }
 
@@ -84,7 +94,8 @@ QIcon clipboardPicture() {
         p.setPen(QPen(QColor(150, 130, 40), 0.8));
         p.drawRect(QRectF(7, 8, 14, 17));
         p.setPen(QPen(QColor(120, 120, 120), 0.8));
-        for (int y = 12; y <= 22; y += 3) p.drawLine(QPointF(9, y), QPointF(19, y));
+        for (int y = 12; y <= 22; y += 3)
+            p.drawLine(QPointF(9, y), QPointF(19, y));
         p.setPen(QPen(QColor(80, 80, 80), 1));
         p.setBrush(QColor(200, 200, 200));
         p.drawRoundedRect(QRectF(10, 2, 8, 5), 1, 1);
@@ -125,17 +136,40 @@ QIcon trianglePicture(bool up) {
 }
 
 QIcon programIcon() {
-    return drawn(32, [](QPainter& p) {
-        p.setPen(QPen(QColor(120, 0, 0), 1));
+    // The same leaf as packaging/quelora.svg, drawn on its 64-unit grid.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 64.0, size / 64.0);
+        p.setPen(QPen(QColor(0x7a, 0, 0), 2));
         p.setBrush(Qt::white);
-        p.drawRoundedRect(QRectF(3, 5, 26, 24), 3, 3);
-        p.setBrush(QColor(200, 30, 30));
-        p.drawRect(QRectF(3, 5, 26, 7));
-        p.setPen(QColor(60, 60, 60));
+        p.drawRoundedRect(QRectF(6, 10, 52, 50), 5, 5);
+        QPainterPath band;
+        band.addRoundedRect(QRectF(6, 10, 52, 20), 5, 5);
+        QPainterPath lower;
+        lower.addRect(QRectF(6, 24, 52, 10));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xc0, 0, 0));
+        p.drawPath(band.subtracted(lower));
+        p.setPen(QPen(QColor(0x8c, 0x8c, 0x96), 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(18, 4, 6, 14), 3, 3);
+        p.drawRoundedRect(QRectF(40, 4, 6, 14), 3, 3);
+        const QColor grey(0xc8, 0xc8, 0xc8);
+        const QColor cells[3][4] = {{grey, grey, grey, QColor(0, 255, 0)},
+                                    {grey, QColor(255, 0, 0), grey, QColor(0, 255, 0)},
+                                    {QColor(255, 255, 0), grey, grey, QColor(0, 255, 0)}};
+        p.setPen(Qt::NoPen);
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 4; ++c) p.fillRect(QRectF(6 + c * 6, 15 + r * 4.5, 3.5, 3), QColor(80, 80, 80));
-        p.fillRect(QRectF(6 + 2 * 6, 15 + 4.5, 3.5, 3), QColor(230, 0, 0));
-    });
+            for (int c = 0; c < 4; ++c)
+                p.fillRect(QRectF(13 + 10 * c, 29 + 10 * r, 8, 7), cells[r][c]);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 void SpiralStrip::paintEvent(QPaintEvent*) {
@@ -148,7 +182,7 @@ void SpiralStrip::paintEvent(QPaintEvent*) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(70, 70, 70));
         p.drawEllipse(QRectF(w * 0.62, y + 3, 6, 6));
-        p.setPen(QPen(QColor(150, 150, 160), 2.4));
+        p.setPen(QPen(QColor(120, 120, 132), 2.4));
         p.setBrush(Qt::NoBrush);
         p.drawArc(QRectF(w * 0.12, y, w * 0.62, 12), 30 * 16, 250 * 16);
         p.setPen(QPen(QColor(220, 220, 230), 1));
