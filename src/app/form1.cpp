@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 
 using namespace quelora;
@@ -86,6 +87,9 @@ QComboBox* comboBox(QWidget* parent, const QRect& r, const QString& text) {
     c->setFont(arial(8.25));
     c->setEditText(text);
     c->setFocusPolicy(Qt::StrongFocus);
+    // Leaving a list is no pick: Qt would pick the item its typed text names and so
+    // repaint the month when the focus merely passes through.
+    QObject::disconnect(c->lineEdit(), &QLineEdit::editingFinished, c, nullptr);
     return c;
 }
 
