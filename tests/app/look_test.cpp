@@ -425,6 +425,20 @@ TEST_F(Look, TabLeavesAMultiLineBoxWithoutTypingATab) {
     EXPECT_FALSE(f.Text2[0]->toPlainText().contains('\t'));
 }
 
+TEST_F(Look, TabbingThroughTheMonthAndYearListsPicksNothing) {
+    start(QDate(2007, 3, 15));
+    Form1& f = *form;
+    click(dayButton(20));
+    f.Combo1->setFocus(Qt::TabFocusReason);
+    settle();
+    pressKey(QApplication::focusWidget(), Qt::Key_Tab);
+    pressKey(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), f.Command3[0]);
+    EXPECT_TRUE(f.Frame1[0]->isEnabled()) << "the month was not repainted";
+    EXPECT_EQ(f.Label2->text(), QString::fromUtf8("MARTES, 20 de MARZO de 2007"));
+    EXPECT_EQ(f.Command1[f.SelectedButton]->backColor(), vb::Red);
+}
+
 TEST(LookKeys, PageKeysStepAMonthAndCrossTheYearAtItsEnds) {
     EXPECT_EQ(monthPage(3, -1).month, 2);
     EXPECT_EQ(monthPage(3, -1).yearStep, 0);
