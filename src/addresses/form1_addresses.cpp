@@ -158,9 +158,6 @@ void copyAll(Form1& f) {
 } // namespace
 
 void Form1::LoadAddressBook() {
-    // Leaving the group field with the name of a listed group would count as a
-    // choice from the list; only a pick (or Enter) shows another group.
-    QObject::disconnect(Combo3->lineEdit(), &QLineEdit::editingFinished, Combo3, nullptr);
     Dir1->setPath(DataPath(QStringLiteral("direcciones")));
     {
         // Filling the list is no change of the field's text; setting the first entry is.

@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineEdit>
 #include <QScreen>
 
 using namespace quelora;
@@ -377,7 +378,8 @@ bool Form1::SaveOpenEdits() {
 }
 
 void Form1::Command10_Click() {
-    if (SaveOpenEdits()) Platform_.endProgram();
+    // A save that failed as the focus came here is still waiting to be told: stay.
+    if (SaveOpenEdits() && !HasPendingMessages()) Platform_.endProgram();
 }
 
 void Form1::Command12_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
