@@ -5,11 +5,11 @@
 
 namespace quelora {
 
-QIcon doorPicture();        // exit
-QIcon downArrowPicture();   // minimise
-QIcon notepadPicture();     // export
-QIcon clipboardPicture();   // notes panel
-QIcon peoplePicture();      // address book panel
+QIcon doorPicture();            // exit
+QIcon downArrowPicture();       // minimise
+QIcon notepadPicture();         // export
+QIcon clipboardPicture();       // notes panel
+QIcon peoplePicture();          // address book panel
 QIcon trianglePicture(bool up); // year arrows
 QIcon programIcon();
 
