@@ -16,7 +16,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineEdit>
 #include <QScreen>
 
 using namespace quelora;
