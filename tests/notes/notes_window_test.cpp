@@ -249,52 +249,76 @@ TEST_F(Notes, CharactersOutsideTheCodePageAreSavedAsQuestionMarksAndTheUserIsTol
 
 // ---- Export -------------------------------------------------------------------------
 
-TEST_F(Export, TheDayPanelExportsTheDiaryBoxAfterItsOwnLeaveHandling) {
+TEST_F(Export, TheDayPanelExportsThePageAsLoadedAndAfterTheBoxHasSavedItself) {
+    writeBytes(QStringLiteral("dias/MARTES, 5 de JUNIO de 2007.txt"), cp1252("Día de campo"));
     start(QDate(2007, 6, 5));
-    clickInto(form->Text1);
-    typeText(form->Text1, QString::fromUtf8("Día de campo\ncon Ana"));
     click(form->Command9);
-    EXPECT_EQ(exportFile(), cp1252("Día de campo\r\ncon Ana"));
-    EXPECT_EQ(platform.editorRequests, QStringList{exportPath()});
+    EXPECT_EQ(exportFile(), cp1252("Día de campo"));
+
+    clickInto(form->Text1);
+    typeText(form->Text1, QStringLiteral("con Ana\n"));
+    click(form->Command9);
+    const QByteArray page = cp1252("con Ana\r\nDía de campo");
+    EXPECT_EQ(readBytes(QStringLiteral("dias/MARTES, 5 de JUNIO de 2007.txt")), page)
+        << "the click left the diary box, which saved its page first";
+    EXPECT_EQ(exportFile(), page);
+    EXPECT_EQ(platform.editorRequests, (QStringList{exportPath(), exportPath()}));
 }
 
 TEST_F(Export, TheWeekPanelExportsSevenCaptionTextPairs) {
+    writeBytes(QStringLiteral("dias/MARTES, 5 de JUNIO de 2007.txt"), "dentista\r\n10h");
+    writeBytes(QStringLiteral("dias/DOMINGO, 10 de JUNIO de 2007.txt"), "cena");
     start(QDate(2007, 6, 5));
     showPanel(1);
-    // The week panel's boxes and captions, as the week view shows the week of 5 June 2007.
-    const char* captions[7] = {"LUNES, 4 de JUNIO de 2007",     "MARTES, 5 de JUNIO de 2007",
-                               "MIÉRCOLES, 6 de JUNIO de 2007", "JUEVES, 7 de JUNIO de 2007",
-                               "VIERNES, 8 de JUNIO de 2007",   "SÁBADO, 9 de JUNIO de 2007",
-                               "DOMINGO, 10 de JUNIO de 2007"};
-    for (int i = 0; i < 7; ++i) {
-        form->Label3[i]->setText(QString::fromUtf8(captions[i]));
-        form->Text2[i]->setText(QString());
-    }
-    form->Text2[1]->setText(QStringLiteral("dentista\r\n10h"));
-    form->Text2[5]->setText(QStringLiteral("cena"));
+    // Typed into Wednesday's box: the export click saves that page before reading the boxes.
+    clickInto(form->Text2[2]);
+    typeText(form->Text2[2], QString::fromUtf8("reunión"));
     click(form->Command9);
+    EXPECT_EQ(readBytes(QString::fromUtf8("dias/MIÉRCOLES, 6 de JUNIO de 2007.txt")), cp1252("reunión"));
     const QByteArray expected = cp1252("LUNES, 4 de JUNIO de 2007\r\n\r\n"
                                        "MARTES, 5 de JUNIO de 2007\r\ndentista\r\n10h\r\n"
-                                       "MIÉRCOLES, 6 de JUNIO de 2007\r\n\r\n"
+                                       "MIÉRCOLES, 6 de JUNIO de 2007\r\nreunión\r\n"
                                        "JUEVES, 7 de JUNIO de 2007\r\n\r\n"
                                        "VIERNES, 8 de JUNIO de 2007\r\n\r\n"
-                                       "SÁBADO, 9 de JUNIO de 2007\r\ncena\r\n"
-                                       "DOMINGO, 10 de JUNIO de 2007\r\n\r\n");
+                                       "SÁBADO, 9 de JUNIO de 2007\r\n\r\n"
+                                       "DOMINGO, 10 de JUNIO de 2007\r\ncena\r\n");
     EXPECT_EQ(exportFile(), expected);
-    EXPECT_EQ(exportFile().count("\r\n"), 15);
+}
+
+TEST_F(Export, AnEmptyWeekStillGivesItsFourteenLineEnds) {
+    start(QDate(2007, 12, 31));
+    showPanel(1);
+    click(form->Command9);
+    const QByteArray out = exportFile();
+    EXPECT_EQ(out.count("\r\n"), 14);
+    EXPECT_TRUE(out.startsWith("LUNES, 31 de DICIEMBRE de 2007\r\n\r\nMARTES, 1 de ENERO de 2008\r\n"))
+        << out.toStdString();
 }
 
 TEST_F(Export, TheMonthAndYearPanelsExportTheirReadOutsWithNoLineEndAdded) {
+    writeBytes(QStringLiteral("dias/LUNES, 1 de ENERO de 2007.txt"), cp1252("año nuevo"));
+    writeBytes(QStringLiteral("dias/MARTES, 5 de JUNIO de 2007.txt"), cp1252("cita\r\nmédico"));
+    writeBytes(QString::fromUtf8("dias/SÁBADO, 30 de JUNIO de 2007.txt"), "fin");
     start(QDate(2007, 6, 5));
     showPanel(2);
-    form->Text3->setText(QStringLiteral("MARTES, 5 de JUNIO de 2007\r\nmes"));
     click(form->Command9);
-    EXPECT_EQ(exportFile(), QByteArray("MARTES, 5 de JUNIO de 2007\r\nmes"));
+    EXPECT_EQ(exportFile(), cp1252("MARTES, 5 de JUNIO de 2007 \r\ncita\r\nmédico \r\n \r\n"
+                                   "SÁBADO, 30 de JUNIO de 2007 \r\nfin \r\n \r\n"));
     showPanel(3);
-    form->Text5->setText(QStringLiteral("a\u00F1o"));
     click(form->Command9);
-    EXPECT_EQ(exportFile(), QByteArray("a\xF1o")) << "the second export replaces the first";
-    EXPECT_EQ(platform.editorRequests, (QStringList{exportPath(), exportPath()}));
+    EXPECT_EQ(exportFile(), cp1252("LUNES, 1 de ENERO de 2007 \r\naño nuevo \r\n \r\n"
+                                   "MARTES, 5 de JUNIO de 2007 \r\ncita\r\nmédico \r\n \r\n"
+                                   "SÁBADO, 30 de JUNIO de 2007 \r\nfin \r\n \r\n"))
+        << "the second export replaces the first";
+}
+
+TEST_F(Export, AReadOutWithoutLineBreaksGivesAFileWithoutCrLf) {
+    start(QDate(2007, 6, 5));
+    showPanel(2);
+    clickInto(form->Text3);
+    typeText(form->Text3, QString::fromUtf8("escrito a mano en la lectura"));
+    click(form->Command9);
+    EXPECT_EQ(exportFile(), cp1252("escrito a mano en la lectura"));
 }
 
 TEST_F(Export, TheNotesPanelExportsTheNoteAfterSavingIt) {
@@ -308,8 +332,8 @@ TEST_F(Export, TheNotesPanelExportsTheNoteAfterSavingIt) {
 }
 
 TEST_F(Export, TheAddressBookPanelEmptiesTheExportFile) {
+    writeBytes(QStringLiteral("dias/MARTES, 5 de JUNIO de 2007.txt"), "no debe salir");
     start(QDate(2007, 6, 5));
-    form->Text1->setText(QStringLiteral("no debe salir"));
     click(form->Command9);
     ASSERT_EQ(exportFile(), QByteArray("no debe salir"));
     showPanel(5);
