@@ -100,9 +100,6 @@ public:
     // Diary texts whose save failed, by caption: retried at every save, shown again
     // when their date is.
     QMap<QString, QString> UnsavedDiaryPages;
-    // Week boxes that may be saved under their captions: not before the panel is
-    // filled, nor over a page that could not be read until the user types into it.
-    std::array<bool, 7> WeekSaveArmed{};
 
     // ---- Address book (src/addresses/) ---------------------------------------------
     void LoadAddressBook(); // start-up: Dir1, the group field and the card list

@@ -23,16 +23,14 @@ void Form1::FillWeekView() {
         store::ReadResult page;
         if (const QString stored = pages.find(records::pageName(captions[i])); !stored.isEmpty())
             page = store::readFile(store::joinPath(folder, stored));
-        // Never the text of another week: an unreadable page gives an empty box that
-        // is not saved over it unless the user types.
+        // Never the text of another week: an unreadable page gives an empty box, and
+        // an empty box is never saved, so the page stays as it is unless the user types.
         Text2[i]->setText(page.ok ? records::pageText(page.bytes) : QString());
-        WeekSaveArmed[i] = page.ok || !page.found;
     }
 }
 
-void Form1::Text2_Change(int Index) {
-    if (Index >= 0 && Index < 7) WeekSaveArmed[Index] = true;
-}
+// Nothing to arm: a week box is saved whenever it is left with text in it.
+void Form1::Text2_Change(int) {}
 
 void Form1::Text2_LostFocus(int Index) {
     WeekPageIndex = static_cast<std::uint8_t>(Index);
@@ -41,14 +39,14 @@ void Form1::Text2_LostFocus(int Index) {
 
 void Form1::SaveWeekPage() {
     const int k = WeekPageIndex;
-    if (k > 6 || !WeekSaveArmed[k]) return;
+    if (k > 6) return;
     const QString text = Text2[k]->text();
     if (text.isEmpty()) return; // emptying a box never clears a stored page
     const QString folder = DataPath(records::kPagesFolder);
     const QString name = records::pageName(Label3[k]->text());
     const QString path = store::joinPath(folder, name);
     bool lossy = false;
-    // A failure leaves the text in its box and the box armed: the next leave retries.
+    // A failure leaves the text in its box: the next leave tries again.
     if (const store::Status s = store::writeNamed(folder, name, records::pageBytes(text, &lossy)); !s) {
         ReportSaveFailure(path, s.reason);
         return;

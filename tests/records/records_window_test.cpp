@@ -88,6 +88,28 @@ TEST_F(DayRecords, ClickAndLeaveCreatesAnEmptyPageButPassingThroughDoesNot) {
     EXPECT_EQ(readBytes(page("MIÉRCOLES, 6 de JUNIO de 2007")), QByteArray());
 }
 
+TEST_F(DayRecords, ADayChosenWhileTheBoxKeepsTheFocusSavesUnderTheOldCaption) {
+    start(QDate(2007, 6, 5));
+    clickInto(form->Text1);
+    typeText(form->Text1, u("antes"));
+    form->Command1_Click(dayButton(6)->objectName().section(u'_', 1).toInt()); // as a keyboard shortcut would
+    settle();
+    EXPECT_TRUE(form->Text1->hasFocus());
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("antes"));
+    EXPECT_FALSE(exists(page("MIÉRCOLES, 6 de JUNIO de 2007")));
+}
+
+TEST_F(DayRecords, ABoxEmptiedByARepaintNeverEmptiesAPage) {
+    writeBytes(page("MARTES, 5 de JUNIO de 2007"), "viejo");
+    start(QDate(2007, 6, 5));
+    clickInto(form->Text1);
+    form->Command4_Click(6); // a month change that leaves the focus where it is
+    settle();
+    click(form->Command10);
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("viejo"));
+    EXPECT_FALSE(exists(u("dias/JULIO de 2007.txt")));
+}
+
 TEST_F(DayRecords, TheBoxKeepsShowingTheSavedPage) {
     start(QDate(2007, 6, 5));
     clickInto(form->Text1);
@@ -260,6 +282,7 @@ TEST_F(DayRecords, AnUnreadablePageIsNotReplacedByAClick) {
     clickInto(form->Text1);
     click(dayButton(6));
     EXPECT_TRUE(QFileInfo(path(page("MARTES, 5 de JUNIO de 2007"))).isSymLink());
+    EXPECT_TRUE(platform.messages.isEmpty()); // no write was even tried
 }
 
 // ---- Holidays, reminders, saints -----------------------------------------------------
@@ -289,6 +312,17 @@ TEST_F(DayRecords, AnEmptyHolidaySaveUnmarksTheDayAtTheNextRepaint) {
     click(form->Command11[0]);
     EXPECT_TRUE(filesIn("fiestas").isEmpty());
     EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(DayRecords, AnEmptySaveDoesNotRemoveAHolidayFileThatCouldNotBeRead) {
+    makeFolder(u("fiestas"));
+    if (!unreadable(u("fiestas/5 de JUNIO.txt"))) GTEST_SKIP() << "no unreadable file here";
+    start(QDate(2007, 6, 5));
+    EXPECT_EQ(form->Text9[0]->text(), QString());
+    click(form->Command11[0]);
+    EXPECT_TRUE(QFileInfo(path(u("fiestas/5 de JUNIO.txt"))).isSymLink());
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("No se ha podido leer")));
 }
 
 TEST_F(DayRecords, AReminderIsSavedWithItsLineEndAndMarksTheDay) {
@@ -433,6 +467,7 @@ TEST_F(DayRecords, AnUnreadableWeekPageIsNeverSavedOverUnlessTyped) {
     clickInto(form->Text2[2]);
     clickInto(form->Text2[3]);
     EXPECT_TRUE(QFileInfo(path(page("MIÉRCOLES, 6 de JUNIO de 2007"))).isSymLink());
+    EXPECT_TRUE(platform.messages.isEmpty()); // no write was even tried
     // Typing makes the box the user's page.
     clickInto(form->Text2[2]);
     typeText(form->Text2[2], u("nuevo"));
