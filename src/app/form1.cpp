@@ -372,7 +372,9 @@ bool Form1::SaveOpenEdits() {
     SaveDiaryPage();
     for (int i = 0; i < 7; ++i)
         if (Text2[i]->hasFocus()) Text2_LostFocus(i);
-    if (NoteChanged) Text6_LostFocus();
+    // Only the editor still holding the focus has anything unsaved: once it is left it
+    // has saved itself, and a note merely loaded is already on disk.
+    if (NoteChanged && Text6->hasFocus()) Text6_LostFocus();
     return PendingMessages.size() == before;
 }
 
