@@ -3,10 +3,21 @@
 #include "store/folderindex.h"
 #include "store/names.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace quelora::store {
 
@@ -34,12 +45,79 @@ ReadResult readFile(const QString& path) {
     return r;
 }
 
-Status writeFile(const QString& path, const QByteArray& bytes) {
-    const QFileInfo fi(path);
-    if (fi.exists() && !fi.isFile()) return Status::failure(QStringLiteral("Ya existe una carpeta u otro objeto con ese nombre"));
-    QSaveFile f(path);
+namespace {
+
+int writesToFail = 0; // see failNextWritesForTesting
+QString writeFailure;
+
+#ifdef Q_OS_UNIX
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool writeAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(std::min<qint64>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The new text goes to a hidden file beside the page, named after it, which is then
+// renamed over the page: the page is the old text or the new one, whole. A process
+// killed in between leaves only that hidden file, which no list shows and the next
+// save of the same page reuses.
+Status replaceFile(const QString& target, const QByteArray& bytes) {
+    const QString tmp = temporaryNameFor(target);
+    const QByteArray tmpPath = QFile::encodeName(tmp);
+    struct stat old {};
+    const bool existed = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    const int fd = ::open(tmpPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) return Status::failure(systemError(errno));
+    const auto fail = [&](const QString& why) {
+        ::close(fd);
+        ::unlink(tmpPath.constData());
+        return Status::failure(why);
+    };
+    if (existed && ::fchmod(fd, old.st_mode & 07777) != 0) return fail(systemError(errno));
+    if (writesToFail > 0) {
+        --writesToFail;
+        writeAll(fd, bytes.constData(), bytes.size() / 2);
+        return fail(writeFailure);
+    }
+    if (!writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0) return fail(systemError(errno));
+    if (::close(fd) != 0) {
+        ::unlink(tmpPath.constData());
+        return Status::failure(systemError(errno));
+    }
+    if (::rename(tmpPath.constData(), QFile::encodeName(target).constData()) != 0) {
+        const int error = errno;
+        ::unlink(tmpPath.constData());
+        return Status::failure(systemError(error));
+    }
+    // The rename itself reaches the disk with its folder.
+    if (const int dfd =
+            ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
+        dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return {};
+}
+#else
+Status replaceFile(const QString& target, const QByteArray& bytes) {
+    QSaveFile f(target);
     f.setDirectWriteFallback(false);
     if (!f.open(QIODevice::WriteOnly)) return Status::failure(f.errorString());
+    if (writesToFail > 0) {
+        --writesToFail;
+        f.write(bytes.left(bytes.size() / 2));
+        f.cancelWriting();
+        return Status::failure(writeFailure);
+    }
     if (f.write(bytes) != bytes.size()) {
         const QString why = f.errorString();
         f.cancelWriting();
@@ -47,6 +125,39 @@ Status writeFile(const QString& path, const QByteArray& bytes) {
     }
     if (!f.commit()) return Status::failure(f.errorString());
     return {};
+}
+#endif
+
+} // namespace
+
+void failNextWritesForTesting(int count, const QString& reason) {
+    writesToFail = count;
+    writeFailure = reason;
+}
+
+QString temporaryNameFor(const QString& path) {
+    const QFileInfo fi(path);
+    const QByteArray hash =
+        QCryptographicHash::hash(fi.fileName().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    return joinPath(fi.path(),
+                    QStringLiteral(".~quelora-") + QString::fromLatin1(hash) + QStringLiteral(".tmp"));
+}
+
+bool isTemporaryName(const QString& name) {
+    static const QRegularExpression re(QStringLiteral("^\\.~quelora-[0-9a-f]{16}\\.tmp$"));
+    return re.match(name).hasMatch();
+}
+
+Status writeFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo fi(path);
+    if (fi.exists() && !fi.isFile())
+        return Status::failure(QStringLiteral("Ya existe una carpeta u otro objeto con ese nombre"));
+    // A link that leads nowhere is no file of the data folder: writing through it
+    // would create a file wherever it points.
+    if (fi.isSymLink() && !fi.exists())
+        return Status::failure(QStringLiteral("Hay un enlace roto con ese nombre"));
+    // A link to a file is kept: the file it leads to gets the new text.
+    return replaceFile(fi.isSymLink() ? fi.canonicalFilePath() : path, bytes);
 }
 
 QString unsafeNameReason(const QString& name) {
@@ -94,7 +205,9 @@ Status makeFolder(const QString& path) {
 }
 
 QStringList listFiles(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    names.removeIf(isTemporaryName);
+    return names;
 }
 
 QStringList listFolders(const QString& folder) {

@@ -29,6 +29,15 @@ ReadResult readFile(const QString& path);
 // Atomic: the old file stays whole until the new one is complete on disk.
 Status writeFile(const QString& path, const QByteArray& bytes);
 
+// The hidden file a write of path goes through before it replaces path; the lists
+// never show such names.
+QString temporaryNameFor(const QString& path);
+bool isTemporaryName(const QString& name);
+
+// Tests only: the next `count` calls of writeFile fail half-way through writing,
+// as on a full disk, with `reason`. The program never calls it.
+void failNextWritesForTesting(int count, const QString& reason);
+
 // The same operations on a user-visible name inside folder: the name must pass
 // isSafeName, and an existing file whose name differs only in letter case is the
 // one read, replaced or removed.
