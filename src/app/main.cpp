@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/instancelock.h"
 #include "app/platform.h"
 
 #include <QApplication>
@@ -11,6 +12,9 @@ int main(int argc, char* argv[]) {
     // The data folder is the program's own folder.
     const QString dataFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
     quelora::QtPlatform platform;
+    // Held until the program ends; a lock left by a copy that died is taken over.
+    quelora::DataFolderLock lock(dataFolder);
+    if (!quelora::takeDataFolder(lock, dataFolder, platform)) return 1;
     Form1 form(dataFolder, platform);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.SaveOpenEdits(); });
     form.Form_Load();
