@@ -186,6 +186,18 @@ TEST_F(DayRecords, TheDayPanelButtonReloadsThePageOfTheCaption) {
     EXPECT_EQ(readBytes(u("dias/JULIO de 2007.txt")), QByteArray("nunca"));
 }
 
+TEST_F(DayRecords, TheTodayButtonBringsBackTodaysPageAndRecords) {
+    writeBytes(page("MARTES, 5 de JUNIO de 2007"), "hoy");
+    writeBytes(u("santoral/5 de JUNIO.txt"), "San Bonifacio\r\n");
+    start(QDate(2007, 6, 5));
+    click(form->Command4[0]);
+    EXPECT_EQ(form->Text1->text(), QString());
+    click(form->Command5);
+    EXPECT_EQ(form->Label2->text(), u("MARTES, 5 de JUNIO de 2007"));
+    EXPECT_EQ(form->Text1->text(), u("hoy"));
+    EXPECT_EQ(form->Text9[2]->text(), u("San Bonifacio"));
+}
+
 TEST_F(DayRecords, AFailedDiarySaveIsToldAndKeptUntilItCanBeWritten) {
     start(QDate(2007, 6, 5));
     breakFolder("dias");
