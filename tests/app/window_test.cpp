@@ -145,3 +145,30 @@ TEST_F(Window, ClosingTheWindowIsRefusedWhileASaveFails) {
     click(form->Command10);
     EXPECT_EQ(platform.endRequests, 0);
 }
+
+TEST_F(Window, ClosingAfterOnlyReadingANoteMakesNoCopyOfIt) {
+    writeBytes(QStringLiteral("notas/2007-3-1--9-0"), cp1252("una nota\r\nleída"));
+    start(QDate(2007, 3, 15));
+    click(form->Command6[4]);
+    form->File1->refresh();
+    ASSERT_EQ(form->File1->count(), 1);
+    const QRect r = form->File1->visualItemRect(form->File1->item(0));
+    QTest::mouseClick(form->File1->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    settle();
+    ASSERT_EQ(form->Text6->text(), QStringLiteral("una nota\r\nleída"));
+    QCloseEvent close;
+    QApplication::sendEvent(form.get(), &close);
+    EXPECT_TRUE(close.isAccepted());
+    EXPECT_EQ(QDir(path(QStringLiteral("notas"))).entryList(QDir::Files), QStringList{QStringLiteral("2007-3-1--9-0")});
+}
+
+TEST_F(Window, ClosingWhileTypingANoteSavesIt) {
+    start(QDate(2007, 3, 15), QTime(9, 5));
+    click(form->Command6[4]);
+    clickInto(form->Text6);
+    typeText(form->Text6, QStringLiteral("apunte"));
+    QCloseEvent close;
+    QApplication::sendEvent(form.get(), &close);
+    EXPECT_TRUE(close.isAccepted());
+    EXPECT_EQ(readBytes(QStringLiteral("notas/2007-3-15--9-5")), QByteArray("apunte"));
+}
