@@ -379,18 +379,31 @@ bool Form1::SaveOpenEdits() {
 }
 
 void Form1::Command10_Click() {
-    // A save that failed as the focus came here is still waiting to be told: stay.
-    if (SaveOpenEdits() && !HasPendingMessages()) Platform_.endProgram();
+    if (mayLeave()) Platform_.endProgram();
+}
+
+// Saves what the exit button saves. When something could not be saved (including a
+// failure reported as the focus came here), the program stays open once and says so;
+// asked again, it leaves: the user must never be locked in by a folder gone bad.
+bool Form1::mayLeave() {
+    if (SaveOpenEdits() && !HasPendingMessages()) {
+        ExitWarned = false;
+        return true;
+    }
+    if (ExitWarned) return true;
+    ExitWarned = true;
+    ReportFailure(QStringLiteral("Quelora sigue abierto para que no se pierda lo que no se ha podido guardar.\n"
+                                 "Si vuelves a salir, se cerrará sin guardarlo."));
+    return false;
 }
 
 void Form1::Command12_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
 
 void Form1::closeEvent(QCloseEvent* e) {
-    if (SaveOpenEdits()) {
+    if (mayLeave()) {
         e->accept();
         return;
     }
-    // Something could not be saved: the window stays open with the text in its box.
     e->ignore();
     ShowPendingMessages();
 }

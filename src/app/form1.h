@@ -205,4 +205,7 @@ private:
     QStringList PendingMessages;
     bool MessagesScheduled = false;
     bool WaitingForRelease = false;
+    // The user has been told that leaving now loses what could not be saved.
+    bool ExitWarned = false;
+    bool mayLeave();
 };

@@ -142,8 +142,25 @@ TEST_F(Window, ClosingTheWindowIsRefusedWhileASaveFails) {
     EXPECT_FALSE(refused.isAccepted());
     ASSERT_FALSE(platform.messages.isEmpty());
     EXPECT_EQ(form->Text2[3]->text(), QStringLiteral("no se pierde"));
+    EXPECT_TRUE(platform.messages.last().contains(QStringLiteral("Si vuelves a salir")));
+    // Told once, the user may still leave: a broken folder never locks them in.
+    click(form->Command10);
+    EXPECT_EQ(platform.endRequests, 1);
+}
+
+TEST_F(Window, TheExitButtonStaysOnceWhenTheDiaryCannotBeSaved) {
+    start(QDate(2007, 3, 15));
+    QDir(path(QStringLiteral("dias"))).removeRecursively();
+    writeBytes(QStringLiteral("dias"), "a file where the diary folder should be");
+    clickInto(form->Text1);
+    typeText(form->Text1, QStringLiteral("importante"));
     click(form->Command10);
     EXPECT_EQ(platform.endRequests, 0);
+    EXPECT_EQ(form->Text1->text(), QStringLiteral("importante"));
+    ASSERT_GE(platform.messages.size(), 2);
+    EXPECT_TRUE(platform.messages.last().contains(QStringLiteral("Si vuelves a salir")));
+    click(form->Command10);
+    EXPECT_EQ(platform.endRequests, 1);
 }
 
 TEST_F(Window, ClosingAfterOnlyReadingANoteMakesNoCopyOfIt) {
