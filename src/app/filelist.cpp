@@ -3,9 +3,10 @@
 #include "store/files.h"
 
 #include <QKeyEvent>
-#include <algorithm>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <algorithm>
+#include <optional>
 
 namespace quelora {
 namespace {
@@ -18,11 +19,11 @@ QStringList sortedCaseBlind(QStringList names) {
     return names;
 }
 
-} // namespace
-
-bool matchesPattern(const QString& pattern, const QString& name) {
-    if (pattern.contains(QLatin1Char('/')) || pattern.contains(QLatin1Char('\\')) || pattern.contains(QChar(0)))
-        return false;
+// The expression a pattern stands for; none when the pattern could name another folder.
+std::optional<QRegularExpression> patternExpression(const QString& pattern) {
+    if (pattern.contains(QLatin1Char('/')) || pattern.contains(QLatin1Char('\\')) ||
+        pattern.contains(QChar(0)))
+        return std::nullopt;
     QString p = pattern;
     // "*.*" matches names without an extension too.
     if (p.endsWith(QLatin1String("*.*"))) p.chop(2);
@@ -36,13 +37,22 @@ bool matchesPattern(const QString& pattern, const QString& name) {
         else
             rx += QRegularExpression::escape(QString(c));
     }
-    const QRegularExpression re(QRegularExpression::anchoredPattern(rx),
-                                QRegularExpression::CaseInsensitiveOption |
-                                    QRegularExpression::DotMatchesEverythingOption);
-    return re.match(name).hasMatch();
+    return QRegularExpression(QRegularExpression::anchoredPattern(rx),
+                              QRegularExpression::CaseInsensitiveOption |
+                                  QRegularExpression::DotMatchesEverythingOption);
+}
+
+} // namespace
+
+bool matchesPattern(const QString& pattern, const QString& name) {
+    const std::optional<QRegularExpression> re = patternExpression(pattern);
+    return re && re->match(name).hasMatch();
 }
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
+    // Every entry is one line of text: without this the view lays out the text of
+    // every entry on each listing, which cost more than the listing itself.
+    setUniformItemSizes(true);
     setFocusPolicy(Qt::StrongFocus);
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
@@ -60,8 +70,11 @@ void FileList::setPattern(const QString& pattern) {
 void FileList::refresh() {
     QStringList shown;
     if (!path_.isEmpty()) {
+        const bool all = pattern_ == QLatin1String("*.*");
+        // One expression for the whole listing, not one per name.
+        const std::optional<QRegularExpression> re = all ? std::nullopt : patternExpression(pattern_);
         for (const QString& n : store::listFiles(path_))
-            if (pattern_ == QLatin1String("*.*") || matchesPattern(pattern_, n)) shown << n;
+            if (all || (re && re->match(n).hasMatch())) shown << n;
     }
     const QSignalBlocker block(this);
     clear();
@@ -76,7 +89,8 @@ QString FileList::fileName() const {
 QStringList FileList::names() const {
     QStringList out;
     out.reserve(count());
-    for (int i = 0; i < count(); ++i) out << item(i)->text();
+    for (int i = 0; i < count(); ++i)
+        out << item(i)->text();
     return out;
 }
 
