@@ -7,3 +7,13 @@ install_deps
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELORA_TESTS=ON
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure
+
+# ---- Benchmarks (bench/, see BENCHMARKS.md) -------------------------------------------------
+# Built in Release and each run once, briefly, on a small generated data folder, so that
+# they never rot; the figures themselves come from the commands in BENCHMARKS.md.
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELORA_BENCH=ON -DQUELORA_TESTS=OFF
+cmake --build build-bench
+QT_QPA_PLATFORM=offscreen build-bench/bench/quelora_bench --quelora_scale=1 --quelora_cards=200 \
+    --quelora_notes=100 --benchmark_min_time=0.01
+bench/whole_program.sh build-bench 1 1
+# ---- end of benchmarks --------------------------------------------------------------------------

@@ -1,0 +1,520 @@
+// Benchmarks of the real window on a large data folder, offscreen. Each timed step is
+// what one user action costs: the handler and the repaint it causes.
+//
+//   quelora_bench [--quelora_data=FOLDER] [--quelora_scale=1|10|100] [--quelora_cards=N]
+//                 [--quelora_notes=N] [Google Benchmark flags]
+//
+// Without --quelora_data a folder is generated in a temporary folder first.
+#include "benchplatform.h"
+#include "datagen.h"
+
+#include "app/filelist.h"
+#include "app/form1.h"
+#include "app/textbox.h"
+#include "calendar/calendar.h"
+#include "notes/notes.h"
+#include "records/records.h"
+#include "store/codepage.h"
+#include "store/files.h"
+#include "store/folderindex.h"
+#include "store/names.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#if defined(Q_OS_UNIX)
+#include <dirent.h>
+#endif
+#include <memory>
+#include <vector>
+
+using quelora::bench::BenchPlatform;
+namespace store = quelora::store;
+namespace records = quelora::records;
+
+namespace {
+
+QString g_data; // the data folder every benchmark runs on
+
+const QDateTime kClock(quelora::bench::kLastDiaryDay, QTime(10, 0));
+
+// Posted work (the repaint of what changed, deferred messages) done now.
+void settle() {
+    QCoreApplication::sendPostedEvents();
+    QApplication::processEvents();
+}
+
+// The window as the program starts it, shown and painted once.
+struct Window {
+    BenchPlatform platform;
+    std::unique_ptr<Form1> form;
+
+    Window() {
+        platform.clock = kClock;
+        form = std::make_unique<Form1>(g_data, platform);
+        form->Form_Load();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        (void)QTest::qWaitForWindowExposed(form.get());
+        settle();
+    }
+    ~Window() {
+        form.reset();
+        settle();
+    }
+    Form1* operator->() const { return form.get(); }
+
+    // The index of the button that shows day d of the month on show.
+    int dayIndex(int d) const { return form->FirstDayColumn + d - 1; }
+    void chooseGroup(const QString& group) {
+        form->Combo3->setEditText(group);
+        form->Combo3_Click();
+        settle();
+    }
+};
+
+QString diasFolder() {
+    return store::joinPath(g_data, records::kPagesFolder);
+}
+
+// ---- Start-up ---------------------------------------------------------------------------
+
+void StartUp(benchmark::State& state) {
+    BenchPlatform platform;
+    platform.clock = kClock;
+    for (auto _ : state) {
+        auto form = std::make_unique<Form1>(g_data, platform);
+        form->Form_Load();
+        benchmark::DoNotOptimize(form.get());
+        state.PauseTiming();
+        form.reset();
+        settle();
+        state.ResumeTiming();
+    }
+}
+
+void StartUpShown(benchmark::State& state) {
+    BenchPlatform platform;
+    platform.clock = kClock;
+    for (auto _ : state) {
+        auto form = std::make_unique<Form1>(g_data, platform);
+        form->Form_Load();
+        form->show();
+        settle();
+        state.PauseTiming();
+        form.reset();
+        settle();
+        state.ResumeTiming();
+    }
+}
+
+// ---- Calendar and day panel -----------------------------------------------------------
+
+void MonthChange(benchmark::State& state) {
+    Window w;
+    int i = 0;
+    for (auto _ : state) {
+        w->Command4_Click(10 + (i++ & 1)); // November, December, November, ...
+        settle();
+    }
+}
+
+// Clicks run through the days of the month on show. With pages=false the month is
+// December 2025, a month with no pages yet: each click looks for a page that is not there.
+void DayClick(benchmark::State& state, bool pages) {
+    Window w;
+    if (!pages) {
+        w->Command3_Click(0);
+        settle();
+    }
+    const int days = w->MonthLength;
+    int d = 0, found = 0;
+    for (auto _ : state) {
+        w->Command1_Click(w.dayIndex(d % days + 1));
+        settle();
+        found += w->Text1->text().isEmpty() ? 0 : 1;
+        ++d;
+    }
+    state.counters["with_page"] = benchmark::Counter(found, benchmark::Counter::kAvgIterations);
+}
+
+// ---- Week view and read-outs ------------------------------------------------------------
+
+void WeekFill(benchmark::State& state, bool pages) {
+    Window w;
+    if (!pages) {
+        w->Command3_Click(0);
+        settle();
+    }
+    w->Command1_Click(w.dayIndex(18));
+    settle();
+    for (auto _ : state) {
+        w->Command6_Click(1);
+        settle();
+    }
+    int shown = 0;
+    for (quelora::TextBox* t : w->Text2)
+        shown += t->text().isEmpty() ? 0 : 1;
+    state.counters["pages"] = shown;
+}
+
+void PanelFill(benchmark::State& state, int panel) {
+    Window w;
+    for (auto _ : state) {
+        w->Command6_Click(panel);
+        settle();
+    }
+    const QString text = (panel == 2 ? w->Text3 : w->Text5)->text();
+    state.counters["pages"] = static_cast<double>(text.count(QStringLiteral(" de 2024 \r\n")));
+    state.counters["chars"] = static_cast<double>(text.size());
+}
+
+QStringList yearCaptions2024() {
+    return records::yearCaptions(quelora::calendar::januaryFirstColumn(2024), 29,
+                                 quelora::calendar::monthNames(), QStringLiteral("2024"));
+}
+
+const QString kSeparator = QStringLiteral(" \r\n");
+
+QString indexedYearReadOut() {
+    const QString folder = diasFolder();
+    const store::FolderIndex pages(folder);
+    const auto read = [&folder](const QString& stored) -> std::optional<QByteArray> {
+        store::ReadResult page = store::readFile(store::joinPath(folder, stored));
+        if (!page.ok) return std::nullopt;
+        return std::move(page.bytes);
+    };
+    return records::readOutText(yearCaptions2024(), pages, read, kSeparator);
+}
+
+// The year read-out as the program builds it, without the widget: one listing of
+// "dias", 366 look-ups in its index, the pages read.
+void YearReadOutIndexed(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(indexedYearReadOut());
+}
+
+// The literal algorithm: one directory search, that is one listing of "dias", per date.
+QString literalYearReadOut() {
+    const QString folder = diasFolder();
+    QString out;
+    for (const QString& caption : yearCaptions2024()) {
+        const QString name = records::pageName(caption);
+        QString stored;
+        for (const QString& n : store::listFiles(folder))
+            if (n.compare(name, Qt::CaseInsensitive) == 0) {
+                stored = n;
+                break;
+            }
+        if (stored.isEmpty()) continue;
+        out += caption + kSeparator;
+        if (const store::ReadResult page = store::readFile(store::joinPath(folder, stored)); page.ok)
+            out += records::pageText(page.bytes);
+        out += kSeparator + kSeparator;
+    }
+    return out;
+}
+
+void YearReadOutListingPerProbe(benchmark::State& state) {
+    if (literalYearReadOut() != indexedYearReadOut()) {
+        state.SkipWithError("the literal read-out differs from the program's");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(literalYearReadOut());
+}
+
+// Names of the regular files of a folder by the cheapest means the system has: one
+// readdir pass where there is one (no stat, no per-entry objects), else QDir.
+QStringList rawListing(const QString& folder) {
+#if defined(Q_OS_UNIX)
+    QStringList names;
+    if (DIR* d = opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent* e = readdir(d))
+            if (e->d_type == DT_REG) names << QFile::decodeName(e->d_name);
+        closedir(d);
+    }
+    return names;
+#else
+    return store::listFiles(folder);
+#endif
+}
+
+// The floor: list "dias" once and read that year's pages into memory, nothing else.
+void YearReadOutFloor(benchmark::State& state, bool raw) {
+    const QString folder = diasFolder();
+    const QString suffix = QStringLiteral(" de 2024.txt");
+    qsizetype files = 0;
+    for (auto _ : state) {
+        std::vector<QByteArray> pages;
+        pages.reserve(366);
+        for (const QString& n : raw ? rawListing(folder) : store::listFiles(folder))
+            if (n.endsWith(suffix, Qt::CaseInsensitive)) {
+                QFile f(store::joinPath(folder, n));
+                if (f.open(QIODevice::ReadOnly)) pages.push_back(f.readAll());
+            }
+        files = static_cast<qsizetype>(pages.size());
+        benchmark::DoNotOptimize(pages.data());
+    }
+    state.counters["pages"] = static_cast<double>(files);
+}
+
+// The widget's share of the year read-out: the finished text put into the year panel.
+void YearReadOutSetText(benchmark::State& state) {
+    Window w;
+    w->Command6_Click(3);
+    settle();
+    const QString text = indexedYearReadOut();
+    for (auto _ : state) {
+        w->Text5->setText(QString());
+        w->Text5->setText(text);
+        settle();
+    }
+}
+
+// What a week costs without any listing: its seven pages read by their exact names.
+void WeekFloor(benchmark::State& state) {
+    const QString folder = diasFolder();
+    const std::array<QDate, 7> dates = records::weekDates(QDate(2024, 12, 18), 2);
+    const std::array<QString, 7> captions = records::weekCaptions(dates);
+    int found = 0;
+    for (auto _ : state) {
+        found = 0;
+        for (const QString& c : captions) {
+            const store::ReadResult r = store::readFile(store::joinPath(folder, records::pageName(c)));
+            if (r.ok) {
+                benchmark::DoNotOptimize(records::pageText(r.bytes));
+                ++found;
+            }
+        }
+    }
+    state.counters["pages"] = found;
+}
+
+// One look-up of a page that is not there: the whole folder is listed to be sure no
+// file has that name in other letter case.
+void FindNamedMiss(benchmark::State& state) {
+    const QString name = QStringLiteral("LUNES, 1 de DICIEMBRE de 2025.txt");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store::findNamed(diasFolder(), name));
+}
+
+// The part no design can avoid where a name may be stored in any letter case.
+void ListDias(benchmark::State& state) {
+    qsizetype n = 0;
+    for (auto _ : state)
+        n = store::listFiles(diasFolder()).size();
+    state.counters["files"] = static_cast<double>(n);
+}
+
+void IndexDias(benchmark::State& state) {
+    for (auto _ : state) {
+        const store::FolderIndex index(diasFolder());
+        benchmark::DoNotOptimize(index.names().size());
+    }
+}
+
+// ---- Address book -------------------------------------------------------------------------
+
+void SearchKeystroke(benchmark::State& state, const QString& group, bool typing) {
+    Window w;
+    w->Command6_Click(5);
+    w.chooseGroup(group);
+    if (!typing) {
+        QTest::keyClick(w->Text8, 'g');
+        settle();
+    }
+    qsizetype shownAfter = 0;
+    for (auto _ : state) {
+        // One keystroke timed, its undoing not.
+        QTest::keyClick(w->Text8, typing ? 'g' : '\b');
+        settle();
+        state.PauseTiming();
+        shownAfter = w->File2->count();
+        QTest::keyClick(w->Text8, typing ? '\b' : 'g');
+        settle();
+        state.ResumeTiming();
+    }
+    state.counters["listed"] = static_cast<double>(shownAfter);
+}
+
+void ChooseGroup(benchmark::State& state, const QString& group) {
+    Window w;
+    w->Command6_Click(5);
+    w->Combo3->setEditText(group);
+    for (auto _ : state) {
+        w->Combo3_Click();
+        settle();
+    }
+    state.counters["listed"] = static_cast<double>(w->File2->count());
+}
+
+void CopyAll(benchmark::State& state, const QString& group) {
+    Window w;
+    w->Command6_Click(5);
+    w.chooseGroup(group);
+    int boxes = 0;
+    for (auto _ : state) {
+        w->Command7_Click(3);
+        settle();
+        state.PauseTiming();
+        boxes = w.platform.messages;
+        w.platform.messages = 0;
+        w.platform.lastMessage.clear();
+        state.ResumeTiming();
+    }
+    state.counters["cards"] = boxes;
+    state.counters["clipboard_chars"] = static_cast<double>(w.platform.clipboard.size());
+}
+
+// ---- Notes and export -----------------------------------------------------------------------
+
+void NoteListRefresh(benchmark::State& state) {
+    Window w;
+    w->Command6_Click(4);
+    for (auto _ : state) {
+        w->File1->refresh();
+        settle();
+    }
+    state.counters["listed"] = w->File1->count();
+}
+
+// A new note: saved under a minute no other note has, then the list refreshed.
+void NoteSave(benchmark::State& state) {
+    Window w;
+    w->Command6_Click(4);
+    const QString text =
+        QString::fromUtf8("Llamar a Lucía por lo del viaje.\r\nComprar café y pan.\r\n").repeated(20);
+    const QString notas = store::joinPath(g_data, QStringLiteral("notas"));
+    QDateTime clock(QDate(2030, 1, 1), QTime(0, 0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        clock = clock.addSecs(60);
+        w.platform.clock = clock;
+        w->Text6->setText(text);
+        state.ResumeTiming();
+        w->Text6_LostFocus();
+        settle();
+        state.PauseTiming();
+        store::removeNamed(notas, quelora::notes::noteFileName(clock));
+        state.ResumeTiming();
+    }
+}
+
+void ExportYear(benchmark::State& state) {
+    Window w;
+    w->Command6_Click(3);
+    settle();
+    for (auto _ : state) {
+        w->Command9_Click();
+        settle();
+    }
+    state.counters["bytes"] =
+        static_cast<double>(QFileInfo(store::joinPath(g_data, QStringLiteral("texto.txt"))).size());
+}
+
+void registerAll() {
+    using benchmark::RegisterBenchmark;
+    const auto ms = benchmark::kMillisecond;
+    RegisterBenchmark("StartUp", StartUp)->Unit(ms);
+    RegisterBenchmark("StartUpShown", StartUpShown)->Unit(ms);
+    RegisterBenchmark("MonthChange", MonthChange)->Unit(ms);
+    RegisterBenchmark("DayClick/page", DayClick, true)->Unit(ms);
+    RegisterBenchmark("DayClick/no_page", DayClick, false)->Unit(ms);
+    RegisterBenchmark("WeekFill/pages", WeekFill, true)->Unit(ms);
+    RegisterBenchmark("WeekFill/no_pages", WeekFill, false)->Unit(ms);
+    RegisterBenchmark("WeekFill/floor", WeekFloor)->Unit(ms);
+    RegisterBenchmark("MonthReadOut", PanelFill, 2)->Unit(ms);
+    RegisterBenchmark("YearReadOut", PanelFill, 3)->Unit(ms);
+    RegisterBenchmark("YearReadOut/indexed_no_widget", YearReadOutIndexed)->Unit(ms);
+    RegisterBenchmark("YearReadOut/set_text", YearReadOutSetText)->Unit(ms);
+    RegisterBenchmark("YearReadOut/floor", YearReadOutFloor, true)->Unit(ms);
+    RegisterBenchmark("YearReadOut/floor_qdir", YearReadOutFloor, false)->Unit(ms);
+    RegisterBenchmark("YearReadOut/listing_per_probe", YearReadOutListingPerProbe)->Unit(ms);
+    RegisterBenchmark("ListDias", ListDias)->Unit(ms);
+    RegisterBenchmark("IndexDias", IndexDias)->Unit(ms);
+    RegisterBenchmark("FindNamedMiss", FindNamedMiss)->Unit(ms);
+    const QString big = quelora::bench::kBigGroup;
+    for (const QString& g : {QStringLiteral("Todos"), big, QStringLiteral("Amigos")}) {
+        const std::string n = g.toStdString();
+        RegisterBenchmark(("SearchKeystroke/type/" + n).c_str(), SearchKeystroke, g, true)->Unit(ms);
+        RegisterBenchmark(("SearchKeystroke/erase/" + n).c_str(), SearchKeystroke, g, false)->Unit(ms);
+        RegisterBenchmark(("ChooseGroup/" + n).c_str(), ChooseGroup, g)->Unit(ms);
+    }
+    RegisterBenchmark(("CopyAll/" + big.toStdString()).c_str(), CopyAll, big)->Unit(ms);
+    RegisterBenchmark("NoteListRefresh", NoteListRefresh)->Unit(ms);
+    RegisterBenchmark("NoteSave", NoteSave)->Unit(ms);
+    RegisterBenchmark("ExportYear", ExportYear)->Unit(ms);
+}
+
+// Takes --quelora_NAME=VALUE out of argv.
+QString takeFlag(int& argc, char** argv, const char* name) {
+    const std::string prefix = std::string("--quelora_") + name + "=";
+    QString value;
+    int out = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0)
+            value = QString::fromLocal8Bit(argv[i] + prefix.size());
+        else
+            argv[out++] = argv[i];
+    }
+    argc = out;
+    return value;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    g_data = takeFlag(argc, argv, "data");
+    quelora::bench::GenOptions options;
+    options.shippedData = QStringLiteral(QUELORA_SHIPPED_DATA);
+    if (const QString s = takeFlag(argc, argv, "scale"); !s.isEmpty()) options.diaryScale = s.toInt();
+    if (const QString s = takeFlag(argc, argv, "cards"); !s.isEmpty()) {
+        options.cards = s.toInt();
+        options.bigGroupCards = std::min(options.bigGroupCards, options.cards / 4);
+    }
+    if (const QString s = takeFlag(argc, argv, "notes"); !s.isEmpty()) options.notes = s.toInt();
+
+    QApplication app(argc, argv);
+    QTemporaryDir generated;
+    if (g_data.isEmpty()) {
+        if (!generated.isValid()) return 1;
+        g_data = generated.path();
+        quelora::bench::GenSummary s;
+        QString error;
+        if (!quelora::bench::generateDataFolder(g_data, options, &s, &error)) {
+            std::fprintf(stderr, "quelora_bench: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::fprintf(stderr, "generated %s: %d pages, %d cards, %d notes\n", qPrintable(g_data), s.pages,
+                     s.cards, s.notes);
+    }
+    const QDir data(g_data);
+    benchmark::AddCustomContext("quelora_data", g_data.toStdString());
+    benchmark::AddCustomContext(
+        "quelora_pages",
+        std::to_string(QDir(data.filePath(QStringLiteral("dias"))).entryList(QDir::Files).size()));
+    benchmark::AddCustomContext(
+        "quelora_notes",
+        std::to_string(QDir(data.filePath(QStringLiteral("notas"))).entryList(QDir::Files).size()));
+    benchmark::AddCustomContext(
+        "quelora_cards",
+        std::to_string(
+            QDir(data.filePath(QStringLiteral("direcciones/Todos"))).entryList(QDir::Files).size()));
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    registerAll();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
