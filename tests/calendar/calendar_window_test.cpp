@@ -262,10 +262,11 @@ TEST_F(CalendarWindow, AMovedSelectionGivesTheOldPlaceTheColourOfTheMonthOnShow)
 }
 
 TEST_F(CalendarWindow, HostileMonthTextsReachNoFileOutsideTheDataFolder) {
-    const QString parent = QFileInfo(dir.path()).path();
+    nestDataFolder();
+    const QString parent = dir.path();
     const auto listing = [&parent] {
         QStringList all;
-        QDirIterator it(parent, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QDirIterator it(parent, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) all << it.next();
         all.sort();
         return all;

@@ -24,7 +24,7 @@ void FormFixture::TearDown() {
 
 void FormFixture::start(const QDate& today, const QTime& time) {
     platform.clock = QDateTime(today, time);
-    form = std::make_unique<Form1>(dir.path(), platform);
+    form = std::make_unique<Form1>(dataFolder(), platform);
     form->Form_Load();
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -36,7 +36,12 @@ void FormFixture::settle() {
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
-QString FormFixture::path(const QString& relative) const { return dir.path() + QLatin1Char('/') + relative; }
+QString FormFixture::path(const QString& relative) const { return dataFolder() + QLatin1Char('/') + relative; }
+
+void FormFixture::nestDataFolder() {
+    dataFolder_ = dir.path() + QStringLiteral("/Quelora");
+    QDir().mkpath(dataFolder_);
+}
 
 void FormFixture::writeBytes(const QString& relative, const QByteArray& bytes) const {
     const QString p = path(relative);

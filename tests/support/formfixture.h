@@ -45,7 +45,13 @@ protected:
     // The day button showing day d of the month on show.
     FlatButton* dayButton(int d) const;
 
+    // The data folder; nestDataFolder() moves it one level down, so that the test owns
+    // its parent folder too and can see anything written beside it.
+    void nestDataFolder();
+    QString dataFolder() const { return dataFolder_.isEmpty() ? dir.path() : dataFolder_; }
+
     QTemporaryDir dir;
+    QString dataFolder_;
     FakePlatform platform;
     std::unique_ptr<Form1> form;
 };
