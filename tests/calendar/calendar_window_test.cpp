@@ -109,7 +109,9 @@ TEST_F(CalendarWindow, EveryMonthOfTheListYearsIsLaidOutUnderItsRealWeekdays) {
             const int last = form->FirstDayColumn + first.daysInMonth() - 1;
             ASSERT_EQ(form->Command1[last]->text(), QString::number(first.daysInMonth()));
             ASSERT_FALSE(form->Command1[last]->isHidden());
-            if (last < 41) ASSERT_TRUE(form->Command1[last + 1]->isHidden());
+            if (last < 41) {
+                ASSERT_TRUE(form->Command1[last + 1]->isHidden());
+            }
         }
     }
 }
