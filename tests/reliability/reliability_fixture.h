@@ -1,0 +1,61 @@
+#pragma once
+// A window on a data folder "datos" inside a scratch folder of its own, so that
+// anything written beside or above the data folder shows in that scratch folder.
+#include "store/codepage.h"
+#include "support/formfixture.h"
+
+#include <QApplication>
+#include <QDirIterator>
+
+namespace quelora::test {
+
+class ReliabilityFixture : public FormFixture {
+protected:
+    QString data() const { return dir.path() + QStringLiteral("/datos"); }
+    // A path below the data folder.
+    QString at(const QString& relative) const { return data() + QLatin1Char('/') + relative; }
+    QByteArray bytesAt(const QString& relative) const {
+        return readBytes(QStringLiteral("datos/") + relative);
+    }
+    void putAt(const QString& relative, const QByteArray& bytes) const {
+        writeBytes(QStringLiteral("datos/") + relative, bytes);
+    }
+
+    void open(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0)) {
+        QDir().mkpath(data());
+        platform.clock = QDateTime(today, time);
+        form = std::make_unique<Form1>(data(), platform);
+        form->Form_Load();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        settle();
+    }
+
+    // Every entry of the scratch folder outside the data folder.
+    QStringList outside() const {
+        QStringList out;
+        QDirIterator it(dir.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString rel = QDir(dir.path()).relativeFilePath(it.next());
+            if (rel != QLatin1String("datos") && !rel.startsWith(QLatin1String("datos/"))) out << rel;
+        }
+        out.sort();
+        return out;
+    }
+
+    // Replaces the text of a box as a user does: click, select all, type.
+    void retype(TextBox* box, const QString& text) {
+        clickInto(box);
+        pressKey(box, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty())
+            pressKey(box, Qt::Key_Delete);
+        else
+            typeText(box, text);
+    }
+
+    QString lastMessage() const { return platform.messages.isEmpty() ? QString() : platform.messages.last(); }
+};
+
+} // namespace quelora::test
