@@ -17,3 +17,15 @@ QT_QPA_PLATFORM=offscreen build-bench/bench/quelora_bench --quelora_scale=1 --qu
     --quelora_notes=100 --benchmark_min_time=0.01
 bench/whole_program.sh build-bench 1 1
 # ---- end of benchmarks --------------------------------------------------------------------------
+
+# ---- Reliability (tests/reliability, tests/fuzz; see RELIABILITY.md) -----------------------------
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then every
+# fuzz target for a bounded time on its corpus (clang's libFuzzer).
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELORA_SANITIZE=ON -DQUELORA_TESTS=ON
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DQUELORA_FUZZ=ON -DQUELORA_TESTS=OFF
+cmake --build build-fuzz --target fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout
+tests/fuzz/run.sh build-fuzz 20
+# ---- end of reliability ----------------------------------------------------------------------------
