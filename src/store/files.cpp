@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -144,6 +145,8 @@ QString temporaryNameFor(const QString& path) {
 }
 
 bool isTemporaryName(const QString& name) {
+    // Checked for every name of every listing: the expression only for names that may be one.
+    if (!name.startsWith(QLatin1String(".~quelora-"))) return false;
     static const QRegularExpression re(QStringLiteral("^\\.~quelora-[0-9a-f]{16}\\.tmp$"));
     return re.match(name).hasMatch();
 }
@@ -205,8 +208,15 @@ Status makeFolder(const QString& path) {
 }
 
 QStringList listFiles(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
-    names.removeIf(isTemporaryName);
+    // An iterator rather than QDir::entryList, which first builds a file-info object for
+    // every entry: listing 11,000 diary pages took two to three times as long that way.
+    QStringList names;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        QString name = it.fileName();
+        if (!isTemporaryName(name)) names << std::move(name);
+    }
     return names;
 }
 
