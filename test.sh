@@ -23,7 +23,7 @@ bench/whole_program.sh build-bench 1 1
 # fuzz target for a bounded time on its corpus (clang's libFuzzer).
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELORA_SANITIZE=ON -DQUELORA_TESTS=ON
 cmake --build build-asan
-ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure
+ctest --test-dir build-asan --output-on-failure
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DQUELORA_FUZZ=ON -DQUELORA_TESTS=OFF
 cmake --build build-fuzz --target fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout
