@@ -3,10 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
-install_deps
+install_deps test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELORA_TESTS=ON
 cmake --build build-test
-ctest --test-dir build-test --output-on-failure
 
 # ---- Benchmarks (bench/, see BENCHMARKS.md) -------------------------------------------------
 # Built in Release and each run once, briefly, on a small generated data folder, so that
@@ -29,3 +28,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
 cmake --build build-fuzz --target fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout
 tests/fuzz/run.sh build-fuzz 20
 # ---- end of reliability ----------------------------------------------------------------------------
+
+# ---- The suite ------------------------------------------------------------------------------------
+# Last, so that its summary closes the output.
+ctest --test-dir build-test --output-on-failure

@@ -1,10 +1,13 @@
-# Installs the Debian 12 packages Quelora needs to build, test and run.
+# Installs the Debian 12 packages Quelora needs: to build and run it, and with the
+# argument "test" also what the test suite, benchmarks and fuzzers use.
 # Sourced by run.sh and test.sh; uses sudo when not run as root.
 install_deps() {
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    local packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-        fonts-liberation xvfb xauth time clang libclang-rt-14-dev)
+    local packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
+    if [ "${1:-}" = "test" ]; then
+        packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth time clang libclang-rt-14-dev)
+    fi
     local missing=()
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
