@@ -159,8 +159,9 @@ Status writeFile(const QString& path, const QByteArray& bytes) {
     // would create a file wherever it points.
     if (fi.isSymLink() && !fi.exists())
         return Status::failure(QStringLiteral("Hay un enlace roto con ese nombre"));
-    // A link to a file is kept: the file it leads to gets the new text.
-    return replaceFile(fi.isSymLink() ? fi.canonicalFilePath() : path, bytes);
+    // A link is replaced by the new file itself: whatever it led to, perhaps outside
+    // the data folder, is never written.
+    return replaceFile(path, bytes);
 }
 
 QString unsafeNameReason(const QString& name) {

@@ -204,8 +204,8 @@ protected:
         }
         case 3: {
             const int year = f.Command2[0]->text().toInt();
-            const int dir = year > 2030 ? 1 : year < 1985 ? 0 : pick(2);
-            step(QStringLiteral("year arrow %1").arg(dir), [&] { click(f.Command3[dir]); });
+            const int arrow = year > 2030 ? 1 : year < 1985 ? 0 : pick(2);
+            step(QStringLiteral("year arrow %1").arg(arrow), [&] { click(f.Command3[arrow]); });
             break;
         }
         case 4: {

@@ -225,9 +225,10 @@ TEST_F(Reliability, HostileNamesNeverReachOutsideTheirFolderAndARefusedSaveIsTol
         form->Combo3->setEditText(h + QStringLiteral("-"));
         settle();
         const QString group = form->Combo3->currentText();
-        if (!group.isEmpty() && !QFileInfo(at(QStringLiteral("direcciones/") + group)).isDir())
+        if (!group.isEmpty() && !QFileInfo(at(QStringLiteral("direcciones/") + group)).isDir()) {
             EXPECT_GT(platform.messages.size(), before)
                 << "group refused without a word: " << h.toStdString();
+        }
         before = platform.messages.size();
         form->Combo3->setEditText(h);
         form->Text7[0]->setText(QStringLiteral("Ficha"));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -114,4 +115,15 @@ TEST_F(Folder, RemovingFindsTheNameInAnyCase) {
     EXPECT_TRUE(removeNamed(dir.path(), QString::fromUtf8("GARCÍA")).ok);
     EXPECT_FALSE(QFile::exists(at(QStringLiteral("garcía"))));
     EXPECT_FALSE(removeNamed(dir.path(), QStringLiteral("nadie")).ok);
+}
+
+TEST_F(Folder, AWriteReplacesALinkAndNeverWritesWhereItLeads) {
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.path() + QStringLiteral("/outside.txt");
+    put(outside, "not ours");
+    ASSERT_TRUE(QFile::link(outside, at(QStringLiteral("page.txt"))));
+    ASSERT_TRUE(writeNamed(dir.path(), QStringLiteral("page.txt"), "ours"));
+    EXPECT_EQ(get(outside), QByteArray("not ours"));
+    EXPECT_FALSE(QFileInfo(at(QStringLiteral("page.txt"))).isSymLink());
+    EXPECT_EQ(get(at(QStringLiteral("page.txt"))), QByteArray("ours"));
 }
