@@ -24,12 +24,15 @@ for s in 1 10 100; do
         --benchmark_out="$out/bench$s.txt" --benchmark_out_format=console "$@"
 done
 
-# The rows of the medians: NAME_median  REAL ms  CPU ms  ITERATIONS  counters...
+# Rows in the order the benchmarks are declared, then the medians of each scale:
+# NAME_median  REAL ms  CPU ms  ITERATIONS  counters...
+QT_QPA_PLATFORM=offscreen "$build/bench/quelora_bench" --quelora_data="$out/data1" --benchmark_list_tests=true \
+    "$@" 2>/dev/null >"$out/order.txt"
 awk '
+    FILENAME ~ /order\.txt$/ { order[++n] = $1; next }
     FNR == 1 { scale = FILENAME; sub(/.*bench/, "", scale); sub(/\.txt$/, "", scale) }
     $1 ~ /_median$/ && $3 == "ms" {
         name = $1; sub(/_median$/, "", name)
-        if (!(name in seen)) { seen[name] = 1; order[++n] = name }
         t[name, scale] = $2
     }
     END {
@@ -39,5 +42,5 @@ awk '
             r = (t[k, "1"] > 0) ? sprintf("%.1f", t[k, "100"] / t[k, "1"]) : "-"
             printf "%-34s %10.3f %10.3f %10.3f %9s\n", k, t[k, "1"], t[k, "10"], t[k, "100"], r
         }
-    }' "$out/bench1.txt" "$out/bench10.txt" "$out/bench100.txt" | tee "$out/summary.txt"
+    }' "$out/order.txt" "$out/bench1.txt" "$out/bench10.txt" "$out/bench100.txt" | tee "$out/summary.txt"
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$out/summary.txt"

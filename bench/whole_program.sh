@@ -3,7 +3,8 @@
 # the same tree (the floor of any Qt Widgets program on this machine):
 #   launch to first window shown (mapped), launch to its first paint on screen, and
 #   peak memory (/usr/bin/time -v, maximum resident set size),
-# in interleaved runs (ABBA order), medians printed at the end.
+# in interleaved runs (the order alternates), medians printed at the end. The program is
+# also run on an empty data folder, to tell its own share from the data's.
 #
 # usage: bench/whole_program.sh [BUILD_DIR] [RUNS] [DIARY_SCALE]
 #   BUILD_DIR    a Release build with -DQUELORA_BENCH=ON (default: build-bench beside bench/)
@@ -33,7 +34,8 @@ trap cleanup EXIT
 # The program folder: the binary beside its large data folder, as installed.
 "$build/bench/quelora_datagen" "$work/prog" --scale "$scale"
 cp "$build/src/app/quelora" "$work/prog/"
-mkdir -p "$work/empty" "$work/runtime"
+mkdir -p "$work/empty" "$work/runtime" "$work/nodata"
+cp "$build/src/app/quelora" "$work/nodata/"
 cp "$build/bench/empty_qt_window" "$work/empty/"
 chmod 700 "$work/runtime"
 
@@ -64,11 +66,14 @@ run_one() { # name executable
 echo "warm-up" >&2
 run_one warmup "$work/prog/quelora"
 run_one warmup "$work/empty/empty_qt_window"
+run_one warmup "$work/nodata/quelora"
 for i in $(seq "$runs"); do
     if [ $((i % 2)) -eq 1 ]; then
         run_one quelora "$work/prog/quelora"
         run_one empty "$work/empty/empty_qt_window"
+        run_one nodata "$work/nodata/quelora"
     else
+        run_one nodata "$work/nodata/quelora"
         run_one empty "$work/empty/empty_qt_window"
         run_one quelora "$work/prog/quelora"
     fi
@@ -80,11 +85,15 @@ median() { # name column
 }
 qm=$(median quelora 2) qp=$(median quelora 3) qr=$(median quelora 4)
 em=$(median empty 2) ep=$(median empty 3) er=$(median empty 4)
+nm=$(median nodata 2) np=$(median nodata 3) nr=$(median nodata 4)
 echo
 echo "diary ${scale}x, $runs interleaved runs each, medians (load: $(cut -d' ' -f1-3 /proc/loadavg))"
-printf '%-18s %12s %14s %14s\n' program "mapped (ms)" "painted (ms)" "peak RSS (MB)"
-printf '%-18s %12s %14s %14.1f\n' quelora "$qm" "$qp" "$(echo "$qr / 1024" | bc -l)"
-printf '%-18s %12s %14s %14.1f\n' empty_qt_window "$em" "$ep" "$(echo "$er / 1024" | bc -l)"
-printf '%-18s %12.2f %14.2f %14.2f\n' "ratio" "$(echo "$qm / $em" | bc -l)" "$(echo "$qp / $ep" | bc -l)" \
+printf '%-26s %12s %14s %14s\n' program "mapped (ms)" "painted (ms)" "peak RSS (MB)"
+printf '%-26s %12s %14s %14.1f\n' "quelora, ${scale}x folder" "$qm" "$qp" "$(echo "$qr / 1024" | bc -l)"
+printf '%-26s %12s %14s %14.1f\n' empty_qt_window "$em" "$ep" "$(echo "$er / 1024" | bc -l)"
+printf '%-26s %12.2f %14.2f %14.2f\n' "ratio" "$(echo "$qm / $em" | bc -l)" "$(echo "$qp / $ep" | bc -l)" \
     "$(echo "$qr / $er" | bc -l)"
+printf '%-26s %12s %14s %14.1f\n' "quelora, empty folder" "$nm" "$np" "$(echo "$nr / 1024" | bc -l)"
+printf '%-26s %12.2f %14.2f %14.2f\n' "ratio" "$(echo "$nm / $em" | bc -l)" "$(echo "$np / $ep" | bc -l)" \
+    "$(echo "$nr / $er" | bc -l)"
 if [ -n "${QUELORA_WHOLE_RAW:-}" ]; then cp "$results" "$QUELORA_WHOLE_RAW"; fi
