@@ -36,8 +36,10 @@ void Form1::PaintMonthGrid() {
     for (int i = 0; i < FirstDayColumn; ++i) Command1[i]->hide();
 
     // One listing per folder, however many days are probed.
-    const store::FolderIndex holidays(DataPath(QStringLiteral("fiestas")));
-    const store::FolderIndex reminders(DataPath(QStringLiteral("recordatorio")));
+    const auto holidaysNow = store::FolderIndex::current(DataPath(QStringLiteral("fiestas")));
+    const auto remindersNow = store::FolderIndex::current(DataPath(QStringLiteral("recordatorio")));
+    const store::FolderIndex& holidays = *holidaysNow;
+    const store::FolderIndex& reminders = *remindersNow;
     for (int d = 1; d <= MonthLength; ++d) {
         const int j = FirstDayColumn + d - 1;
         FlatButton* b = Command1[j];

@@ -15,7 +15,8 @@ namespace {
 // One listing of "dias" per rebuild, however many dates are walked.
 QString readOut(const Form1& form, const QStringList& captions) {
     const QString folder = form.DataPath(records::kPagesFolder);
-    const store::FolderIndex pages(folder);
+    const auto pagesNow = store::FolderIndex::current(folder);
+    const store::FolderIndex& pages = *pagesNow;
     const auto read = [&folder](const QString& stored) -> std::optional<QByteArray> {
         store::ReadResult page = store::readFile(store::joinPath(folder, stored));
         if (!page.ok) return std::nullopt;

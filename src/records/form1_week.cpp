@@ -17,7 +17,8 @@ void Form1::FillWeekView() {
     if (!dates[0].isValid()) return;
     const std::array<QString, 7> captions = records::weekCaptions(dates);
     const QString folder = DataPath(records::kPagesFolder);
-    const store::FolderIndex pages(folder);
+    const auto pagesNow = store::FolderIndex::current(folder);
+    const store::FolderIndex& pages = *pagesNow;
     for (int i = 0; i < 7; ++i) {
         Label3[i]->setText(captions[i]);
         store::ReadResult page;

@@ -174,7 +174,7 @@ QString unsafeNameReason(const QString& name) {
 QString findNamed(const QString& folder, const QString& name) {
     if (!isSafeName(name)) return {};
     if (isRegularFile(joinPath(folder, name))) return name;
-    return FolderIndex(folder).find(name);
+    return FolderIndex::current(folder)->find(name);
 }
 
 ReadResult readNamed(const QString& folder, const QString& name) {

@@ -2,6 +2,9 @@
 
 #include "store/files.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 namespace quelora::store {
 
 FolderIndex::FolderIndex(const QString& folder) : folder_(folder), names_(listFiles(folder)) {
@@ -15,6 +18,30 @@ QString FolderIndex::find(const QString& name) const {
     if (it == byUpper_.constEnd()) return {};
     if (*it != name && names_.contains(name)) return name;
     return *it;
+}
+
+std::shared_ptr<const FolderIndex> FolderIndex::current(const QString& folder) {
+    struct Kept {
+        std::shared_ptr<const FolderIndex> index;
+        QDateTime modified;
+    };
+    static QHash<QString, Kept> kept;
+
+    const QFileInfo info(folder);
+    if (!info.isDir()) {
+        kept.remove(folder);
+        return std::make_shared<const FolderIndex>();
+    }
+    const QDateTime modified = info.lastModified();
+    if (const auto it = kept.constFind(folder); it != kept.constEnd() && it->modified == modified) return it->index;
+
+    const QDateTime listedAt = QDateTime::currentDateTime();
+    auto index = std::make_shared<const FolderIndex>(folder);
+    if (modified.isValid() && modified.addSecs(2) <= listedAt)
+        kept.insert(folder, {index, modified});
+    else
+        kept.remove(folder);
+    return index;
 }
 
 } // namespace quelora::store

@@ -2,6 +2,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace quelora::store {
 
@@ -12,6 +13,12 @@ class FolderIndex {
 public:
     FolderIndex() = default;
     explicit FolderIndex(const QString& folder);
+
+    // The index of folder as it is now, listed again only when the folder has changed
+    // since the last listing. A listing is kept only once the folder's modification
+    // time is a few seconds old, so a change within the file system's timestamp
+    // granularity can never hide behind an unchanged time.
+    static std::shared_ptr<const FolderIndex> current(const QString& folder);
 
     // The stored name equal to name in Unicode upper case (the exact spelling wins
     // when several differ only in case); empty when there is none.

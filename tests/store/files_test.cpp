@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 
 using namespace quelora::store;
 
@@ -126,4 +127,33 @@ TEST_F(Folder, AWriteReplacesALinkAndNeverWritesWhereItLeads) {
     EXPECT_EQ(get(outside), QByteArray("not ours"));
     EXPECT_FALSE(QFileInfo(at(QStringLiteral("page.txt"))).isSymLink());
     EXPECT_EQ(get(at(QStringLiteral("page.txt"))), QByteArray("ours"));
+}
+
+namespace {
+void ageFolder(const QString& folder, int seconds) {
+    struct timeval times[2];
+    ::gettimeofday(&times[0], nullptr);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    ASSERT_EQ(::utimes(folder.toLocal8Bit().constData(), times), 0);
+}
+} // namespace
+
+TEST_F(Folder, AKeptListingServesUntilTheFolderChanges) {
+    put(at(QStringLiteral("5 de mayo.txt")), "x");
+    ageFolder(dir.path(), 3600);
+    const auto first = FolderIndex::current(dir.path());
+    EXPECT_EQ(FolderIndex::current(dir.path()), first); // unchanged folder: no new listing
+    EXPECT_EQ(findNamed(dir.path(), QStringLiteral("5 de MAYO.txt")), QStringLiteral("5 de mayo.txt"));
+
+    put(at(QStringLiteral("6 de JUNIO.txt")), "y"); // the folder changes
+    const auto fresh = FolderIndex::current(dir.path());
+    EXPECT_NE(fresh, first);
+    EXPECT_EQ(fresh->find(QStringLiteral("6 de junio.txt")), QStringLiteral("6 de JUNIO.txt"));
+    // Changed just now: a change in the same timestamp tick could go unseen, so the
+    // listing is not kept yet.
+    EXPECT_NE(FolderIndex::current(dir.path()), fresh);
+
+    QFile::remove(at(QStringLiteral("5 de mayo.txt")));
+    EXPECT_TRUE(findNamed(dir.path(), QStringLiteral("5 de MAYO.txt")).isEmpty());
 }
