@@ -1,6 +1,7 @@
 #include "app/filelist.h"
 
 #include "store/files.h"
+#include "store/folderindex.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -73,7 +74,9 @@ void FileList::refresh() {
         const bool all = pattern_ == QLatin1String("*.*");
         // One expression for the whole listing, not one per name.
         const std::optional<QRegularExpression> re = all ? std::nullopt : patternExpression(pattern_);
-        for (const QString& n : store::listFiles(path_))
+        // The kept listing: a keystroke in the search box does not list the folder again.
+        const auto listing = store::FolderIndex::current(path_);
+        for (const QString& n : listing->names())
             if (all || (re && re->match(n).hasMatch())) shown << n;
     }
     const QSignalBlocker block(this);
