@@ -11,7 +11,9 @@ using VbColor = std::uint32_t; // 0x00BBGGRR
 constexpr QRgb rgbFromVb(VbColor c) {
     return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
-inline QColor colorFromVb(VbColor c) { return QColor(rgbFromVb(c)); }
+inline QColor colorFromVb(VbColor c) {
+    return QColor(rgbFromVb(c));
+}
 constexpr VbColor vbFromRgb(QRgb c) {
     return VbColor(qRed(c)) | (VbColor(qGreen(c)) << 8) | (VbColor(qBlue(c)) << 16);
 }

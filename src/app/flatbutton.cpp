@@ -38,7 +38,8 @@ void FlatButton::paintEvent(QPaintEvent*) {
     const QRect inner = r.adjusted(2, 2, -2, -2).translated(down ? 1 : 0, down ? 1 : 0);
     if (!icon().isNull()) {
         const QSize s = iconSize().boundedTo(inner.size());
-        const QRect ir(QPoint(inner.center().x() - s.width() / 2 + 1, inner.center().y() - s.height() / 2 + 1), s);
+        const QRect ir(
+            QPoint(inner.center().x() - s.width() / 2 + 1, inner.center().y() - s.height() / 2 + 1), s);
         icon().paint(&p, ir, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
     }
     if (!text().isEmpty()) {

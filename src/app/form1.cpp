@@ -23,8 +23,12 @@ using namespace quelora;
 namespace {
 
 // Lengths are designed in twips; 15 twips make one device-independent pixel.
-constexpr int px(int twips) { return (twips + 7) / 15; }
-QRect tw(int left, int top, int width, int height) { return QRect(px(left), px(top), px(width), px(height)); }
+constexpr int px(int twips) {
+    return (twips + 7) / 15;
+}
+QRect tw(int left, int top, int width, int height) {
+    return QRect(px(left), px(top), px(width), px(height));
+}
 
 QFont arial(qreal points, bool bold = false) {
     QFont f(QStringLiteral("Arial"));
@@ -128,7 +132,8 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     quelora::installShortcuts(*this);
 
     // Release events of any control tell when a click is complete (see ReportFailure).
-    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -136,8 +141,9 @@ Form1::~Form1() = default;
 void Form1::buildCalendarColumn() {
     Label2 = label(this, tw(240, 120, 5655, 375), QStringLiteral("Label2"), arial(14.25));
     setForeColor(Label2, vb::DarkRed);
-    const QStringList letters = {QStringLiteral("L"), QStringLiteral("M"), QStringLiteral("Mi"), QStringLiteral("J"),
-                                 QStringLiteral("V"), QStringLiteral("S"), QStringLiteral("D")};
+    const QStringList letters = {QStringLiteral("L"), QStringLiteral("M"), QStringLiteral("Mi"),
+                                 QStringLiteral("J"), QStringLiteral("V"), QStringLiteral("S"),
+                                 QStringLiteral("D")};
     for (int i = 0; i < 7; ++i) {
         Label1[i] = label(this, tw(240 + 360 * i, 720, 375, 375), letters[i], arial(14.25));
         Label1[i]->setAlignment(Qt::AlignCenter);
@@ -156,18 +162,20 @@ void Form1::buildCalendarColumn() {
     Command3[0] = pictureButton(this, tw(2400, 4200, 375, 255), trianglePicture(true), 0x00C0C0C0);
     Command3[1] = pictureButton(this, tw(2400, 4440, 375, 255), trianglePicture(false), 0x00C0C0C0);
     const QStringList months = {
-        QStringLiteral("Enero"),      QStringLiteral("Febrero"), QStringLiteral("Marzo"),     QStringLiteral("Abril"),
-        QStringLiteral("Mayo"),       QStringLiteral("Junio"),   QStringLiteral("Julio"),     QStringLiteral("Agosto"),
-        QStringLiteral("Septiembre"), QStringLiteral("Octubre"), QStringLiteral("Noviembre"), QStringLiteral("Diciembre")};
+        QStringLiteral("Enero"),   QStringLiteral("Febrero"),   QStringLiteral("Marzo"),
+        QStringLiteral("Abril"),   QStringLiteral("Mayo"),      QStringLiteral("Junio"),
+        QStringLiteral("Julio"),   QStringLiteral("Agosto"),    QStringLiteral("Septiembre"),
+        QStringLiteral("Octubre"), QStringLiteral("Noviembre"), QStringLiteral("Diciembre")};
     for (int i = 0; i < 12; ++i)
-        Command4[i] = button(this, tw(i % 2 == 0 ? 240 : 1560, 4800 + 360 * (i / 2), 1215, 375), months[i], vb::Cyan,
-                             arial(8.25));
+        Command4[i] = button(this, tw(i % 2 == 0 ? 240 : 1560, 4800 + 360 * (i / 2), 1215, 375), months[i],
+                             vb::Cyan, arial(8.25));
     Command5 = button(this, tw(240, 7080, 2535, 495), QStringLiteral("HOY"), vb::Yellow, arial(12, true));
 }
 
 void Form1::buildTopRow() {
     const int lefts[6] = {6000, 6480, 6960, 7440, 8040, 8520};
-    const QString captions[4] = {QStringLiteral("D"), QStringLiteral("S"), QStringLiteral("M"), QStringLiteral("A")};
+    const QString captions[4] = {QStringLiteral("D"), QStringLiteral("S"), QStringLiteral("M"),
+                                 QStringLiteral("A")};
     const VbColor colors[6] = {0x00FFFFFF, 0x00C0FFC0, 0x00FFC0FF, 0x00FFFFC0, 0x00C0FFFF, 0x00FFC0FF};
     for (int i = 0; i < 4; ++i)
         Command6[i] = button(this, tw(lefts[i], 120, 495, 495), captions[i], colors[i], arial(18, true));
@@ -195,14 +203,17 @@ void Form1::buildDayPanel(QFrame* f) {
     Command11[1] = button(f, tw(7320, 5160, 255, 615), QStringLiteral("G"), vb::Green, arial(8.25, true));
     Text9[2] = textBox(f, tw(840, 5760, 6735, 570), TextBox::Lines::Multi, records);
     setBoxColors(Text9[2], 0x008080FF, 0x00008000);
-    for (TextBox* t : Text9) t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (TextBox* t : Text9)
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void Form1::buildWeekPanel(QFrame* f) {
-    const QStringList days = {QStringLiteral("Lunes"),   QStringLiteral("Martes"), QString::fromUtf8("Miércoles"),
-                              QStringLiteral("Jueves"),  QStringLiteral("Viernes"), QString::fromUtf8("Sábado"),
+    const QStringList days = {QStringLiteral("Lunes"),        QStringLiteral("Martes"),
+                              QString::fromUtf8("Miércoles"), QStringLiteral("Jueves"),
+                              QStringLiteral("Viernes"),      QString::fromUtf8("Sábado"),
                               QStringLiteral("Domingo")};
-    const VbColor colors[7] = {0x00800080, 0x000000C0, 0x0000C000, 0x0000C0C0, 0x00C00000, 0x000040C0, 0x00808000};
+    const VbColor colors[7] = {0x00800080, 0x000000C0, 0x0000C000, 0x0000C0C0,
+                               0x00C00000, 0x000040C0, 0x00808000};
     for (int i = 0; i < 7; ++i) {
         Label3[i] = label(f, tw(240, 360 + 840 * i, 7335, 240), days[i], arial(9.75));
         setForeColor(Label3[i], colors[i]);
@@ -232,11 +243,12 @@ void Form1::buildAddressPanel(QFrame* f) {
     Combo3 = comboBox(f, tw(120, 240, 1935, 360), QString());
     File2 = new FileList(f);
     File2->setGeometry(tw(120, 720, 1935, 5070));
-    const QStringList captions = {QStringLiteral("APELLIDOS"),  QStringLiteral("NOMBRE"),
-                                  QString::fromUtf8("DIRECCIÓN"), QString::fromUtf8("POBLACIÓN"),
+    const QStringList captions = {QStringLiteral("APELLIDOS"),     QStringLiteral("NOMBRE"),
+                                  QString::fromUtf8("DIRECCIÓN"),  QString::fromUtf8("POBLACIÓN"),
                                   QString::fromUtf8("TELÉFONO/S"), QStringLiteral("E-MAIL"),
                                   QStringLiteral("REFERENCIA")};
-    const VbColor colors[7] = {0x00400040, 0x00004000, 0x00000040, 0x00004040, 0x00008080, 0x00800000, 0x00404040};
+    const VbColor colors[7] = {0x00400040, 0x00004000, 0x00000040, 0x00004040,
+                               0x00008080, 0x00800000, 0x00404040};
     for (int i = 0; i < 7; ++i) {
         Label4[i] = label(f, tw(2160, 240 + 720 * i, 3000, 240), captions[i], arial(9.75, true));
         setForeColor(Label4[i], colors[i]);
@@ -244,7 +256,8 @@ void Form1::buildAddressPanel(QFrame* f) {
                            i == 6 ? TextBox::Lines::Multi : TextBox::Lines::Single, arial(9.75));
     }
     Text7[6]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Command8 = button(f, tw(5280, 3840, 2295, 255), QStringLiteral("Enviar mensaje"), vb::LightYellow, arial(8.25));
+    Command8 =
+        button(f, tw(5280, 3840, 2295, 255), QStringLiteral("Enviar mensaje"), vb::LightYellow, arial(8.25));
     const QStringList names = {QStringLiteral("GUARDAR"), QStringLiteral("NUEVO"), QStringLiteral("ELIMINAR"),
                                QStringLiteral("Copiar Todos")};
     const VbColor backs[4] = {vb::Green, vb::Blue, vb::Red, 0x0080FFFF};
@@ -264,23 +277,29 @@ void Form1::buildBottomStrip() {
     Label5[0]->setPalette(p);
     Label5[1] = label(this, tw(9000, 7080, 1800, 240), QStringLiteral("Software gratuito"), arial(8.25));
     setForeColor(Label5[1], vb::DarkBlue);
-    Label5[2] = label(this, tw(6360, 7320, 4215, 240),
-                      QString::fromUtf8("Tu diario, tus fechas y tus direcciones, en tu carpeta"), arial(8.25));
+    Label5[2] =
+        label(this, tw(6360, 7320, 4215, 240),
+              QString::fromUtf8("Tu diario, tus fechas y tus direcciones, en tu carpeta"), arial(8.25));
 }
 
 void Form1::connectControls() {
-    for (int i = 0; i < 42; ++i) connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-    for (int i = 0; i < 2; ++i) connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
-    for (int i = 0; i < 12; ++i) connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
+    for (int i = 0; i < 42; ++i)
+        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    for (int i = 0; i < 2; ++i)
+        connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
+    for (int i = 0; i < 12; ++i)
+        connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-    for (int i = 0; i < 6; ++i) connect(Command6[i], &QPushButton::clicked, this, [this, i] { Command6_Click(i); });
+    for (int i = 0; i < 6; ++i)
+        connect(Command6[i], &QPushButton::clicked, this, [this, i] { Command6_Click(i); });
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
     connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
     connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
     connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
     connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
 
-    for (int i = 0; i < 2; ++i) connect(Command11[i], &QPushButton::clicked, this, [this, i] { Command11_Click(i); });
+    for (int i = 0; i < 2; ++i)
+        connect(Command11[i], &QPushButton::clicked, this, [this, i] { Command11_Click(i); });
     connect(Text1, &TextBox::clicked, this, [this] { Text1_Click(); });
     connect(Text1, &TextBox::edited, this, [this] { Text1_Change(); });
     connect(Text1, &TextBox::lostFocus, this, [this] { Text1_LostFocus(); });
@@ -292,7 +311,8 @@ void Form1::connectControls() {
     connect(Combo3, &QComboBox::editTextChanged, this, [this] { Combo3_Change(); });
     connect(Combo3, &QComboBox::activated, this, [this] { Combo3_Click(); });
     connect(File2, &FileList::clicked, this, [this] { File2_Click(); });
-    for (int i = 0; i < 4; ++i) connect(Command7[i], &QPushButton::clicked, this, [this, i] { Command7_Click(i); });
+    for (int i = 0; i < 4; ++i)
+        connect(Command7[i], &QPushButton::clicked, this, [this, i] { Command7_Click(i); });
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(Text8, &TextBox::changed, this, [this] { Text8_Change(); });
 
@@ -302,7 +322,9 @@ void Form1::connectControls() {
     connect(Command13, &QPushButton::clicked, this, [this] { Command13_Click(); });
 }
 
-QString Form1::DataPath(const QString& relative) const { return store::joinPath(DataFolder_, relative); }
+QString Form1::DataPath(const QString& relative) const {
+    return store::joinPath(DataFolder_, relative);
+}
 
 void Form1::SetBackColor(VbColor c) {
     FormBackColor = c;
@@ -328,7 +350,9 @@ void Form1::Form_Load() {
     store::Status folders;
     for (const char* sub : {"dias", "fiestas", "recordatorio", "notas", "direcciones", "direcciones/Todos"}) {
         const store::Status s = store::makeFolder(DataPath(QString::fromLatin1(sub)));
-        if (!s && folders) folders = store::Status::failure(DataPath(QString::fromLatin1(sub)) + QStringLiteral(": ") + s.reason);
+        if (!s && folders)
+            folders =
+                store::Status::failure(DataPath(QString::fromLatin1(sub)) + QStringLiteral(": ") + s.reason);
     }
     FillDateLists();
     LayoutWindow();
@@ -337,18 +361,23 @@ void Form1::Form_Load() {
     store::Status written = store::writeFile(DataPath(QStringLiteral("texto.txt")), QByteArrayLiteral(" "));
     if (written && !folders) written = folders;
     if (!written)
-        ReportFailure(QStringLiteral("Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ") +
-                      written.reason);
+        ReportFailure(
+            QStringLiteral(
+                "Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ") +
+            written.reason);
 }
 
 void Form1::LayoutWindow() {
     const QRect r = Frame1[1]->geometry();
     Frame1[0]->setGeometry(r);
-    for (int i = 2; i <= 5; ++i) Frame1[i]->setGeometry(r);
+    for (int i = 2; i <= 5; ++i)
+        Frame1[i]->setGeometry(r);
     SetBackColor(Command6[0]->backColor());
     SetFrameBackColor(0, Command6[0]->backColor());
-    for (FlatButton* b : Command6) b->move(b->x(), px(40));
-    for (FlatButton* b : {Command9, Command10, Command12}) b->move(b->x(), px(40));
+    for (FlatButton* b : Command6)
+        b->move(b->x(), px(40));
+    for (FlatButton* b : {Command9, Command10, Command12})
+        b->move(b->x(), px(40));
 }
 
 void Form1::Command6_Click(int Index) {
@@ -357,11 +386,20 @@ void Form1::Command6_Click(int Index) {
         if (i != Index) Frame1[i]->hide();
     Frame1[Index]->show();
     switch (Index) {
-    case 0: LoadDiaryPage(); break;
-    case 1: FillWeekView(); break;
-    case 2: FillMonthView(); break;
-    case 3: FillYearView(); break;
-    default: break;
+    case 0:
+        LoadDiaryPage();
+        break;
+    case 1:
+        FillWeekView();
+        break;
+    case 2:
+        FillMonthView();
+        break;
+    case 3:
+        FillYearView();
+        break;
+    default:
+        break;
     }
     SetBackColor(Command6[Index]->backColor());
     SetFrameBackColor(Index, BackColor());
@@ -392,12 +430,15 @@ bool Form1::mayLeave() {
     }
     if (ExitWarned) return true;
     ExitWarned = true;
-    ReportFailure(QStringLiteral("Quelora sigue abierto para que no se pierda lo que no se ha podido guardar.\n"
-                                 "Si vuelves a salir, se cerrará sin guardarlo."));
+    ReportFailure(
+        QStringLiteral("Quelora sigue abierto para que no se pierda lo que no se ha podido guardar.\n"
+                       "Si vuelves a salir, se cerrará sin guardarlo."));
     return false;
 }
 
-void Form1::Command12_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
+void Form1::Command12_Click() {
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
 
 void Form1::closeEvent(QCloseEvent* e) {
     if (mayLeave()) {
@@ -409,8 +450,9 @@ void Form1::closeEvent(QCloseEvent* e) {
 }
 
 void Form1::ReportSaveFailure(const QString& path, const QString& reason) {
-    ReportFailure(QStringLiteral("No se ha podido guardar el archivo\n%1\n\n%2\n\nEl texto sigue en su casilla.")
-                      .arg(QDir::toNativeSeparators(path), reason));
+    ReportFailure(
+        QStringLiteral("No se ha podido guardar el archivo\n%1\n\n%2\n\nEl texto sigue en su casilla.")
+            .arg(QDir::toNativeSeparators(path), reason));
 }
 
 void Form1::ReportFailure(const QString& text) {
@@ -431,7 +473,8 @@ void Form1::scheduleMessages() {
 void Form1::ShowPendingMessages() {
     MessagesScheduled = false;
     WaitingForRelease = false;
-    while (!PendingMessages.isEmpty()) Platform_.message(this, PendingMessages.takeFirst());
+    while (!PendingMessages.isEmpty())
+        Platform_.message(this, PendingMessages.takeFirst());
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {

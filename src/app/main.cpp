@@ -16,7 +16,8 @@ int main(int argc, char* argv[]) {
     quelora::DataFolderLock lock(dataFolder);
     if (!quelora::takeDataFolder(lock, dataFolder, platform)) return 1;
     Form1 form(dataFolder, platform);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.SaveOpenEdits(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager&) { form.SaveOpenEdits(); });
     form.Form_Load();
     form.show();
     return app.exec();

@@ -10,7 +10,9 @@
 
 namespace quelora {
 
-QDateTime QtPlatform::now() { return QDateTime::currentDateTime(); }
+QDateTime QtPlatform::now() {
+    return QDateTime::currentDateTime();
+}
 
 void QtPlatform::message(QWidget* owner, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok, owner);
@@ -43,6 +45,8 @@ bool QtPlatform::openTextEditor(const QString& path) {
 #endif
 }
 
-void QtPlatform::endProgram() { QApplication::exit(0); }
+void QtPlatform::endProgram() {
+    QApplication::exit(0);
+}
 
 } // namespace quelora

@@ -17,10 +17,10 @@ public:
     bool isMultiLine() const { return lines_ == Lines::Multi; }
 
 Q_SIGNALS:
-    void clicked();    // mouse released inside the box
-    void lostFocus();  // the focus left for another control of the window
-    void changed();    // any change of the text, by the user or the program
-    void edited();     // a change made by the user
+    void clicked();   // mouse released inside the box
+    void lostFocus(); // the focus left for another control of the window
+    void changed();   // any change of the text, by the user or the program
+    void edited();    // a change made by the user
 
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override;

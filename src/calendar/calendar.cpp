@@ -6,10 +6,10 @@ namespace quelora::calendar {
 
 const QStringList& monthNames() {
     static const QStringList names = {
-        QStringLiteral("ENERO"),      QStringLiteral("FEBRERO"), QStringLiteral("MARZO"),
-        QStringLiteral("ABRIL"),      QStringLiteral("MAYO"),    QStringLiteral("JUNIO"),
-        QStringLiteral("JULIO"),      QStringLiteral("AGOSTO"),  QStringLiteral("SEPTIEMBRE"),
-        QStringLiteral("OCTUBRE"),    QStringLiteral("NOVIEMBRE"), QStringLiteral("DICIEMBRE")};
+        QStringLiteral("ENERO"),   QStringLiteral("FEBRERO"),   QStringLiteral("MARZO"),
+        QStringLiteral("ABRIL"),   QStringLiteral("MAYO"),      QStringLiteral("JUNIO"),
+        QStringLiteral("JULIO"),   QStringLiteral("AGOSTO"),    QStringLiteral("SEPTIEMBRE"),
+        QStringLiteral("OCTUBRE"), QStringLiteral("NOVIEMBRE"), QStringLiteral("DICIEMBRE")};
     return names;
 }
 
@@ -23,15 +23,16 @@ int monthNumber(const QString& name) {
 
 QString weekdayWord(int column) {
     static const std::array<QString, 7> words = {
-        QStringLiteral("LUNES, "),   QStringLiteral("MARTES, "), QString::fromUtf8("MIÉRCOLES, "),
-        QStringLiteral("JUEVES, "),  QStringLiteral("VIERNES, "), QString::fromUtf8("SÁBADO, "),
+        QStringLiteral("LUNES, "),  QStringLiteral("MARTES, "),  QString::fromUtf8("MIÉRCOLES, "),
+        QStringLiteral("JUEVES, "), QStringLiteral("VIERNES, "), QString::fromUtf8("SÁBADO, "),
         QStringLiteral("DOMINGO, ")};
     return column >= 0 && column <= 6 ? words[column] : QString();
 }
 
 long long leadingNumber(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
+    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
         negative = text[i] == QLatin1Char('-');
@@ -74,7 +75,8 @@ int monthLength(int month, int febLength) {
 
 int daysBeforeMonth(int month, int febLength) {
     int d = 0;
-    for (int m = 1; m < month && m <= 12; ++m) d += monthLength(m, febLength);
+    for (int m = 1; m < month && m <= 12; ++m)
+        d += monthLength(m, febLength);
     return d;
 }
 
@@ -83,7 +85,8 @@ QString dayFileName(const QString& dayText, const QString& monthText) {
 }
 
 QString dateCaption(int column, const QString& dayText, const QString& monthText, const QString& yearText) {
-    return weekdayWord(column) + dayText + QStringLiteral(" de ") + monthText + QStringLiteral(" de ") + yearText;
+    return weekdayWord(column) + dayText + QStringLiteral(" de ") + monthText + QStringLiteral(" de ") +
+           yearText;
 }
 
 QString monthCaption(const QString& monthText, const QString& yearText) {
@@ -91,7 +94,8 @@ QString monthCaption(const QString& monthText, const QString& yearText) {
 }
 
 QString dateCaption(int column, const QDate& date) {
-    return dateCaption(column, QString::number(date.day()), monthName(date.month()), QString::number(date.year()));
+    return dateCaption(column, QString::number(date.day()), monthName(date.month()),
+                       QString::number(date.year()));
 }
 
 QDate dateFromTexts(const QString& dayText, int month, const QString& yearText) {

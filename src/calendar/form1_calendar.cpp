@@ -32,8 +32,10 @@ void Form1::PaintMonthGrid() {
     }
     FirstDayColumn = ((before + JanuaryFirstColumn) % 7 + 7) % 7;
 
-    for (int i = 0; i < 42; ++i) GridColors[i] = i % 7 >= 5 ? vb::Green : vb::White;
-    for (int i = 0; i < FirstDayColumn; ++i) Command1[i]->hide();
+    for (int i = 0; i < 42; ++i)
+        GridColors[i] = i % 7 >= 5 ? vb::Green : vb::White;
+    for (int i = 0; i < FirstDayColumn; ++i)
+        Command1[i]->hide();
 
     // One listing per folder, however many days are probed.
     const auto holidaysNow = store::FolderIndex::current(DataPath(QStringLiteral("fiestas")));
@@ -58,24 +60,28 @@ void Form1::PaintMonthGrid() {
             PreselectDone = true;
         }
     }
-    for (int i = FirstDayColumn + MonthLength; i < 42; ++i) Command1[i]->hide();
+    for (int i = FirstDayColumn + MonthLength; i < 42; ++i)
+        Command1[i]->hide();
     for (int i = 0; i < 42; ++i)
         if (Command1[i]->isHidden()) Command1[i]->setBackColor(GridColors[i]);
 
     describeDayButtons(*this);
     Text1->setText(QString());
-    for (TextBox* t : Text9) t->setText(QString());
+    for (TextBox* t : Text9)
+        t->setText(QString());
     Frame1[0]->setEnabled(false);
 }
 
 void Form1::FillDateLists() {
     Combo1->addItems(calendar::monthNames());
     QStringList years;
-    for (int y = calendar::kFirstListYear; y <= calendar::kLastListYear; ++y) years << QString::number(y);
+    for (int y = calendar::kFirstListYear; y <= calendar::kLastListYear; ++y)
+        years << QString::number(y);
     Combo2->addItems(years);
     GoToToday();
     VisiblePanel = 0;
-    for (int i = 1; i < 6; ++i) Frame1[i]->hide();
+    for (int i = 1; i < 6; ++i)
+        Frame1[i]->hide();
     Frame1[0]->show();
     Frame1[0]->setEnabled(true);
 }
@@ -102,14 +108,16 @@ void Form1::ShowDateCaption() {
 void Form1::RestoreSelectedButtonColor() {
     // The grid's own colour for that place now: after a change of month the saved
     // colour belongs to another day.
-    if (SelectedButton >= 0 && SelectedButton < 42) Command1[SelectedButton]->setBackColor(GridColors[SelectedButton]);
+    if (SelectedButton >= 0 && SelectedButton < 42)
+        Command1[SelectedButton]->setBackColor(GridColors[SelectedButton]);
 }
 
 void Form1::Command1_Click(int Index) {
     VisiblePanel = 0;
     SetBackColor(Command6[0]->backColor());
     SetFrameBackColor(0, Command6[0]->backColor());
-    for (int i = 1; i < 6; ++i) Frame1[i]->hide();
+    for (int i = 1; i < 6; ++i)
+        Frame1[i]->hide();
     Frame1[0]->show();
     RestoreSelectedButtonColor();
     SelectedButtonColor = Command1[Index]->backColor();
@@ -145,13 +153,16 @@ void Form1::Combo1_Click() {
     SelectedMonth = Combo1->currentIndex() + 1;
 }
 
-void Form1::Combo2_Click() { ShowMonth(); }
+void Form1::Combo2_Click() {
+    ShowMonth();
+}
 
 void Form1::Command5_Click() {
     GoToToday();
     int today = -1;
     for (int i = 0; i < 42 && today < 0; ++i)
-        if (!Command1[i]->isHidden() && calendar::leadingNumber(Command1[i]->text()) == PreselectDay) today = i;
+        if (!Command1[i]->isHidden() && calendar::leadingNumber(Command1[i]->text()) == PreselectDay)
+            today = i;
     if (today < 0) return;
     RestoreSelectedButtonColor();
     SelectedButtonColor = Command1[today]->backColor();

@@ -9,7 +9,8 @@ namespace quelora::store {
 
 FolderIndex::FolderIndex(const QString& folder) : folder_(folder), names_(listFiles(folder)) {
     byUpper_.reserve(names_.size());
-    for (const QString& n : names_) byUpper_.insert(n.toUpper(), n);
+    for (const QString& n : names_)
+        byUpper_.insert(n.toUpper(), n);
 }
 
 QString FolderIndex::find(const QString& name) const {
@@ -33,7 +34,8 @@ std::shared_ptr<const FolderIndex> FolderIndex::current(const QString& folder) {
         return std::make_shared<const FolderIndex>();
     }
     const QDateTime modified = info.lastModified();
-    if (const auto it = kept.constFind(folder); it != kept.constEnd() && it->modified == modified) return it->index;
+    if (const auto it = kept.constFind(folder); it != kept.constEnd() && it->modified == modified)
+        return it->index;
 
     const QDateTime listedAt = QDateTime::currentDateTime();
     auto index = std::make_shared<const FolderIndex>(folder);

@@ -14,7 +14,8 @@ class Window : public FormFixture {
 protected:
     void expectOnlyPanel(int k) {
         EXPECT_EQ(form->VisiblePanel, k);
-        for (int i = 0; i < 6; ++i) EXPECT_EQ(form->Frame1[i]->isVisible(), i == k) << "panel " << i;
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(form->Frame1[i]->isVisible(), i == k) << "panel " << i;
     }
 };
 
@@ -57,7 +58,8 @@ TEST_F(Window, AFolderThatCannotBeCreatedIsReportedByTheWriteTest) {
 
 TEST_F(Window, AllPanelsShareOneRectangleAndTheTopRowMovesUp) {
     start();
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(form->Frame1[i]->geometry(), QRect(192, 32, 521, 433)) << i;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(form->Frame1[i]->geometry(), QRect(192, 32, 521, 433)) << i;
     for (QWidget* b : {static_cast<QWidget*>(form->Command9), static_cast<QWidget*>(form->Command10),
                        static_cast<QWidget*>(form->Command12)})
         EXPECT_EQ(b->y(), 3);
@@ -176,7 +178,8 @@ TEST_F(Window, ClosingAfterOnlyReadingANoteMakesNoCopyOfIt) {
     QCloseEvent close;
     QApplication::sendEvent(form.get(), &close);
     EXPECT_TRUE(close.isAccepted());
-    EXPECT_EQ(QDir(path(QStringLiteral("notas"))).entryList(QDir::Files), QStringList{QStringLiteral("2007-3-1--9-0")});
+    EXPECT_EQ(QDir(path(QStringLiteral("notas"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("2007-3-1--9-0")});
 }
 
 TEST_F(Window, ClosingWhileTypingANoteSavesIt) {

@@ -55,7 +55,8 @@ TEST(CalendarTexts, CaptionsAndDayFileNames) {
     EXPECT_EQ(dateCaption(5, QDate(2008, 1, 5)), QStringLiteral("SÁBADO, 5 de ENERO de 2008"));
     EXPECT_EQ(monthCaption(QStringLiteral("JUNIO"), QStringLiteral("2007")), QStringLiteral("JUNIO de 2007"));
     EXPECT_EQ(dayFileName(QStringLiteral("5"), QStringLiteral("MAYO")), QStringLiteral("5 de MAYO.txt"));
-    EXPECT_EQ(dayFileName(QStringLiteral("25"), QStringLiteral("DICIEMBRE")), QStringLiteral("25 de DICIEMBRE.txt"));
+    EXPECT_EQ(dayFileName(QStringLiteral("25"), QStringLiteral("DICIEMBRE")),
+              QStringLiteral("25 de DICIEMBRE.txt"));
 }
 
 TEST(CalendarTexts, DatesFromTextsAreRealDatesOrNone) {

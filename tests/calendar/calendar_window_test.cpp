@@ -14,13 +14,15 @@ protected:
     VbColor colorOf(int index) const { return form->Command1[index]->backColor(); }
     QStringList shownDays() const {
         QStringList out;
-        for (int i = 0; i < 42; ++i) out << (form->Command1[i]->isHidden() ? QStringLiteral("-") : form->Command1[i]->text());
+        for (int i = 0; i < 42; ++i)
+            out << (form->Command1[i]->isHidden() ? QStringLiteral("-") : form->Command1[i]->text());
         return out;
     }
     void pickYear(int year) { pickFromList(form->Combo2, year - calendar::kFirstListYear); }
     int redButtons() const {
         int n = 0;
-        for (FlatButton* b : form->Command1) n += !b->isHidden() && b->backColor() == vb::Red;
+        for (FlatButton* b : form->Command1)
+            n += !b->isHidden() && b->backColor() == vb::Red;
         return n;
     }
 };
@@ -50,7 +52,8 @@ TEST_F(CalendarWindow, StartsOnTodayWithItsButtonRedAndItsCaption) {
     EXPECT_EQ(form->VisiblePanel, 0);
     EXPECT_TRUE(form->Frame1[0]->isVisible());
     EXPECT_TRUE(form->Frame1[0]->isEnabled());
-    for (int i = 1; i < 6; ++i) EXPECT_FALSE(form->Frame1[i]->isVisible()) << i;
+    for (int i = 1; i < 6; ++i)
+        EXPECT_FALSE(form->Frame1[i]->isVisible()) << i;
 }
 
 TEST_F(CalendarWindow, TodaysButtonKeepsTheColourOfItsDayFileToGiveBack) {
@@ -84,9 +87,12 @@ TEST_F(CalendarWindow, January2006NeedsSixRowsAndJanuary2007Five) {
     click(form->Command4[0]);
     EXPECT_EQ(form->JanuaryFirstColumn, 6);
     QStringList expected;
-    for (int i = 0; i < 6; ++i) expected << QStringLiteral("-");
-    for (int d = 1; d <= 31; ++d) expected << QString::number(d);
-    for (int i = 37; i < 42; ++i) expected << QStringLiteral("-");
+    for (int i = 0; i < 6; ++i)
+        expected << QStringLiteral("-");
+    for (int d = 1; d <= 31; ++d)
+        expected << QString::number(d);
+    for (int i = 37; i < 42; ++i)
+        expected << QStringLiteral("-");
     EXPECT_EQ(shownDays(), expected);
     EXPECT_EQ(colorOf(6), vb::Green);
 
@@ -94,7 +100,8 @@ TEST_F(CalendarWindow, January2006NeedsSixRowsAndJanuary2007Five) {
     EXPECT_EQ(form->JanuaryFirstColumn, 0);
     EXPECT_EQ(form->Command1[0]->text(), QStringLiteral("1"));
     EXPECT_EQ(form->Command1[30]->text(), QStringLiteral("31"));
-    for (int i = 31; i < 42; ++i) EXPECT_TRUE(form->Command1[i]->isHidden()) << i;
+    for (int i = 31; i < 42; ++i)
+        EXPECT_TRUE(form->Command1[i]->isHidden()) << i;
 }
 
 TEST_F(CalendarWindow, EveryMonthOfTheListYearsIsLaidOutUnderItsRealWeekdays) {
@@ -151,7 +158,8 @@ TEST_F(CalendarWindow, AfterAMonthChangeNoButtonIsRedAndTheDayPanelIsEmptyAndOff
     EXPECT_EQ(form->Label2->text(), QStringLiteral("ENERO de 2008"));
     EXPECT_EQ(redButtons(), 0);
     EXPECT_TRUE(form->Text1->text().isEmpty());
-    for (TextBox* t : form->Text9) EXPECT_TRUE(t->text().isEmpty());
+    for (TextBox* t : form->Text9)
+        EXPECT_TRUE(t->text().isEmpty());
     EXPECT_FALSE(form->Frame1[0]->isEnabled());
     // The selection itself survives until another day is marked.
     EXPECT_EQ(form->SelectedButton, 17);
@@ -256,7 +264,7 @@ TEST_F(CalendarWindow, AMovedSelectionGivesTheOldPlaceTheColourOfTheMonthOnShow)
     click(form->Command4[5]);  // June 2007: button 17 is 14 June, a plain Thursday
     click(dayButton(20));
     EXPECT_EQ(colorOf(17), vb::White);
-    click(form->Command4[2]);  // back to March: the holiday is yellow again
+    click(form->Command4[2]); // back to March: the holiday is yellow again
     click(form->Command5);
     EXPECT_EQ(colorOf(17), vb::Red);
     click(dayButton(16));
@@ -268,8 +276,10 @@ TEST_F(CalendarWindow, HostileMonthTextsReachNoFileOutsideTheDataFolder) {
     const QString parent = dir.path();
     const auto listing = [&parent] {
         QStringList all;
-        QDirIterator it(parent, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) all << it.next();
+        QDirIterator it(parent, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            all << it.next();
         all.sort();
         return all;
     };

@@ -34,11 +34,13 @@ protected:
 } // namespace
 
 TEST(SafeNames, NamesThatCouldLeaveTheirFolderAreRefused) {
-    for (const QString& bad : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x"),
-                               QStringLiteral("a/b"), QStringLiteral("a\\b"), QString(QChar(0)) + QStringLiteral("x")})
+    for (const QString& bad :
+         {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x"), QStringLiteral("a/b"),
+          QStringLiteral("a\\b"), QString(QChar(0)) + QStringLiteral("x")})
         EXPECT_FALSE(isSafeName(bad)) << bad.toStdString();
-    for (const QString& good : {QStringLiteral("García"), QStringLiteral("5 de MAYO.txt"), QStringLiteral("..x"),
-                                QStringLiteral("a.b"), QStringLiteral("MARTES, 5 de JUNIO de 2007.txt")})
+    for (const QString& good :
+         {QStringLiteral("García"), QStringLiteral("5 de MAYO.txt"), QStringLiteral("..x"),
+          QStringLiteral("a.b"), QStringLiteral("MARTES, 5 de JUNIO de 2007.txt")})
         EXPECT_TRUE(isSafeName(good)) << good.toStdString();
 }
 
@@ -47,7 +49,8 @@ TEST_F(Folder, LookupIgnoresLetterCaseAcrossAccentedCapitals) {
     put(at(QString::fromUtf8("miércoles, 1 de enero.txt")), "y");
     const FolderIndex index(dir.path());
     EXPECT_EQ(index.find(QStringLiteral("5 de MAYO.txt")), QStringLiteral("5 de mayo.txt"));
-    EXPECT_EQ(index.find(QString::fromUtf8("MIÉRCOLES, 1 DE ENERO.txt")), QString::fromUtf8("miércoles, 1 de enero.txt"));
+    EXPECT_EQ(index.find(QString::fromUtf8("MIÉRCOLES, 1 DE ENERO.txt")),
+              QString::fromUtf8("miércoles, 1 de enero.txt"));
     EXPECT_TRUE(index.find(QStringLiteral("6 de MAYO.txt")).isEmpty());
 }
 
@@ -87,7 +90,8 @@ TEST_F(Folder, RefusedNamesWriteNothingAnywhere) {
         EXPECT_FALSE(s.reason.isEmpty());
     }
     EXPECT_TRUE(QDir(inner).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{QStringLiteral("inner")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{QStringLiteral("inner")});
 }
 
 TEST_F(Folder, AFailedWriteSaysWhyAndLeavesTheOldFileWhole) {

@@ -10,9 +10,13 @@
 
 namespace quelora::test {
 
-QByteArray cp1252(const char* utf8) { return store::encode(QString::fromUtf8(utf8)); }
+QByteArray cp1252(const char* utf8) {
+    return store::encode(QString::fromUtf8(utf8));
+}
 
-void FormFixture::SetUp() { ASSERT_TRUE(dir.isValid()); }
+void FormFixture::SetUp() {
+    ASSERT_TRUE(dir.isValid());
+}
 
 void FormFixture::TearDown() {
     if (form) {
@@ -33,10 +37,13 @@ void FormFixture::start(const QDate& today, const QTime& time) {
 }
 
 void FormFixture::settle() {
-    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
 }
 
-QString FormFixture::path(const QString& relative) const { return dataFolder() + QLatin1Char('/') + relative; }
+QString FormFixture::path(const QString& relative) const {
+    return dataFolder() + QLatin1Char('/') + relative;
+}
 
 void FormFixture::nestDataFolder() {
     dataFolder_ = dir.path() + QStringLiteral("/Quelora");
@@ -57,9 +64,13 @@ QByteArray FormFixture::readBytes(const QString& relative) const {
     return f.readAll();
 }
 
-bool FormFixture::exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
+bool FormFixture::exists(const QString& relative) const {
+    return QFileInfo::exists(path(relative));
+}
 
-void FormFixture::makeFolder(const QString& relative) const { QDir().mkpath(path(relative)); }
+void FormFixture::makeFolder(const QString& relative) const {
+    QDir().mkpath(path(relative));
+}
 
 void FormFixture::click(QWidget* w) {
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());

@@ -37,8 +37,8 @@ protected:
     void makeFolder(const QString& relative) const;
 
     // Input as a person gives it.
-    void click(QWidget* w);           // press and release at the centre
-    void clickInto(TextBox* box);     // a click into the text of a box
+    void click(QWidget* w);                         // press and release at the centre
+    void clickInto(TextBox* box);                   // a click into the text of a box
     void typeText(QWidget* w, const QString& text); // accented letters and line breaks included
     void pressKey(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
     void pickFromList(QComboBox* combo, int index); // as a pick from the drop-down
