@@ -11,25 +11,23 @@ namespace quelora::test {
 
 class ReliabilityFixture : public FormFixture {
 protected:
-    QString data() const { return dir.path() + QStringLiteral("/datos"); }
+    void SetUp() override {
+        FormFixture::SetUp();
+        dataFolder_ = dir.path() + QStringLiteral("/datos");
+    }
+    QString data() const { return dataFolder(); }
     // A path below the data folder.
     QString at(const QString& relative) const { return data() + QLatin1Char('/') + relative; }
     QByteArray bytesAt(const QString& relative) const {
-        return readBytes(QStringLiteral("datos/") + relative);
+        return readBytes(relative);
     }
     void putAt(const QString& relative, const QByteArray& bytes) const {
-        writeBytes(QStringLiteral("datos/") + relative, bytes);
+        writeBytes(relative, bytes);
     }
 
     void open(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0)) {
         QDir().mkpath(data());
-        platform.clock = QDateTime(today, time);
-        form = std::make_unique<Form1>(data(), platform);
-        form->Form_Load();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        settle();
+        start(today, time);
     }
 
     // Every entry of the scratch folder outside the data folder.
