@@ -72,12 +72,8 @@ QString mailRequest(const QString& email) {
 }
 
 QString groupFolder(const QString& bookFolder, const QString& group) {
-    if (!store::isSafeName(group)) return {};
-    const QStringList folders = store::listFolders(bookFolder);
-    if (folders.contains(group)) return store::joinPath(bookFolder, group);
-    for (const QString& f : folders)
-        if (sameNameIgnoringCase(f, group)) return store::joinPath(bookFolder, f);
-    return {};
+    const QString stored = store::findFolder(bookFolder, group);
+    return stored.isEmpty() ? QString() : store::joinPath(bookFolder, stored);
 }
 
 bool bookHasEntry(const QString& bookFolder, const QString& name) {

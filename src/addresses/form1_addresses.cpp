@@ -4,10 +4,11 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/textbox.h"
+#include "store/codepage.h"
 #include "store/files.h"
 #include "store/names.h"
 
-#include <QComboBox>
+#include "app/dropdown.h"
 #include <QDir>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -57,7 +58,15 @@ void createGroupFolder(Form1& f, const QString& name) {
 }
 
 void saveCard(Form1& f) {
-    const Card card = fieldsOf(f);
+    Card card = fieldsOf(f);
+    // The card as its file keeps it: characters Windows-1252 has no place for are "?"
+    // in the file, and so in its name, which is its first line.
+    bool lossy = false;
+    for (QString& field : card) {
+        if (store::fitsCodePage(field)) continue;
+        field = store::decode(store::encode(field));
+        lossy = true;
+    }
     const QString name = card[0];
     const QString group = f.Combo3->currentText();
     if (name.isEmpty()) {
@@ -77,8 +86,7 @@ void saveCard(Form1& f) {
                         store::unsafeNameReason(group));
         return;
     }
-    bool lossy = false;
-    const QByteArray bytes = addresses::cardFileBytes(card, &lossy);
+    const QByteArray bytes = addresses::cardFileBytes(card);
     const QString book = bookFolder(f);
 
     const QString groupFolder = addresses::groupFolder(book, group);
@@ -96,11 +104,12 @@ void saveCard(Form1& f) {
             savedInAll = false;
         }
     }
-    if (lossy)
-        f.ReportFailure(
-            QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
-                           "(Windows-1252) y se han guardado como «?».")
-                .arg(name));
+    if (lossy) {
+        showCard(f, card);
+        f.ReportNotice(QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
+                                      "(Windows-1252) y se han guardado como «?».")
+                           .arg(name));
+    }
 
     if (groupFolder.isEmpty()) {
         const QString where =
@@ -159,15 +168,12 @@ void copyAll(Form1& f) {
 
 void Form1::LoadAddressBook() {
     Dir1->setPath(DataPath(QStringLiteral("direcciones")));
-    {
-        // Filling the list is no change of the field's text; setting the first entry is.
-        const QSignalBlocker quiet(Combo3);
-        Combo3->clear();
-        for (int i = 0; i < Dir1->listCount(); ++i)
-            Combo3->addItem(Dir1->listName(i));
-        Combo3->setEditText(QString());
-    }
-    if (Combo3->count() > 0) Combo3->setEditText(Combo3->itemText(0));
+    Combo3->clear();
+    for (int i = 0; i < Dir1->listCount(); ++i)
+        Combo3->addItem(Dir1->listName(i));
+    // The first group is shown as if picked: a folder name from the disk is no typed
+    // text, so a group whose name holds "-" is not cut into another folder.
+    Combo3->setText(Combo3->count() > 0 ? Combo3->itemText(0) : QString());
     File2->setPath(listedGroupFolder(*this));
 }
 
@@ -180,7 +186,7 @@ void Form1::Combo3_Change() {
         for (const QString& cut : cuts)
             Combo3->addItem(cut);
     }
-    // A change of the text again: this handler runs once more and finds no "-".
+    // The last cut holds no "-": setting it is a change that commits nothing more.
     Combo3->setEditText(cuts.last());
     createGroupFolder(*this, cuts.last());
 }

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace quelora {
 namespace {
@@ -54,7 +55,9 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
     // Every entry is one line of text: without this the view lays out the text of
     // every entry on each listing, which cost more than the listing itself.
     setUniformItemSizes(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // A click takes the focus in mousePressEvent, after the entry under the pointer is
+    // known: the box that loses the focus may save and so change this very list.
+    setFocusPolicy(Qt::TabFocus);
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
@@ -97,9 +100,34 @@ QStringList FileList::names() const {
     return out;
 }
 
+void FileList::mousePressEvent(QMouseEvent* e) {
+    const QListWidgetItem* under = itemAt(e->position().toPoint());
+    pressed_ = under && e->button() == Qt::LeftButton ? under->text() : QString();
+    setFocus(Qt::MouseFocusReason);
+    // The entry that was under the pointer, wherever a listing made meanwhile put it.
+    if (!pressed_.isEmpty()) {
+        const QList<QListWidgetItem*> found = findItems(pressed_, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (found.isEmpty())
+            pressed_.clear();
+        else
+            setCurrentItem(found.first());
+    }
+    e->accept();
+}
+
+void FileList::mouseMoveEvent(QMouseEvent* e) {
+    // Dragging over the list does not move the choice away from the pressed entry.
+    if (e->buttons() != Qt::NoButton) {
+        e->accept();
+        return;
+    }
+    QListWidget::mouseMoveEvent(e);
+}
+
 void FileList::mouseReleaseEvent(QMouseEvent* e) {
-    QListWidget::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && itemAt(e->position().toPoint())) Q_EMIT clicked();
+    if (e->button() != Qt::LeftButton) return;
+    const QString name = std::exchange(pressed_, QString());
+    if (!name.isEmpty() && fileName() == name) Q_EMIT clicked();
 }
 
 void FileList::keyPressEvent(QKeyEvent* e) {

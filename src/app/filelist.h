@@ -23,12 +23,15 @@ Q_SIGNALS:
     void clicked(); // an entry was chosen with the mouse or the arrow keys
 
 protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
+    QString pressed_; // the name under the pointer when the button went down
 };
 
 // Whether a file name matches a file-list pattern.

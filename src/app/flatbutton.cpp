@@ -1,5 +1,6 @@
 #include "app/flatbutton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
@@ -14,6 +15,16 @@ void FlatButton::setBackColor(VbColor c) {
     if (c == back_) return;
     back_ = c;
     update();
+}
+
+void FlatButton::keyPressEvent(QKeyEvent* e) {
+    // Return presses the focused button, as Space does.
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(e);
 }
 
 void FlatButton::paintEvent(QPaintEvent*) {

@@ -17,6 +17,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     VbColor back_ = 0x00C0C0C0;

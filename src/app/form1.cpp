@@ -1,22 +1,24 @@
 #include "app/form1.h"
 
+#include "addresses/cards.h"
+#include "app/dropdown.h"
 #include "app/filelist.h"
 #include "app/flatbutton.h"
 #include "app/look.h"
 #include "app/pictures.h"
 #include "app/platform.h"
 #include "app/textbox.h"
+#include "notes/notes.h"
 #include "store/files.h"
 #include "store/names.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
+#include <algorithm>
 
 using namespace quelora;
 
@@ -82,18 +84,11 @@ TextBox* textBox(QWidget* parent, const QRect& r, TextBox::Lines lines, const QF
     return t;
 }
 
-QComboBox* comboBox(QWidget* parent, const QRect& r, const QString& text) {
-    auto* c = new QComboBox(parent);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setCompleter(nullptr);
+DropDown* comboBox(QWidget* parent, const QRect& r, const QString& text) {
+    auto* c = new DropDown(parent);
     c->setGeometry(r);
     c->setFont(arial(8.25));
     c->setEditText(text);
-    c->setFocusPolicy(Qt::StrongFocus);
-    // Leaving a list is no pick: Qt would pick the item its typed text names and so
-    // repaint the month when the focus merely passes through.
-    QObject::disconnect(c->lineEdit(), &QLineEdit::editingFinished, c, nullptr);
     return c;
 }
 
@@ -219,6 +214,7 @@ void Form1::buildWeekPanel(QFrame* f) {
         setForeColor(Label3[i], colors[i]);
         Text2[i] = textBox(f, tw(240, 600 + 840 * i, 7335, 615), TextBox::Lines::Multi, arial(9.75));
         Text2[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        Text2[i]->setReadOnly(true); // no date yet: nothing typed here could be saved
         setForeColor(Text2[i], colors[i]);
     }
 }
@@ -308,7 +304,7 @@ void Form1::connectControls() {
         connect(Text2[i], &TextBox::lostFocus, this, [this, i] { Text2_LostFocus(i); });
     }
 
-    connect(Combo3, &QComboBox::editTextChanged, this, [this] { Combo3_Change(); });
+    connect(Combo3, &DropDown::edited, this, [this] { Combo3_Change(); });
     connect(Combo3, &QComboBox::activated, this, [this] { Combo3_Click(); });
     connect(File2, &FileList::clicked, this, [this] { File2_Click(); });
     for (int i = 0; i < 4; ++i)
@@ -323,7 +319,10 @@ void Form1::connectControls() {
 }
 
 QString Form1::DataPath(const QString& relative) const {
-    return store::joinPath(DataFolder_, relative);
+    const qsizetype slash = relative.indexOf(QLatin1Char('/'));
+    const QString first = slash < 0 ? relative : relative.left(slash);
+    const QString stored = StoredFolderNames.value(first, first);
+    return store::joinPath(DataFolder_, slash < 0 ? stored : stored + relative.mid(slash));
 }
 
 void Form1::SetBackColor(VbColor c) {
@@ -341,30 +340,54 @@ void Form1::SetFrameBackColor(int Index, VbColor c) {
 }
 
 void Form1::Form_Load() {
-    if (const QScreen* s = screen()) {
-        const QRect avail = s->geometry();
-        move(avail.x() + (avail.width() - width()) / 2, avail.y() + (avail.height() - height()) / 2);
-    }
-    // A fresh data folder gets the folders every save needs; a failure here is
+    PlaceOnScreen();
+    // A fresh data folder gets the folders every save needs; a folder already there in
+    // another letter case (copied from Windows) is used as it is. A failure here is
     // reported by the write test below.
     store::Status folders;
-    for (const char* sub : {"dias", "fiestas", "recordatorio", "notas", "direcciones", "direcciones/Todos"}) {
-        const store::Status s = store::makeFolder(DataPath(QString::fromLatin1(sub)));
-        if (!s && folders)
+    const auto need = [&folders](const QString& path) {
+        if (const store::Status s = store::makeFolder(path); !s && folders)
             folders =
-                store::Status::failure(DataPath(QString::fromLatin1(sub)) + QStringLiteral(": ") + s.reason);
+                store::Status::failure(QDir::toNativeSeparators(path) + QStringLiteral(": ") + s.reason);
+    };
+    for (const char* sub : {"dias", "fiestas", "recordatorio", "santoral", "notas", "direcciones"}) {
+        const QString name = QString::fromLatin1(sub);
+        const QString stored = store::findFolder(DataFolder_, name);
+        if (!stored.isEmpty())
+            StoredFolderNames.insert(name, stored);
+        else if (name != QLatin1String("santoral")) // only read: never made empty
+            need(DataPath(name));
     }
+    if (addresses::groupFolder(DataPath(QStringLiteral("direcciones")), addresses::kAllCardsGroup).isEmpty())
+        need(store::joinPath(DataPath(QStringLiteral("direcciones")), addresses::kAllCardsGroup));
     FillDateLists();
     LayoutWindow();
     File1->setPath(DataPath(QStringLiteral("notas")));
     LoadAddressBook();
-    store::Status written = store::writeFile(DataPath(QStringLiteral("texto.txt")), QByteArrayLiteral(" "));
+    store::Status written = store::writeNamed(DataFolder_, notes::kExportFileName, QByteArrayLiteral(" "));
     if (written && !folders) written = folders;
     if (!written)
         ReportFailure(
             QStringLiteral(
                 "Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ") +
             written.reason);
+}
+
+void Form1::PlaceOnScreen() {
+    if (const QScreen* s = screen()) move(windowPlace(s->availableGeometry(), frameGeometry().size()));
+}
+
+bool Form1::event(QEvent* e) {
+    // The frame is known only once the window manager has framed the window: the
+    // window is placed again then, once, so that the frame and not the inner window
+    // is centred.
+    if (!FramePlaced && isVisible() &&
+        (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
+        frameGeometry().size() != size()) {
+        FramePlaced = true;
+        PlaceOnScreen();
+    }
+    return QWidget::event(e);
 }
 
 void Form1::LayoutWindow() {
@@ -406,25 +429,31 @@ void Form1::Command6_Click(int Index) {
 }
 
 bool Form1::SaveOpenEdits() {
-    const qsizetype before = PendingMessages.size();
+    const int failures = FailuresReported;
     SaveDiaryPage();
     for (int i = 0; i < 7; ++i)
         if (Text2[i]->hasFocus()) Text2_LostFocus(i);
     // Only the editor still holding the focus has anything unsaved: once it is left it
     // has saved itself, and a note merely loaded is already on disk.
     if (NoteChanged && Text6->hasFocus()) Text6_LostFocus();
-    return PendingMessages.size() == before;
+    RetryUnsavedPages();
+    return FailuresReported == failures;
 }
 
 void Form1::Command10_Click() {
-    if (mayLeave()) Platform_.endProgram();
+    if (!mayLeave()) return;
+    ShowPendingMessages(); // what the last saves had to say is said before leaving
+    Platform_.endProgram();
 }
 
 // Saves what the exit button saves. When something could not be saved (including a
 // failure reported as the focus came here), the program stays open once and says so;
 // asked again, it leaves: the user must never be locked in by a folder gone bad.
+// A message that only informs never holds the exit.
 bool Form1::mayLeave() {
-    if (SaveOpenEdits() && !HasPendingMessages()) {
+    const bool pendingFailure = std::any_of(PendingMessages.cbegin(), PendingMessages.cend(),
+                                            [](const Message& m) { return m.failure; });
+    if (SaveOpenEdits() && !pendingFailure) {
         ExitWarned = false;
         return true;
     }
@@ -441,11 +470,10 @@ void Form1::Command12_Click() {
 }
 
 void Form1::closeEvent(QCloseEvent* e) {
-    if (mayLeave()) {
+    if (mayLeave())
         e->accept();
-        return;
-    }
-    e->ignore();
+    else
+        e->ignore();
     ShowPendingMessages();
 }
 
@@ -456,7 +484,16 @@ void Form1::ReportSaveFailure(const QString& path, const QString& reason) {
 }
 
 void Form1::ReportFailure(const QString& text) {
-    PendingMessages << text;
+    ++FailuresReported;
+    queueMessage(text, true);
+}
+
+void Form1::ReportNotice(const QString& text) {
+    queueMessage(text, false);
+}
+
+void Form1::queueMessage(const QString& text, bool failure) {
+    PendingMessages.append({text, failure});
     scheduleMessages();
 }
 
@@ -474,7 +511,7 @@ void Form1::ShowPendingMessages() {
     MessagesScheduled = false;
     WaitingForRelease = false;
     while (!PendingMessages.isEmpty())
-        Platform_.message(this, PendingMessages.takeFirst());
+        Platform_.message(this, PendingMessages.takeFirst().text);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {

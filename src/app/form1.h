@@ -7,16 +7,18 @@
 #include "app/colors.h"
 
 #include <QDate>
+#include <QHash>
+#include <QMap>
 #include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 
-class QComboBox;
 class QFrame;
 class QLabel;
 
 namespace quelora {
+class DropDown;
 class FileList;
 class FlatButton;
 class FolderList;
@@ -47,12 +49,19 @@ public:
     bool SaveOpenEdits();
 
     // A failure to tell the user. Shown after the current click has been handled,
-    // never from inside a lost-focus handler.
+    // never from inside a lost-focus handler. A pending failure holds the exit once.
     void ReportFailure(const QString& text);
     // "No se ha podido guardar ..." with the file's path and the platform's reason.
     void ReportSaveFailure(const QString& path, const QString& reason);
+    // Something the user should know that is no failure (characters saved as "?"):
+    // shown like a failure, but it never holds the exit.
+    void ReportNotice(const QString& text);
     void ShowPendingMessages();
     bool HasPendingMessages() const { return !PendingMessages.isEmpty(); }
+
+    // Centres the window's frame on the screen's free area; a window larger than that
+    // area keeps its title bar and left edge on the screen.
+    void PlaceOnScreen();
 
     // Full path of an entry below the data folder ("dias", "texto.txt", ...).
     QString DataPath(const QString& relative) const;
@@ -97,9 +106,18 @@ public:
     QString DiaryCaption;
     // That page exists but could not be read: a click alone does not arm its save.
     bool DiaryUnreadable = false;
-    // Diary texts whose save failed, by caption: retried at every save, shown again
-    // when their date is.
-    QMap<QString, QString> UnsavedDiaryPages;
+    // Diary texts whose save failed, by caption, from the day or the week panel:
+    // retried after every save that succeeds and when leaving, shown again whenever
+    // their date is shown, dropped once a newer text of that page is saved.
+    QMap<QString, QString> UnsavedPages;
+    enum class PageSave { Written, Refused, Failed };
+    // Writes one diary page under its caption (a real date only), holds the text when
+    // the write fails, tells the user what went wrong or what was replaced.
+    PageSave SavePage(const QString& caption, const QString& text);
+    // Tries the held texts again; false when one still cannot be saved.
+    bool RetryUnsavedPages();
+    // The day panel's boxes take input only while the caption names a real date.
+    void AllowDiaryInput();
 
     // ---- Address book (src/addresses/) ---------------------------------------------
     void LoadAddressBook(); // start-up: Dir1, the group field and the card list
@@ -121,8 +139,8 @@ public:
     QLabel* Label2 = nullptr;
     std::array<QLabel*, 7> Label1{};
     std::array<FlatButton*, 42> Command1{};
-    QComboBox* Combo1 = nullptr;
-    QComboBox* Combo2 = nullptr;
+    quelora::DropDown* Combo1 = nullptr;
+    quelora::DropDown* Combo2 = nullptr;
     std::array<FlatButton*, 1> Command2{};
     std::array<FlatButton*, 2> Command3{};
     std::array<FlatButton*, 12> Command4{};
@@ -152,7 +170,7 @@ public:
     quelora::FileList* File1 = nullptr;
     FlatButton* Command13 = nullptr;
     // address-book panel
-    QComboBox* Combo3 = nullptr;
+    quelora::DropDown* Combo3 = nullptr;
     quelora::FileList* File2 = nullptr;
     std::array<QLabel*, 7> Label4{};
     std::array<TextBox*, 7> Text7{};
@@ -183,6 +201,7 @@ public:
     std::array<VbColor, 42> GridColors{};
 
 protected:
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -202,7 +221,17 @@ private:
     quelora::Platform& Platform_;
     VbColor FormBackColor = 0x00C0C0C0;
     std::array<VbColor, 6> FrameBackColors{};
-    QStringList PendingMessages;
+    struct Message {
+        QString text;
+        bool failure = true;
+    };
+    QList<Message> PendingMessages;
+    int FailuresReported = 0;
+    void queueMessage(const QString& text, bool failure);
+    // Data folders found in another letter case (a folder copied from Windows as
+    // "DIAS"), by the name the program uses.
+    QHash<QString, QString> StoredFolderNames;
+    bool FramePlaced = false;
     bool MessagesScheduled = false;
     bool WaitingForRelease = false;
     // The user has been told that leaving now loses what could not be saved.

@@ -1,5 +1,6 @@
 #include "app/look.h"
 
+#include "app/dropdown.h"
 #include "app/filelist.h"
 #include "app/flatbutton.h"
 #include "app/form1.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <algorithm>
 #include <vector>
 
 namespace quelora {
@@ -204,6 +206,12 @@ MonthPage monthPage(int shownMonth, int step) {
     if (target < 1) return {12, -1};
     if (target > 12) return {1, +1};
     return {target, 0};
+}
+
+QPoint windowPlace(const QRect& available, const QSize& frame) {
+    const int x = available.x() + std::max(0, (available.width() - frame.width()) / 2);
+    const int y = available.y() + std::max(0, (available.height() - frame.height()) / 2);
+    return {x, y};
 }
 
 void describeControls(Form1& form) {

@@ -2,6 +2,8 @@
 // Accessibility, keyboard order and shortcuts of the window, kept apart from its layout.
 #include "app/colors.h"
 
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <array>
 
@@ -40,5 +42,10 @@ struct MonthPage {
     int yearStep = 0; // -1, 0 or +1
 };
 MonthPage monthPage(int shownMonth, int step);
+
+// Where a window's frame of size frame goes on a screen whose free area is available:
+// centred; where it is larger than the area, its top and left edges stay on the area
+// (the title bar can always be reached).
+QPoint windowPlace(const QRect& available, const QSize& frame);
 
 } // namespace quelora

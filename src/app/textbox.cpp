@@ -2,6 +2,7 @@
 
 #include "store/codepage.h"
 
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -23,10 +24,19 @@ TextBox::TextBox(Lines lines, QWidget* parent) : QPlainTextEdit(parent), lines_(
     });
 }
 
+QString TextBox::shown() const {
+    // Not toPlainText(): it turns no-break spaces into blanks. Blocks are separated by
+    // U+2029 here, and a line break typed with Shift+Return is U+2028.
+    QString s = document()->toRawText();
+    s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    s.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return s;
+}
+
 QString TextBox::text() const {
-    const QString shown = toPlainText();
-    if (shown == shownText_) return setText_;
-    return store::boxToFile(shown);
+    const QString now = shown();
+    if (now == shownText_) return setText_;
+    return store::boxToFile(now);
 }
 
 void TextBox::setText(const QString& text) {
@@ -34,7 +44,7 @@ void TextBox::setText(const QString& text) {
     setPlainText(store::fileToBox(text));
     settingText_ = false;
     setText_ = text;
-    shownText_ = toPlainText();
+    shownText_ = shown();
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* e) {
@@ -55,6 +65,13 @@ void TextBox::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QPlainTextEdit::keyPressEvent(e);
+}
+
+void TextBox::dropEvent(QDropEvent* e) {
+    // Text dropped in is typed into this box: it takes the focus as a click would, so
+    // the box left saves itself first and this one saves what it holds when left.
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    QPlainTextEdit::dropEvent(e);
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {

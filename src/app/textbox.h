@@ -27,8 +27,10 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
+    QString shown() const; // the characters the box holds, its own line breaks as "\n"
     Lines lines_;
     bool settingText_ = false;
     QString setText_;   // the text as given to setText

@@ -98,6 +98,22 @@ QString dateCaption(int column, const QDate& date) {
                        QString::number(date.year()));
 }
 
+std::optional<QDate> captionDate(const QString& caption) {
+    // "<weekday>, <day> de <MONTH> de <year>"
+    const qsizetype comma = caption.indexOf(QStringLiteral(", "));
+    if (comma < 0) return std::nullopt;
+    const QStringList parts = caption.mid(comma + 2).split(QStringLiteral(" de "));
+    if (parts.size() != 3) return std::nullopt;
+    bool dayOk = false, yearOk = false;
+    const int day = parts[0].toInt(&dayOk);
+    const int year = parts[2].toInt(&yearOk);
+    const int month = monthNumber(parts[1]);
+    if (!dayOk || !yearOk || month == 0 || year < 1 || year > 9999) return std::nullopt;
+    const QDate date(year, month, day);
+    if (!date.isValid() || dateCaption(date.dayOfWeek() - 1, date) != caption) return std::nullopt;
+    return date;
+}
+
 QDate dateFromTexts(const QString& dayText, int month, const QString& yearText) {
     const auto year = yearOf(yearText);
     const long long day = leadingNumber(dayText);

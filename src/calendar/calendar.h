@@ -42,6 +42,10 @@ QString monthCaption(const QString& monthText, const QString& yearText);
 // The caption of a real date (weekday from the column given).
 QString dateCaption(int column, const QDate& date);
 
+// The date a caption names when it is exactly the caption of a real date of the
+// calendar (weekday, day, month and year agreeing); nothing otherwise.
+std::optional<QDate> captionDate(const QString& caption);
+
 // The date read from day/month/year texts as day/month/year; invalid when they make no date.
 QDate dateFromTexts(const QString& dayText, int month, const QString& yearText);
 

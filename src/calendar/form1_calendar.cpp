@@ -7,7 +7,7 @@
 #include "calendar/calendar.h"
 #include "store/folderindex.h"
 
-#include <QComboBox>
+#include "app/dropdown.h"
 #include <QFrame>
 #include <QLabel>
 
@@ -20,8 +20,12 @@ void Form1::ShowMonth() {
 }
 
 void Form1::PaintMonthGrid() {
-    if (const auto year = calendar::yearOf(Combo2->currentText()))
-        FebruaryLength = static_cast<std::uint8_t>(calendar::februaryLength(*year));
+    // The repaint empties the diary box: a text still in it (the box kept the focus
+    // while the month changed) is saved under its own date first.
+    SaveDiaryPage();
+    // A year text that is no year counts as year 0, which is divisible by 4.
+    const auto year = calendar::yearOf(Combo2->currentText());
+    FebruaryLength = static_cast<std::uint8_t>(year ? calendar::februaryLength(*year) : 29);
     const QString monthText = Combo1->currentText();
     // A typed text that names no month keeps the last month's length and starts
     // from the last first column.
@@ -89,9 +93,9 @@ void Form1::FillDateLists() {
 void Form1::GoToToday() {
     const QDate today = platform().now().date(); // read once: a start at midnight stays one day
     SelectedMonth = today.month();
-    Combo1->setEditText(calendar::monthName(SelectedMonth));
+    Combo1->setText(calendar::monthName(SelectedMonth));
     PreselectDay = today.day();
-    Combo2->setEditText(QString::number(today.year()));
+    Combo2->setText(QString::number(today.year()));
     Command2[0]->setText(QString::number(today.year()));
     ShowMonth();
     LoadDiaryPage();
@@ -132,7 +136,7 @@ void Form1::Command1_Click(int Index) {
 
 void Form1::Command4_Click(int Index) {
     SelectedMonth = Index + 1;
-    Combo1->setEditText(Combo1->itemText(Index));
+    Combo1->setText(Combo1->itemText(Index));
     RestoreSelectedButtonColor();
     ShowMonth();
     Label2->setText(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
@@ -142,7 +146,7 @@ void Form1::Command3_Click(int Index) {
     const long long y = calendar::leadingNumber(Command2[0]->text());
     if (Index == 0 && y > 0) Command2[0]->setText(QString::number(y + 1));
     if (Index == 1) Command2[0]->setText(QString::number(y - 1));
-    Combo2->setEditText(Command2[0]->text());
+    Combo2->setText(Command2[0]->text());
     RestoreSelectedButtonColor();
     ShowMonth();
     Label2->setText(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));

@@ -5,6 +5,7 @@
 #include "notes/notes.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/names.h"
 
 #include <QLabel>
 
@@ -34,15 +35,17 @@ void Form1::Command9_Click() {
     default:
         break;
     }
-    const QString path = DataPath(notes::kExportFileName);
     bool lossy = false;
-    const store::Status s =
-        store::writeFile(path, store::encode(notes::exportText(VisiblePanel, texts), &lossy));
+    // "TEXTO.TXT" of a folder copied from Windows is the export file too.
+    const store::Status s = store::writeNamed(DataFolder(), notes::kExportFileName,
+                                              store::encode(notes::exportText(VisiblePanel, texts), &lossy));
+    QString path = store::findNamed(DataFolder(), notes::kExportFileName);
+    path = store::joinPath(DataFolder(), path.isEmpty() ? notes::kExportFileName : path);
     if (!s) {
         // The editor would only show an old export as if it were this one.
         ReportSaveFailure(path, s.reason);
         return;
     }
-    if (lossy) ReportFailure(notes::replacedCharactersMessage(path));
+    if (lossy) ReportNotice(notes::replacedCharactersMessage(path));
     platform().openTextEditor(path);
 }

@@ -52,7 +52,7 @@ void Form1::Text6_LostFocus() {
         if (lossy) {
             // The editor shows what the file kept, so the user sees the "?" and is told once.
             Text6->setText(store::decode(store::encode(text)));
-            ReportFailure(notes::replacedCharactersMessage(store::joinPath(folder, name)));
+            ReportNotice(notes::replacedCharactersMessage(store::joinPath(folder, name)));
         }
     }
     NoteChanged = false;

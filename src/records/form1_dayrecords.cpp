@@ -7,7 +7,7 @@
 #include "store/files.h"
 #include "store/names.h"
 
-#include <QComboBox>
+#include "app/dropdown.h"
 #include <QDir>
 
 using namespace quelora;
@@ -35,7 +35,8 @@ void Form1::ShowDayRecords() {
 void Form1::Command11_Click(int Index) {
     if (Index != 0 && Index != 1) return;
     const QString name = selectedDayFileName(*this);
-    if (name.isEmpty()) return;
+    // Only a day of the calendar has a day file: not one named after a typed list text.
+    if (name.isEmpty() || Text9[Index]->isReadOnly()) return;
     const QString folder = DataPath(records::dayRecordFolder(Index));
     if (!store::isSafeName(name)) {
         ReportFailure(QStringLiteral("No se ha guardado el texto.\n\n") + store::unsafeNameReason(name));
@@ -65,6 +66,6 @@ void Form1::Command11_Click(int Index) {
     }
     if (lossy) {
         Text9[Index]->setText(records::storedForm(text));
-        ReportFailure(records::replacedCharactersMessage(path));
+        ReportNotice(records::replacedCharactersMessage(path));
     }
 }

@@ -1,6 +1,9 @@
-// The diary page of the selected day in the diary box.
+// The diary page of the selected day in the diary box, and the saving of diary pages
+// that the day and week panels share.
+#include "app/flatbutton.h"
 #include "app/form1.h"
 #include "app/textbox.h"
+#include "calendar/calendar.h"
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
@@ -12,30 +15,68 @@ using namespace quelora;
 
 namespace {
 
-enum class PageSave { Written, Refused, Failed };
+// Writes a page; empty reason when it was written.
+store::Status writePage(const Form1& form, const QString& caption, const QString& text, bool* lossy) {
+    return store::writeNamed(form.DataPath(records::kPagesFolder), records::pageName(caption),
+                             records::pageBytes(text, lossy));
+}
 
-// Writes one page and tells the user what went wrong or what was replaced.
-PageSave writePage(Form1& form, const QString& caption, const QString& text) {
-    const QString folder = form.DataPath(records::kPagesFolder);
-    const QString name = records::pageName(caption);
-    const QString path = store::joinPath(folder, name);
-    if (!store::isSafeName(name)) {
-        // No later attempt can succeed under this caption: the text stays in the box only.
-        form.ReportFailure(QStringLiteral("No se ha guardado la página del diario.\n\n") +
-                           store::unsafeNameReason(name));
-        return PageSave::Refused;
-    }
-    bool lossy = false;
-    const store::Status s = store::writeNamed(folder, name, records::pageBytes(text, &lossy));
-    if (!s) {
-        form.ReportSaveFailure(path, s.reason);
-        return PageSave::Failed;
-    }
-    if (lossy) form.ReportFailure(records::replacedCharactersMessage(path));
-    return PageSave::Written;
+QString pagePath(const Form1& form, const QString& caption) {
+    return store::joinPath(form.DataPath(records::kPagesFolder), records::pageName(caption));
 }
 
 } // namespace
+
+Form1::PageSave Form1::SavePage(const QString& caption, const QString& text) {
+    // A page belongs to a date: never a file named after a caption the calendar has no
+    // day for (a typed list text, a week panel that was never filled).
+    if (!calendar::captionDate(caption)) {
+        ReportFailure(QStringLiteral("No se ha guardado la página del diario: «%1» no es una fecha del "
+                                     "calendario.\n\nEl texto sigue en su casilla.")
+                          .arg(caption));
+        return PageSave::Refused;
+    }
+    bool lossy = false;
+    if (const store::Status s = writePage(*this, caption, text, &lossy); !s) {
+        UnsavedPages.insert(caption, text);
+        ReportSaveFailure(pagePath(*this, caption), s.reason);
+        return PageSave::Failed;
+    }
+    // A newer text of the page is on disk: an older held one must never replace it.
+    UnsavedPages.remove(caption);
+    if (lossy) ReportNotice(records::replacedCharactersMessage(pagePath(*this, caption)));
+    // The folder takes files again: what it refused before goes now.
+    RetryUnsavedPages();
+    return PageSave::Written;
+}
+
+bool Form1::RetryUnsavedPages() {
+    bool all = true;
+    const QStringList held = UnsavedPages.keys();
+    for (const QString& caption : held) {
+        bool lossy = false;
+        if (const store::Status s = writePage(*this, caption, UnsavedPages.value(caption), &lossy); !s) {
+            ReportSaveFailure(pagePath(*this, caption), s.reason);
+            all = false;
+            continue;
+        }
+        UnsavedPages.remove(caption);
+        if (lossy) ReportNotice(records::replacedCharactersMessage(pagePath(*this, caption)));
+    }
+    return all;
+}
+
+void Form1::AllowDiaryInput() {
+    const bool dated = calendar::captionDate(Label2->text()).has_value();
+    Text1->setReadOnly(!dated);
+    Text1->setPlaceholderText(dated ? QString()
+                                    : QStringLiteral("Esta fecha no está en el calendario: elige un día "
+                                                     "en la cuadrícula para escribir en su página."));
+    for (int k = 0; k < 2; ++k) {
+        Text9[k]->setReadOnly(!dated);
+        Command11[k]->setEnabled(dated);
+    }
+}
 
 void Form1::LoadDiaryPage() {
     // The caption moved on while the box kept the focus and an armed page: that page
@@ -45,8 +86,9 @@ void Form1::LoadDiaryPage() {
     DiaryEdited = false;
     DiaryUnreadable = false;
     DiaryCaption = Label2->text();
+    AllowDiaryInput();
     // A text that could not be saved comes back with its date, never the older page.
-    if (const auto held = UnsavedDiaryPages.constFind(DiaryCaption); held != UnsavedDiaryPages.constEnd()) {
+    if (const auto held = UnsavedPages.constFind(DiaryCaption); held != UnsavedPages.constEnd()) {
         Text1->setText(*held);
         return;
     }
@@ -59,38 +101,21 @@ void Form1::LoadDiaryPage() {
 }
 
 void Form1::SaveDiaryPage() {
-    QString attempted;
     // A repaint of the month empties and locks the box: what it holds then is not the user's.
-    if (DiaryEdited && Text1->isEnabled() && !DiaryCaption.isEmpty()) {
+    if (DiaryEdited && Text1->isEnabled() && !Text1->isReadOnly() && !DiaryCaption.isEmpty()) {
         const QString text = Text1->text();
-        attempted = DiaryCaption;
-        switch (writePage(*this, DiaryCaption, text)) {
-        case PageSave::Written:
-            UnsavedDiaryPages.remove(DiaryCaption);
+        if (SavePage(DiaryCaption, text) == PageSave::Written) {
             DiaryUnreadable = false;
             // The box shows the page as it now is on disk.
             if (!store::fitsCodePage(text)) Text1->setText(records::storedForm(text));
-            break;
-        case PageSave::Refused:
-            UnsavedDiaryPages.remove(DiaryCaption);
-            break;
-        case PageSave::Failed:
-            UnsavedDiaryPages.insert(DiaryCaption, text);
-            break;
         }
     }
     DiaryEdited = false;
-    const QStringList held = UnsavedDiaryPages.keys();
-    for (const QString& caption : held) {
-        if (caption == attempted) continue;
-        if (writePage(*this, caption, UnsavedDiaryPages.value(caption)) != PageSave::Failed)
-            UnsavedDiaryPages.remove(caption);
-    }
 }
 
 void Form1::Text1_Click() {
     // A page that could not be read is not replaced by an empty box on a mere click.
-    if (!DiaryUnreadable) DiaryEdited = true;
+    if (!DiaryUnreadable && !Text1->isReadOnly()) DiaryEdited = true;
 }
 
 void Form1::Text1_Change() {

@@ -6,7 +6,7 @@
 #include "store/folderindex.h"
 #include "store/names.h"
 
-#include <QComboBox>
+#include "app/dropdown.h"
 
 using namespace quelora;
 

@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "app/textbox.h"
 #include "records/records.h"
+#include "store/codepage.h"
 #include "store/files.h"
 #include "store/folderindex.h"
 #include "store/names.h"
@@ -13,7 +14,7 @@ using namespace quelora;
 void Form1::FillWeekView() {
     const std::array<QDate, 7> dates = records::weekDates(SelectedDate, SelectedColumn);
     // List texts that make no date leave the panel on the week it shows, each box
-    // still under the caption of its own text.
+    // still under the caption of its own date (or, never filled, taking no input).
     if (!dates[0].isValid()) return;
     const std::array<QString, 7> captions = records::weekCaptions(dates);
     const QString folder = DataPath(records::kPagesFolder);
@@ -21,6 +22,12 @@ void Form1::FillWeekView() {
     const store::FolderIndex& pages = *pagesNow;
     for (int i = 0; i < 7; ++i) {
         Label3[i]->setText(captions[i]);
+        Text2[i]->setReadOnly(false);
+        // A text that could not be saved comes back with its date, never the older page.
+        if (const auto held = UnsavedPages.constFind(captions[i]); held != UnsavedPages.constEnd()) {
+            Text2[i]->setText(*held);
+            continue;
+        }
         store::ReadResult page;
         if (const QString stored = pages.find(records::pageName(captions[i])); !stored.isEmpty())
             page = store::readFile(store::joinPath(folder, stored));
@@ -40,20 +47,10 @@ void Form1::Text2_LostFocus(int Index) {
 
 void Form1::SaveWeekPage() {
     const int k = WeekPageIndex;
-    if (k > 6) return;
+    if (k > 6 || Text2[k]->isReadOnly()) return;
     const QString text = Text2[k]->text();
     if (text.isEmpty()) return; // emptying a box never clears a stored page
-    const QString folder = DataPath(records::kPagesFolder);
-    const QString name = records::pageName(Label3[k]->text());
-    const QString path = store::joinPath(folder, name);
-    bool lossy = false;
-    // A failure leaves the text in its box: the next leave tries again.
-    if (const store::Status s = store::writeNamed(folder, name, records::pageBytes(text, &lossy)); !s) {
-        ReportSaveFailure(path, s.reason);
-        return;
-    }
-    if (lossy) {
+    // A failure leaves the text in its box and holds it until it can be saved.
+    if (SavePage(Label3[k]->text(), text) == PageSave::Written && !store::fitsCodePage(text))
         Text2[k]->setText(records::storedForm(text));
-        ReportFailure(records::replacedCharactersMessage(path));
-    }
 }

@@ -129,6 +129,19 @@ Status replaceFile(const QString& target, const QByteArray& bytes) {
 }
 #endif
 
+#ifdef Q_OS_UNIX
+bool mayReplace(const QString& path) {
+    const QByteArray p = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(p.constData(), &st) != 0) return true;
+    return (st.st_mode & 0222) != 0 && ::access(p.constData(), W_OK) == 0;
+}
+#else
+bool mayReplace(const QString& path) {
+    return QFileInfo(path).isWritable();
+}
+#endif
+
 } // namespace
 
 void failNextWritesForTesting(int count, const QString& reason) {
@@ -159,6 +172,11 @@ Status writeFile(const QString& path, const QByteArray& bytes) {
     // would create a file wherever it points.
     if (fi.isSymLink() && !fi.exists())
         return Status::failure(QStringLiteral("Hay un enlace roto con ese nombre"));
+    // The rename would replace a read-only file as easily as any other; a plain write
+    // is refused there, and so is ours. Root passes every permission check, so the
+    // file's own write bits count as well.
+    if (fi.isFile() && !mayReplace(path))
+        return Status::failure(QStringLiteral("El archivo es de solo lectura"));
     // A link is replaced by the new file itself: whatever it led to, perhaps outside
     // the data folder, is never written.
     return replaceFile(path, bytes);
@@ -197,6 +215,15 @@ Status removeNamed(const QString& folder, const QString& name) {
     if (stored.isEmpty()) return Status::failure(QStringLiteral("El archivo no existe"));
     QFile f(joinPath(folder, stored));
     if (!f.remove()) return Status::failure(f.errorString());
+    return {};
+}
+
+QString findFolder(const QString& parent, const QString& name) {
+    if (!isSafeName(name)) return {};
+    if (QFileInfo(joinPath(parent, name)).isDir()) return name;
+    const QString upper = name.toUpper();
+    for (const QString& f : listFolders(parent))
+        if (f.toUpper() == upper) return f;
     return {};
 }
 

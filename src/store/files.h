@@ -26,7 +26,8 @@ struct ReadResult {
 bool isRegularFile(const QString& path);
 ReadResult readFile(const QString& path);
 
-// Atomic: the old file stays whole until the new one is complete on disk.
+// Atomic: the old file stays whole until the new one is complete on disk. A file the
+// user made read-only is never replaced, whoever runs the program.
 Status writeFile(const QString& path, const QByteArray& bytes);
 
 // The hidden file a write of path goes through before it replaces path; the lists
@@ -45,6 +46,10 @@ ReadResult readNamed(const QString& folder, const QString& name);
 Status writeNamed(const QString& folder, const QString& name, const QByteArray& bytes);
 Status removeNamed(const QString& folder, const QString& name);
 QString findNamed(const QString& folder, const QString& name); // stored spelling, or empty
+
+// The subfolder of parent named name, letter case ignored (the exact spelling wins):
+// its stored name, or empty when there is none.
+QString findFolder(const QString& parent, const QString& name);
 
 // Creates folder (and missing parents); ok when it already exists as a folder.
 Status makeFolder(const QString& path);

@@ -131,16 +131,22 @@ TEST_F(AddressBook, AnAddressBookWithoutGroupsStartsWithAnEmptyFieldAndAnEmptyLi
     EXPECT_EQ(form->File2->count(), 0);
 }
 
-TEST_F(AddressBook, AFirstGroupWithADashIsCutAtStartUpLikeATypedName) {
+TEST_F(AddressBook, AGroupWithADashIsShownAsItsFolderAtStartUpAndWhenPicked) {
     writeBytes(QStringLiteral("direcciones/Ana-Luis/Bravo"), cardBytes({"Bravo", "", "", "", "", "", ""}));
     start();
-    EXPECT_EQ(groupEntries(),
-              (QStringList{QStringLiteral("Ana-Luis"), QStringLiteral("Todos"), QStringLiteral("Ana-Lui"),
-                           QStringLiteral("Ana-Lu"), QStringLiteral("Ana-L"), QStringLiteral("Ana-"),
-                           QStringLiteral("Ana")}));
-    EXPECT_EQ(form->Combo3->currentText(), QStringLiteral("Ana"));
-    EXPECT_TRUE(QFileInfo(path(QStringLiteral("direcciones/Ana"))).isDir());
+    // A folder name from the disk, set by the program or picked, is no typed name.
+    const QStringList groups = {QStringLiteral("Ana-Luis"), QStringLiteral("Todos")};
+    EXPECT_EQ(groupEntries(), groups);
+    EXPECT_EQ(form->Combo3->currentText(), QStringLiteral("Ana-Luis"));
+    EXPECT_EQ(form->File2->names(), QStringList{QStringLiteral("Bravo")});
+    showBook();
+    pickFromList(form->Combo3, 1);
     EXPECT_EQ(form->File2->count(), 0);
+    pickFromList(form->Combo3, 0);
+    EXPECT_EQ(form->Combo3->currentText(), QStringLiteral("Ana-Luis"));
+    EXPECT_EQ(form->File2->names(), QStringList{QStringLiteral("Bravo")});
+    EXPECT_EQ(groupEntries(), groups);
+    EXPECT_FALSE(exists(QStringLiteral("direcciones/Ana")));
 }
 
 // ---- Saving, clearing, deleting ------------------------------------------------------

@@ -30,13 +30,6 @@ protected:
     static QColor base(QWidget* w) { return w->palette().color(QPalette::Base); }
     static QColor ink(QWidget* w) { return w->palette().color(QPalette::Text); }
     static QColor fore(QWidget* w) { return w->palette().color(QPalette::WindowText); }
-    // The widget that has the focus, a drop-down's own line counted as the drop-down.
-    static QWidget* focused() {
-        QWidget* w = QApplication::focusWidget();
-        if (w && qobject_cast<QLineEdit*>(w) && qobject_cast<QComboBox*>(w->parentWidget()))
-            return w->parentWidget();
-        return w;
-    }
     QString toolTipOf(QWidget* w) {
         QHelpEvent e(QEvent::ToolTip, w->rect().center(), w->mapToGlobal(w->rect().center()));
         QApplication::sendEvent(w, &e);
@@ -448,6 +441,23 @@ TEST(LookKeys, PageKeysStepAMonthAndCrossTheYearAtItsEnds) {
     EXPECT_EQ(monthPage(12, +1).yearStep, +1);
     EXPECT_EQ(monthPage(11, +1).month, 12);
     EXPECT_EQ(monthPage(11, +1).yearStep, 0);
+}
+
+TEST(LookPlace, TheFrameIsCentredAndATooLargeWindowKeepsItsTitleBarOnTheScreen) {
+    struct {
+        QRect available;
+        QSize frame;
+        QPoint place;
+    } rows[] = {
+        {{0, 0, 1280, 1024}, {723, 508}, {278, 258}},     // the frame, not the inner window
+        {{0, 0, 1280, 1024}, {733, 538}, {273, 243}},     // with a window manager's frame
+        {{0, 24, 1280, 1000}, {733, 538}, {273, 255}},    // a panel along the top
+        {{1280, 0, 1920, 1080}, {733, 538}, {1873, 271}}, // the second screen
+        {{0, 0, 640, 512}, {1456, 1046}, {0, 0}},         // 1280x1024 scaled to 2x
+        {{0, 0, 640, 512}, {600, 1046}, {20, 0}},         // too tall only
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(windowPlace(r.available, r.frame), r.place) << r.available.x() << "," << r.frame.width();
 }
 
 TEST_F(Look, PageDownAndPageUpAreTheNextAndPreviousMonthButtons) {

@@ -2,11 +2,15 @@
 
 #include "store/codepage.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace quelora::test {
 
@@ -68,18 +72,28 @@ bool FormFixture::exists(const QString& relative) const {
     return QFileInfo::exists(path(relative));
 }
 
+QStringList FormFixture::filesIn(const QString& relative) const {
+    return QDir(path(relative)).entryList(QDir::Files, QDir::Name);
+}
+
 void FormFixture::makeFolder(const QString& relative) const {
     QDir().mkpath(path(relative));
 }
 
-void FormFixture::click(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+void FormFixture::clickAt(QWidget* w, const QPoint& p) {
+    // Through the window, as the window system delivers it: Qt finds the widget under
+    // the pointer, moves the focus on the press and clicks on the release.
+    QWidget* window = w->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, w->mapTo(window, p));
     settle();
 }
 
+void FormFixture::click(QWidget* w) {
+    clickAt(w, w->rect().center());
+}
+
 void FormFixture::clickInto(TextBox* box) {
-    QTest::mouseClick(box->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    settle();
+    clickAt(box->viewport(), QPoint(5, 5));
 }
 
 void FormFixture::typeText(QWidget* w, const QString& text) {
@@ -99,11 +113,49 @@ void FormFixture::pressKey(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods) 
     settle();
 }
 
+void FormFixture::paste(QWidget* w, const QString& text) {
+    QWidget* target = w;
+    if (auto* combo = qobject_cast<QComboBox*>(w)) target = combo->lineEdit();
+    if (auto* box = qobject_cast<TextBox*>(w))
+        clickInto(box);
+    else
+        click(target);
+    QApplication::clipboard()->setText(text);
+    pressKey(target, Qt::Key_A, Qt::ControlModifier);
+    pressKey(target, Qt::Key_V, Qt::ControlModifier);
+}
+
 void FormFixture::pickFromList(QComboBox* combo, int index) {
-    combo->setFocus(Qt::MouseFocusReason);
-    combo->setCurrentIndex(index);
-    Q_EMIT combo->activated(index);
+    clickAt(combo, QPoint(combo->width() - 6, combo->height() / 2)); // the arrow
+    QAbstractItemView* view = combo->view();
+    ASSERT_TRUE(view->isVisible()) << "the drop-down did not open";
+    const QModelIndex entry = combo->model()->index(index, combo->modelColumn());
+    view->scrollTo(entry); // as the user scrolls the open list to the entry
+    QWidget* popup = view->window();
+    const QPoint at = view->viewport()->mapTo(popup, view->visualRect(entry).center());
+    // The pointer travels to the entry: two moves, so that one is always a real move.
+    QTest::mouseMove(popup->windowHandle(), at + QPoint(0, 1));
+    QTest::mouseMove(popup->windowHandle(), at);
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
     settle();
+}
+
+void FormFixture::wheel(QWidget* w, int notches) {
+    QWidget* window = w->window();
+    const QPointF local = w->mapTo(window, w->rect().center());
+    QWheelEvent e(local, window->mapToGlobal(local), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    // As from the window system: the window finds the widget under the pointer and
+    // Qt passes the turn on to its parents while they ignore it.
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    QApplication::instance()->notify(window->windowHandle(), &e);
+    settle();
+}
+
+QWidget* FormFixture::focused() {
+    QWidget* w = QApplication::focusWidget();
+    if (w && qobject_cast<QComboBox*>(w->parentWidget())) return w->parentWidget();
+    return w;
 }
 
 FlatButton* FormFixture::dayButton(int d) const {

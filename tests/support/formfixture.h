@@ -1,5 +1,6 @@
 #pragma once
 // A real Form1 on the offscreen platform, on a temporary data folder, with a fixed clock.
+#include "app/dropdown.h"
 #include "app/filelist.h"
 #include "app/flatbutton.h"
 #include "app/form1.h"
@@ -11,6 +12,7 @@
 #include <QDate>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -34,14 +36,25 @@ protected:
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
     QByteArray readBytes(const QString& relative) const;
     bool exists(const QString& relative) const;
+    QStringList filesIn(const QString& relative) const; // the regular files of a folder, by name
     void makeFolder(const QString& relative) const;
 
     // Input as a person gives it.
+    void clickAt(QWidget* w, const QPoint& p);      // press and release at p of w
     void click(QWidget* w);                         // press and release at the centre
     void clickInto(TextBox* box);                   // a click into the text of a box
     void typeText(QWidget* w, const QString& text); // accented letters and line breaks included
     void pressKey(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
-    void pickFromList(QComboBox* combo, int index); // as a pick from the drop-down
+    // Clicks into w (a box, or a drop-down's edit part), selects all and pastes text
+    // from the clipboard with Ctrl+V.
+    void paste(QWidget* w, const QString& text);
+    // Opens the drop-down with a click on its arrow, moves to the entry and clicks it.
+    void pickFromList(QComboBox* combo, int index);
+    // Turns the mouse wheel over the centre of w, delivered to the window as the
+    // window system does; notches > 0 away from the user (up).
+    void wheel(QWidget* w, int notches);
+    // The widget whose keys a keyboard user is typing into now.
+    static QWidget* focused();
     // The day button showing day d of the month on show.
     FlatButton* dayButton(int d) const;
 
