@@ -9,6 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(quelora::kProgramTitle);
+    quelora::installSpanishTranslations();
     // The data folder is the program's own folder.
     const QString dataFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
     quelora::QtPlatform platform;

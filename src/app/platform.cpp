@@ -4,8 +4,11 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTranslator>
 #include <QUrl>
 
 namespace quelora {
@@ -43,6 +46,14 @@ bool QtPlatform::openTextEditor(const QString& path) {
     if (QProcess::startDetached(QStringLiteral("xdg-open"), {path})) return true;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
+}
+
+bool installSpanishTranslations() {
+    static QTranslator qt;
+    if (!qt.load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&qt);
 }
 
 void QtPlatform::endProgram() {

@@ -36,4 +36,8 @@ public:
 
 inline const QString kProgramTitle = QStringLiteral("Quelora");
 
+// Qt's own texts (the buttons of a message box, a text box's context menu) in Spanish,
+// from the translations installed with Qt. False when they are not there.
+bool installSpanishTranslations();
+
 } // namespace quelora

@@ -1,7 +1,11 @@
 #include "app/colors.h"
+#include "app/platform.h"
 #include "support/formfixture.h"
 
 #include <QCloseEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QDir>
 #include <QFileInfo>
 
@@ -92,6 +96,20 @@ TEST_F(Window, ADayClickBringsBackTheDayPanelInWhite) {
         EXPECT_EQ(form->BackColor(), vb::White);
         EXPECT_EQ(form->FrameBackColor(0), vb::White);
     }
+}
+
+TEST_F(Window, QtsOwnTextsAreInSpanish) {
+    ASSERT_TRUE(installSpanishTranslations()) << "Qt's Spanish translations are not installed";
+    start();
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, QStringLiteral("x"), QMessageBox::Ok, form.get());
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("Aceptar"));
+    std::unique_ptr<QMenu> menu(form->Text1->createStandardContextMenu());
+    QStringList entries;
+    for (const QAction* a : menu->actions())
+        if (!a->isSeparator()) entries << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+    EXPECT_EQ(entries.mid(0, 6), (QStringList{QStringLiteral("Deshacer"), QStringLiteral("Rehacer"),
+                                              QStringLiteral("Cortar"), QStringLiteral("Copiar"),
+                                              QStringLiteral("Pegar"), QStringLiteral("Borrar")}));
 }
 
 TEST_F(Window, MinimiseOnlyMinimises) {

@@ -7,11 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 using namespace quelora;
 using namespace quelora::test;
 

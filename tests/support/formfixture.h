@@ -18,6 +18,11 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+// Readable failures: texts as text, not as arrays of 16-bit units.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace quelora::test {
 
 class FormFixture : public ::testing::Test {
