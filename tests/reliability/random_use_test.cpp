@@ -11,6 +11,7 @@
 
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QWindow>
 #include <QRandomGenerator>
 #include <functional>
 #include <map>
@@ -75,7 +76,7 @@ protected:
         if (b == form->Text1 && diaryArmed)
             e[QStringLiteral("dias/") + diaryCaption + QStringLiteral(".txt")] = store::encode(b->text());
         for (int i = 0; i < 7; ++i)
-            if (b == form->Text2[i] && !b->text().isEmpty())
+            if (b == form->Text2[i] && !b->isReadOnly() && !b->text().isEmpty())
                 e[QStringLiteral("dias/") + form->Label3[i]->text() + QStringLiteral(".txt")] =
                     store::encode(b->text());
         if (b == form->Text6 && noteChanged && !b->text().isEmpty())
@@ -176,18 +177,164 @@ protected:
     void typeInto(TextBox* box, bool multiLine) {
         step(QStringLiteral("click into box"), [&] { clickInto(box); });
         if (!box->hasFocus()) return;
-        if (box == form->Text1) {
+        if (box == form->Text1 && !box->isReadOnly()) {
             diaryArmed = true;
             diaryCaption = form->Label2->text();
         }
+        typeHere(box, multiLine);
+    }
+
+    // Typing into the box that has the focus, however it got it.
+    void typeHere(TextBox* box, bool multiLine) {
         const QString t = randomText(multiLine);
+        const QString before = box->text();
         step(QStringLiteral("type «%1»").arg(t), [&] { typeText(box, t); });
-        if (box == form->Text6 && !t.isEmpty()) noteChanged = true;
+        if (box->text() == before) return;
+        if (box == form->Text1 && !diaryArmed) {
+            diaryArmed = true; // typing arms the save as a click does
+            diaryCaption = form->Label2->text();
+        }
+        if (box == form->Text6) noteChanged = true;
+    }
+
+    // What pressing button b writes by itself, taken as the press lands (after the box
+    // that had the focus saved itself).
+    void buttonEffects(FlatButton* b) {
+        Form1& f = *form;
+        for (int k = 0; k < 2; ++k) {
+            if (b != f.Command11[k] || !b->isEnabled() || !f.Frame1[0]->isEnabled()) continue;
+            const QString caption = f.Label2->text();
+            const QString day = caption.section(QStringLiteral(", "), 1).section(QLatin1Char(' '), 0, 0);
+            const QString name =
+                QStringLiteral("%1/%2 de %3.txt")
+                    .arg(k ? QStringLiteral("recordatorio") : QStringLiteral("fiestas"), day, f.Combo1->currentText());
+            const QString text = f.Text9[k]->text();
+            own[name] = text.isEmpty() ? std::nullopt : std::optional(store::encode(text) + "\r\n");
+        }
+        if (b == f.Command13 && !f.File1->fileName().isEmpty())
+            own[QStringLiteral("notas/") + f.File1->fileName()] = std::nullopt;
+        if (b == f.Command7[0] && !f.Text7[0]->text().isEmpty()) {
+            // A card is named as stored: "?" for what Windows-1252 cannot hold.
+            const QString name = store::decode(store::encode(f.Text7[0]->text()));
+            QByteArray bytes;
+            for (TextBox* t : f.Text7)
+                bytes += store::encode(t->text()) + "\r\n";
+            QString group;
+            for (const QString& g :
+                 QDir(at(QStringLiteral("direcciones"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                if (g.toUpper() == f.Combo3->currentText().toUpper()) group = g;
+            // A card replaces the one whose name differs only in letter case.
+            const auto stored = [&](const QString& folder) {
+                const QStringList files = QDir(at(folder)).entryList(QDir::Files);
+                if (files.contains(name)) return folder + QLatin1Char('/') + name;
+                for (const QString& n : files)
+                    if (n.toUpper() == name.toUpper()) return folder + QLatin1Char('/') + n;
+                return folder + QLatin1Char('/') + name;
+            };
+            if (!group.isEmpty()) own[stored(QStringLiteral("direcciones/") + group)] = bytes;
+            own[stored(QStringLiteral("direcciones/Todos"))] = bytes;
+        }
+        if (b == f.Command7[2] && !f.File2->fileName().isEmpty())
+            own[QDir(data()).relativeFilePath(f.File2->path()) + QLatin1Char('/') + f.File2->fileName()] =
+                std::nullopt;
+        if (b == f.Command9) allowExport = true;
+    }
+
+    // A button pressed with the mouse (through the window) or with Return.
+    void pressButton(FlatButton* b, bool byKey) {
+        const int editors = platform.editorRequests.size();
+        step(QStringLiteral("%1 %2").arg(byKey ? QStringLiteral("Return on") : QStringLiteral("click"),
+                                          b->accessibleName()),
+             [&] {
+                 if (byKey) {
+                     buttonEffects(b);
+                     pressKey(b, Qt::Key_Return);
+                     return;
+                 }
+                 QWindow* w = form->windowHandle();
+                 const QPoint p = b->mapTo(form.get(), b->rect().center());
+                 QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p);
+                 buttonEffects(b);
+                 QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p);
+                 settle();
+             });
+        if (b == form->Command9) {
+            ASSERT_EQ(platform.editorRequests.size(), editors + 1);
+            ASSERT_EQ(bytesAt(QStringLiteral("texto.txt")), exportBytes()) << trace.toStdString();
+        }
+        if (b == form->Command12) { // minimised: the user brings the window back
+            form->showNormal();
+            QApplication::setActiveWindow(form.get());
+            settle();
+        }
+    }
+
+    // The control a point of the window belongs to.
+    QWidget* controlAt(const QPoint& p) const {
+        for (QWidget* w = form->childAt(p); w && w != form.get(); w = w->parentWidget())
+            if (qobject_cast<FlatButton*>(w) || qobject_cast<TextBox*>(w) || qobject_cast<FileList*>(w) ||
+                qobject_cast<QComboBox*>(w))
+                return w;
+        return nullptr;
+    }
+
+    // Input a person gives without looking: the wheel anywhere, Tab, Escape, Return,
+    // clicks anywhere in the window.
+    void blindAction() {
+        Form1& f = *form;
+        switch (pick(5)) {
+        case 0: {
+            QList<QWidget*> shown;
+            for (QWidget* w : f.findChildren<QWidget*>())
+                if (w->isVisible() && controlAt(w->mapTo(form.get(), w->rect().center())) == w) shown << w;
+            if (shown.isEmpty()) return;
+            QWidget* w = shown[pick(shown.size())];
+            const int notches = pick(2) ? 1 + pick(3) : -1 - pick(3);
+            step(QStringLiteral("wheel %1 over %2").arg(notches).arg(w->accessibleName()),
+                 [&] { wheel(w, notches); });
+            break;
+        }
+        case 1: {
+            QWidget* from = focused() ? focused() : form.get();
+            const bool back = pick(2);
+            step(back ? QStringLiteral("Shift+Tab") : QStringLiteral("Tab"), [&] {
+                pressKey(from == f.Combo1 || from == f.Combo2 || from == f.Combo3
+                             ? static_cast<QComboBox*>(from)->lineEdit()
+                             : from,
+                         back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+            });
+            if (auto* box = qobject_cast<TextBox*>(focused()); box && pick(2)) typeHere(box, box->isMultiLine());
+            break;
+        }
+        case 2:
+            if (QWidget* w = focused())
+                step(QStringLiteral("Escape"), [&] { pressKey(w, Qt::Key_Escape); });
+            break;
+        case 3:
+            if (auto* b = qobject_cast<FlatButton*>(focused()); b && b != f.Command10) pressButton(b, true);
+            break;
+        case 4: {
+            const QPoint p(pick(f.width()), pick(f.height()));
+            QWidget* c = controlAt(p);
+            if (auto* b = qobject_cast<FlatButton*>(c)) {
+                if (b != f.Command10) pressButton(b, false);
+            } else if (auto* box = qobject_cast<TextBox*>(c)) {
+                if (box->isEnabled()) typeInto(box, box->isMultiLine());
+            } else if (!qobject_cast<FileList*>(c)) { // rows are clicked by their own actions
+                step(QStringLiteral("click at %1,%2").arg(p.x()).arg(p.y()),
+                     [&] { QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, p); settle(); });
+                if (QApplication::activePopupWidget())
+                    step(QStringLiteral("Escape the drop-down"),
+                         [&] { pressKey(QApplication::activePopupWidget(), Qt::Key_Escape); });
+            }
+            break;
+        }
+        }
     }
 
     void action() {
         Form1& f = *form;
-        switch (pick(24)) {
+        switch (pick(30)) {
         case 0:
         case 1: {
             QList<FlatButton*> days;
@@ -235,16 +382,7 @@ protected:
             if (f.Frame1[0]->isVisible() && f.Frame1[0]->isEnabled()) {
                 const int k = pick(2);
                 typeInto(f.Text9[k], true);
-                const QString caption = f.Label2->text();
-                const QString day = caption.section(QStringLiteral(", "), 1).section(QLatin1Char(' '), 0, 0);
-                const QString name = QStringLiteral("%1/%2 de %3.txt")
-                                         .arg(k ? QStringLiteral("recordatorio") : QStringLiteral("fiestas"),
-                                              day, f.Combo1->currentText());
-                const QString text = f.Text9[k]->text();
-                step(QStringLiteral("G %1").arg(k), [&] {
-                    own[name] = text.isEmpty() ? std::nullopt : std::optional(store::encode(text) + "\r\n");
-                    click(f.Command11[k]);
-                });
+                pressButton(f.Command11[k], false);
             }
             break;
         case 12:
@@ -262,17 +400,7 @@ protected:
             }
             break;
         case 16:
-            if (f.Frame1[4]->isVisible() && pick(3) == 0)
-                step(QStringLiteral("ELIMINAR note"), [&] {
-                    // The selection is taken as the click lands, after the editor saved itself.
-                    QTest::mousePress(f.Command13, Qt::LeftButton, Qt::NoModifier,
-                                      f.Command13->rect().center());
-                    const QString sel = f.File1->fileName();
-                    QTest::mouseRelease(f.Command13, Qt::LeftButton, Qt::NoModifier,
-                                        f.Command13->rect().center());
-                    settle();
-                    if (!sel.isEmpty()) own[QStringLiteral("notas/") + sel] = std::nullopt;
-                });
+            if (f.Frame1[4]->isVisible() && pick(3) == 0) pressButton(f.Command13, false);
             break;
         case 17:
             platform.clock = platform.clock.addSecs(60 * pick(90));
@@ -294,39 +422,7 @@ protected:
             }
             break;
         case 20:
-            if (f.Frame1[5]->isVisible()) {
-                const int b = pick(4);
-                step(QStringLiteral("card button %1").arg(b), [&] {
-                    QTest::mousePress(f.Command7[b], Qt::LeftButton, Qt::NoModifier,
-                                      f.Command7[b]->rect().center());
-                    const QString name = f.Text7[0]->text();
-                    if (b == 0 && !name.isEmpty()) {
-                        QByteArray bytes;
-                        for (TextBox* t : f.Text7)
-                            bytes += store::encode(t->text()) + "\r\n";
-                        QString group;
-                        for (const QString& g : QDir(at(QStringLiteral("direcciones")))
-                                                    .entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-                            if (g.toUpper() == f.Combo3->currentText().toUpper()) group = g;
-                        // A card replaces the one whose name differs only in letter case.
-                        const auto stored = [&](const QString& folder) {
-                            const QStringList files = QDir(at(folder)).entryList(QDir::Files);
-                            if (files.contains(name)) return folder + QLatin1Char('/') + name;
-                            for (const QString& n : files)
-                                if (n.toUpper() == name.toUpper()) return folder + QLatin1Char('/') + n;
-                            return folder + QLatin1Char('/') + name;
-                        };
-                        if (!group.isEmpty()) own[stored(QStringLiteral("direcciones/") + group)] = bytes;
-                        own[stored(QStringLiteral("direcciones/Todos"))] = bytes;
-                    }
-                    if (b == 2 && !f.File2->fileName().isEmpty())
-                        own[QDir(data()).relativeFilePath(f.File2->path()) + QLatin1Char('/') +
-                            f.File2->fileName()] = std::nullopt;
-                    QTest::mouseRelease(f.Command7[b], Qt::LeftButton, Qt::NoModifier,
-                                        f.Command7[b]->rect().center());
-                    settle();
-                });
-            }
+            if (f.Frame1[5]->isVisible()) pressButton(f.Command7[pick(4)], false);
             break;
         case 21:
             if (f.Frame1[5]->isVisible()) {
@@ -377,18 +473,15 @@ protected:
                     true);
                 diaryArmed = noteChanged = false;
             } else if (r == 1) {
-                step(QStringLiteral("exit button"), [&] { click(f.Command10); });
+                pressButton(f.Command10, false);
             } else {
-                const int editors = platform.editorRequests.size();
-                step(QStringLiteral("export"), [&] {
-                    allowExport = true;
-                    click(f.Command9);
-                });
-                ASSERT_EQ(platform.editorRequests.size(), editors + 1);
-                ASSERT_EQ(bytesAt(QStringLiteral("texto.txt")), exportBytes()) << trace.toStdString();
+                pressButton(f.Command9, false);
             }
             break;
         }
+        default:
+            blindAction();
+            break;
         }
     }
 
