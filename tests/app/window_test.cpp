@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace quelora;
@@ -50,6 +51,15 @@ TEST_F(Window, AnUnwritableDataFolderIsReportedOnceAndTheWindowStillOpensOnToday
     click(form->Command1[20]);
     EXPECT_EQ(form->SelectedButton, 20);
     EXPECT_EQ(platform.messages.size(), 1);
+}
+
+TEST_F(Window, AReadOnlyExportFileIsReportedByTheWriteTestAndKept) {
+    writeBytes(QStringLiteral("texto.txt"), "bloqueado");
+    QFile::setPermissions(path(QStringLiteral("texto.txt")), QFile::ReadOwner | QFile::ReadOther);
+    start();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].endsWith(QStringLiteral("ERROR: El archivo es de solo lectura")));
+    EXPECT_EQ(readBytes(QStringLiteral("texto.txt")), QByteArray("bloqueado"));
 }
 
 TEST_F(Window, AFolderThatCannotBeCreatedIsReportedByTheWriteTest) {
