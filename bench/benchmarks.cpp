@@ -8,6 +8,7 @@
 #include "benchplatform.h"
 #include "datagen.h"
 
+#include "app/dropdown.h"
 #include "app/filelist.h"
 #include "app/form1.h"
 #include "app/textbox.h"
