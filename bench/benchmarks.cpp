@@ -74,7 +74,7 @@ struct Window {
     Form1* operator->() const { return form.get(); }
 
     // The index of the button that shows day d of the month on show.
-    int dayIndex(int d) const { return form->FirstDayColumn + d - 1; }
+    int dayIndex(int d) const { return form->firstDayColumn() + d - 1; }
     void chooseGroup(const QString& group) {
         form->Combo3->setEditText(group);
         form->Combo3_Click();
@@ -136,7 +136,7 @@ void DayClick(benchmark::State& state, bool pages) {
         w->Command3_Click(0);
         settle();
     }
-    const int days = w->MonthLength;
+    const int days = w->monthLength();
     int d = 0, found = 0;
     for (auto _ : state) {
         w->Command1_Click(w.dayIndex(d % days + 1));

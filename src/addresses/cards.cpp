@@ -2,6 +2,7 @@
 
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
 namespace quelora::addresses {
@@ -15,11 +16,15 @@ bool sameNameIgnoringCase(const QString& a, const QString& b) {
 
 } // namespace
 
-QByteArray cardFileBytes(const Card& card, bool* lossy) {
+QString cardFileText(const Card& card) {
     QString text;
     for (const QString& field : card)
         text += field + kCrLf;
-    return store::encode(text, lossy);
+    return text;
+}
+
+QByteArray cardFileBytes(const Card& card, bool* lossy) {
+    return store::encode(cardFileText(card), lossy);
 }
 
 Card cardFromFile(const QByteArray& bytes) {
@@ -81,6 +86,47 @@ bool bookHasEntry(const QString& bookFolder, const QString& name) {
         for (const QString& e : entries)
             if (sameNameIgnoringCase(e, name)) return true;
     return false;
+}
+
+Card storedCard(const Card& card, bool* lossy) {
+    Card stored = card;
+    bool lost = false;
+    for (QString& field : stored) {
+        if (store::fitsCodePage(field)) continue;
+        field = store::decode(store::encode(field));
+        lost = true;
+    }
+    if (lossy) *lossy = lost;
+    return stored;
+}
+
+CardSavePlan planCardSave(const QString& name, const QString& group, const QString& groupStored,
+                          const QString& allStored) {
+    CardSavePlan plan;
+    if (name.isEmpty()) {
+        plan.nothing = true;
+    } else if (!store::isSafeName(name)) {
+        plan.refusal = QStringLiteral("No se ha guardado la ficha.\n\n") + store::unsafeNameReason(name);
+    } else if (group.isEmpty()) {
+        plan.refusal = QStringLiteral("No se ha guardado la ficha: escribe o elige primero un grupo.");
+    } else if (!store::isSafeName(group)) {
+        plan.refusal = QStringLiteral("No se ha guardado la ficha: el grupo no es válido.\n\n") +
+                       store::unsafeNameReason(group);
+    } else {
+        plan.intoGroup = !groupStored.isEmpty();
+        // The all-cards group is written even when its folder is missing: that failure is told.
+        plan.intoAll = groupStored.isEmpty() || groupStored != allStored;
+    }
+    return plan;
+}
+
+QString groupWithoutFolderMessage(const QString& group, bool savedInAll) {
+    const QString where =
+        savedInAll ? QStringLiteral("La ficha se ha guardado solo en «%1».\n").arg(layout::kAllCards)
+                   : QString();
+    return QStringLiteral("El grupo «%1» no tiene carpeta: la ficha no se ha guardado en él.\n%2"
+                          "Para crear el grupo, escribe su nombre seguido de «-».")
+        .arg(group, where);
 }
 
 } // namespace quelora::addresses

@@ -4,6 +4,8 @@
 // A card is a file named by its APELLIDOS, holding its seven fields one per line,
 // each followed by CR LF, in Windows-1252. A group is a subfolder of the
 // address-book folder; "Todos" holds a copy of every card saved.
+#include "store/layout.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -16,8 +18,10 @@ inline constexpr int kReferenceField = 6;
 inline constexpr int kMailField = 5;
 using Card = std::array<QString, kFieldCount>; // fields in the file form (CR LF line ends)
 
-inline const QString kAllCardsGroup = QStringLiteral("Todos");
+inline const QString& kAllCardsGroup = layout::kAllCards;
 
+// The file text of a card: every field followed by CR LF.
+QString cardFileText(const Card& card);
 // The file bytes of a card: every field followed by CR LF. *lossy (if given) tells
 // whether a character the code page cannot hold became "?".
 QByteArray cardFileBytes(const Card& card, bool* lossy = nullptr);
@@ -52,5 +56,25 @@ QString groupFolder(const QString& bookFolder, const QString& group);
 
 // Whether the address-book folder holds a file or folder of that name, letter case ignored.
 bool bookHasEntry(const QString& bookFolder, const QString& name);
+
+// ---- Saving a card ----------------------------------------------------------------------
+
+// The card as its file keeps it: characters Windows-1252 has no place for are "?" in
+// the file, and so in its name, which is its first line. *lossy tells whether any were.
+Card storedCard(const Card& card, bool* lossy = nullptr);
+
+// How a card is saved, from its name and the group field alone.
+struct CardSavePlan {
+    bool nothing = false;   // no APELLIDOS: nothing written, nothing told
+    QString refusal;        // told instead of writing anything
+    bool intoGroup = false; // the group has a folder: the card goes into it
+    bool intoAll = false;   // and into the all-cards group, unless that is the group itself
+};
+// name: the APELLIDOS as stored; groupStored / allStored: the stored names of the
+// group's folder and of the all-cards folder, empty when there is none.
+CardSavePlan planCardSave(const QString& name, const QString& group, const QString& groupStored,
+                          const QString& allStored);
+// Told after a save into a group that has no folder.
+QString groupWithoutFolderMessage(const QString& group, bool savedInAll);
 
 } // namespace quelora::addresses

@@ -1,31 +1,31 @@
 // The address book: groups, cards, the copy of a whole group, mail and search.
 #include "addresses/cards.h"
+#include "app/build.h"
+#include "app/dropdown.h"
 #include "app/filelist.h"
+#include "app/flatbutton.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/textbox.h"
-#include "store/codepage.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
-#include "app/dropdown.h"
 #include <QDir>
-#include <QLineEdit>
+#include <QFrame>
+#include <QLabel>
 #include <QSignalBlocker>
 
 using namespace quelora;
+using namespace quelora::build;
 using addresses::Card;
 
 namespace {
 
-QString bookFolder(const Form1& f) {
-    return f.Dir1->path();
-}
-
 // The folder the card list shows for the group in the group field: the group's
 // folder, or nothing (an empty list) when it has none.
 QString listedGroupFolder(const Form1& f) {
-    return addresses::groupFolder(bookFolder(f), f.Combo3->currentText());
+    return addresses::groupFolder(f.BookFolder(), f.Combo3->currentText());
 }
 
 Card fieldsOf(const Form1& f) {
@@ -50,75 +50,41 @@ void createGroupFolder(Form1& f, const QString& name) {
         f.ReportFailure(QStringLiteral("No se ha creado el grupo.\n\n") + store::unsafeNameReason(name));
         return;
     }
-    if (addresses::bookHasEntry(bookFolder(f), name)) return;
-    const QString folder = store::joinPath(bookFolder(f), name);
+    if (addresses::bookHasEntry(f.BookFolder(), name)) return;
+    const QString folder = store::joinPath(f.BookFolder(), name);
     if (const store::Status s = store::makeFolder(folder); !s)
         f.ReportFailure(QStringLiteral("No se ha podido crear la carpeta del grupo\n%1\n\n%2")
                             .arg(shown(folder), s.reason));
 }
 
 void saveCard(Form1& f) {
-    Card card = fieldsOf(f);
-    // The card as its file keeps it: characters Windows-1252 has no place for are "?"
-    // in the file, and so in its name, which is its first line.
     bool lossy = false;
-    for (QString& field : card) {
-        if (store::fitsCodePage(field)) continue;
-        field = store::decode(store::encode(field));
-        lossy = true;
-    }
-    const QString name = card[0];
+    const Card card = addresses::storedCard(fieldsOf(f), &lossy);
     const QString group = f.Combo3->currentText();
-    if (name.isEmpty()) {
-        f.File2->refresh();
+    const QString book = f.BookFolder();
+    const QString groupStored = store::findFolder(book, group);
+    const QString allStored = store::findFolder(book, layout::kAllCards);
+    const addresses::CardSavePlan plan = addresses::planCardSave(card[0], group, groupStored, allStored);
+    if (!plan.refusal.isEmpty()) {
+        f.ReportFailure(plan.refusal);
         return;
     }
-    if (!store::isSafeName(name)) {
-        f.ReportFailure(QStringLiteral("No se ha guardado la ficha.\n\n") + store::unsafeNameReason(name));
-        return;
-    }
-    if (group.isEmpty()) {
-        f.ReportFailure(QStringLiteral("No se ha guardado la ficha: escribe o elige primero un grupo."));
-        return;
-    }
-    if (!store::isSafeName(group)) {
-        f.ReportFailure(QStringLiteral("No se ha guardado la ficha: el grupo no es válido.\n\n") +
-                        store::unsafeNameReason(group));
-        return;
-    }
-    const QByteArray bytes = addresses::cardFileBytes(card);
-    const QString book = bookFolder(f);
-
-    const QString groupFolder = addresses::groupFolder(book, group);
-    if (!groupFolder.isEmpty()) {
-        if (const store::Status s = store::writeNamed(groupFolder, name, bytes); !s)
-            f.ReportSaveFailure(store::joinPath(groupFolder, name), s.reason);
-    }
-
-    QString allFolder = addresses::groupFolder(book, addresses::kAllCardsGroup);
-    if (allFolder.isEmpty()) allFolder = store::joinPath(book, addresses::kAllCardsGroup);
-    bool savedInAll = true;
-    if (allFolder != groupFolder) {
-        if (const store::Status s = store::writeNamed(allFolder, name, bytes); !s) {
-            f.ReportSaveFailure(store::joinPath(allFolder, name), s.reason);
-            savedInAll = false;
+    if (!plan.nothing) {
+        const QString text = addresses::cardFileText(card);
+        if (plan.intoGroup) f.SaveText(store::joinPath(book, groupStored), card[0], text);
+        bool savedInAll = false;
+        if (plan.intoAll)
+            savedInAll =
+                f.SaveText(store::joinPath(book, allStored.isEmpty() ? layout::kAllCards : allStored),
+                           card[0], text) != Form1::Saved::Failed;
+        if (lossy) {
+            showCard(f, card);
+            f.ReportNotice(
+                QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
+                               "(Windows-1252) y se han guardado como «?».")
+                    .arg(card[0]));
         }
-    }
-    if (lossy) {
-        showCard(f, card);
-        f.ReportNotice(QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
-                                      "(Windows-1252) y se han guardado como «?».")
-                           .arg(name));
-    }
-
-    if (groupFolder.isEmpty()) {
-        const QString where =
-            savedInAll
-                ? QStringLiteral("La ficha se ha guardado solo en «%1».\n").arg(addresses::kAllCardsGroup)
-                : QString();
-        f.ReportFailure(QStringLiteral("El grupo «%1» no tiene carpeta: la ficha no se ha guardado en él.\n%2"
-                                       "Para crear el grupo, escribe su nombre seguido de «-».")
-                            .arg(group, where));
+        if (!plan.intoGroup) f.ReportFailure(addresses::groupWithoutFolderMessage(group, savedInAll));
     }
     f.File2->refresh();
 }
@@ -133,8 +99,9 @@ void deleteCard(Form1& f) {
     // Only the very file selected: a name found in another letter case is not it.
     if (folder.isEmpty() || name.isEmpty() || store::findNamed(folder, name) != name) return;
     if (const store::Status s = store::removeNamed(folder, name); !s) {
-        f.ReportFailure(QStringLiteral("No se ha podido eliminar el archivo\n%1\n\n%2")
-                            .arg(shown(store::joinPath(folder, name)), s.reason));
+        if (!s.notFound())
+            f.ReportFailure(QStringLiteral("No se ha podido eliminar el archivo\n%1\n\n%2")
+                                .arg(shown(store::joinPath(folder, name)), s.reason));
         f.File2->refresh();
         return;
     }
@@ -145,7 +112,7 @@ void deleteCard(Form1& f) {
 void copyAll(Form1& f) {
     const QString group = f.Combo3->currentText();
     // A group without a folder copies its heading only; no other folder is read.
-    f.File3->setPath(addresses::groupFolder(f.DataPath(QStringLiteral("direcciones")), group));
+    f.File3->setPath(addresses::groupFolder(f.BookFolder(), group));
     QString text = addresses::copyAllHeading(group);
     if (!f.File3->path().isEmpty()) {
         for (const QString& name : f.File3->names()) {
@@ -166,8 +133,71 @@ void copyAll(Form1& f) {
 
 } // namespace
 
+void Form1::buildAddressPanel(QFrame* f) {
+    Combo3 = dropDown(f, tw(120, 240, 1935, 360), QString(), QStringLiteral("Grupo"),
+                      QStringLiteral("Grupo de direcciones; escribe un nombre para uno nuevo"));
+    connect(Combo3, &DropDown::edited, this, [this] { Combo3_Change(); });
+    connect(Combo3, &QComboBox::activated, this, [this] { Combo3_Click(); });
+    File2 = new FileList(f);
+    File2->setGeometry(tw(120, 720, 1935, 5070));
+    describe(File2, QStringLiteral("Lista de fichas"), QStringLiteral("Fichas del grupo"));
+    connect(File2, &FileList::clicked, this, [this] { File2_Click(); });
+
+    const QStringList captions = {QStringLiteral("APELLIDOS"),     QStringLiteral("NOMBRE"),
+                                  QString::fromUtf8("DIRECCIÓN"),  QString::fromUtf8("POBLACIÓN"),
+                                  QString::fromUtf8("TELÉFONO/S"), QStringLiteral("E-MAIL"),
+                                  QStringLiteral("REFERENCIA")};
+    const QString names[7] = {QStringLiteral("Apellidos"), QStringLiteral("Nombre"),
+                              QStringLiteral("Dirección"), QStringLiteral("Población"),
+                              QStringLiteral("Teléfonos"), QStringLiteral("Correo electrónico"),
+                              QStringLiteral("Referencia")};
+    const VbColor colors[7] = {0x00400040, 0x00004000, 0x00000040, 0x00004040,
+                               0x00008080, 0x00800000, 0x00404040};
+    for (int i = 0; i < 7; ++i) {
+        Label4[i] = label(f, tw(2160, 240 + 720 * i, 3000, 240), captions[i], arial(9.75, true), names[i]);
+        setForeColor(Label4[i], colors[i]);
+        if (i == addresses::kMailField) { // beside the E-MAIL caption, before its field
+            Command8 = button(f, tw(5280, 3840, 2295, 255), QStringLiteral("Enviar mensaje"), vb::LightYellow,
+                              arial(8.25), QStringLiteral("Enviar mensaje"),
+                              QStringLiteral("Abre el programa de correo con la dirección de la ficha"));
+            connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+        }
+        const bool reference = i == addresses::kReferenceField;
+        Text7[i] = textBox(f, tw(2160, 480 + 720 * i, 5415, reference ? 930 : 330),
+                           reference ? TextBox::Lines::Multi : TextBox::Lines::Single, arial(9.75), names[i]);
+    }
+    Text7[addresses::kReferenceField]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    Text8 = textBox(f, tw(120, 5880, 1935, 495), TextBox::Lines::Single, arial(14.25),
+                    QStringLiteral("Buscar"), QStringLiteral("Escribe para buscar una ficha"));
+    connect(Text8, &TextBox::changed, this, [this] { Text8_Change(); });
+    const QString buttonCaptions[4] = {QStringLiteral("GUARDAR"), QStringLiteral("NUEVO"),
+                                       QStringLiteral("ELIMINAR"), QStringLiteral("Copiar Todos")};
+    const QString buttonNames[4] = {QStringLiteral("Guardar ficha"), QStringLiteral("Nueva ficha"),
+                                    QStringLiteral("Eliminar ficha"), QStringLiteral("Copiar todas")};
+    const QString buttonDescriptions[4] = {
+        QString(), QStringLiteral("Vacía las casillas para una ficha nueva"), QString(),
+        QStringLiteral("Copia todas las fichas del grupo al portapapeles")};
+    const VbColor backs[4] = {vb::Green, vb::Blue, vb::Red, 0x0080FFFF};
+    for (int i = 0; i < 4; ++i) {
+        Command7[i] = button(f, tw(2160 + 1360 * i, 5880, 1335, 495), buttonCaptions[i], backs[i],
+                             arial(9.75, true), buttonNames[i], buttonDescriptions[i]);
+        connect(Command7[i], &QPushButton::clicked, this, [this, i] { Command7_Click(i); });
+    }
+    Dir1 = new FolderList(f);
+    describe(Dir1, QStringLiteral("Grupos"));
+    Dir1->hide();
+    File3 = new FileList(f);
+    describe(File3, QStringLiteral("Fichas"));
+    File3->hide();
+}
+
+QString Form1::BookFolder() const {
+    return Dir1->path();
+}
+
 void Form1::LoadAddressBook() {
-    Dir1->setPath(DataPath(QStringLiteral("direcciones")));
+    Dir1->setPath(DataPath(layout::kBook));
     Combo3->clear();
     for (int i = 0; i < Dir1->listCount(); ++i)
         Combo3->addItem(Dir1->listName(i));
@@ -223,8 +253,8 @@ void Form1::Command7_Click(int Index) {
 }
 
 void Form1::Command8_Click() {
-    // The result is not looked at: the mail program reports its own troubles.
-    platform().openMail(addresses::mailRequest(Text7[addresses::kMailField]->text()));
+    if (!platform().openMail(addresses::mailRequest(Text7[addresses::kMailField]->text())))
+        ReportFailure(QStringLiteral("No se ha podido abrir el programa de correo."));
 }
 
 void Form1::Text8_Change() {

@@ -2,7 +2,9 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
 
 namespace quelora {
 
@@ -29,24 +31,13 @@ void FlatButton::keyPressEvent(QKeyEvent* e) {
 
 void FlatButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QRect r = rect();
-    p.fillRect(r, colorFromVb(back_));
     const bool down = isDown() || isChecked();
-    // A raised edge: light on top and left, dark below and right; reversed when pressed.
-    const QColor light = down ? QColor(64, 64, 64) : QColor(255, 255, 255);
-    const QColor dark = down ? QColor(255, 255, 255) : QColor(64, 64, 64);
-    const QColor mid = down ? QColor(255, 255, 255) : QColor(128, 128, 128);
-    p.setPen(light);
-    p.drawLine(r.topLeft(), r.topRight() - QPoint(1, 0));
-    p.drawLine(r.topLeft(), r.bottomLeft() - QPoint(0, 1));
-    p.setPen(dark);
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
-    p.setPen(mid);
-    p.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() - QPoint(1, 1));
-    p.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() - QPoint(1, 1));
+    // The classic raised (or, pressed, sunken) edge around a flat face of the button's
+    // own colour, which no widget style may change.
+    const QBrush face(colorFromVb(back_));
+    qDrawWinButton(&p, rect(), palette(), down, &face);
 
-    const QRect inner = r.adjusted(2, 2, -2, -2).translated(down ? 1 : 0, down ? 1 : 0);
+    const QRect inner = rect().adjusted(2, 2, -2, -2).translated(down ? 1 : 0, down ? 1 : 0);
     if (!icon().isNull()) {
         const QSize s = iconSize().boundedTo(inner.size());
         const QRect ir(
@@ -59,11 +50,11 @@ void FlatButton::paintEvent(QPaintEvent*) {
         p.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, text());
     }
     if (hasFocus()) {
-        QPen pen(QColor(0, 0, 0));
-        pen.setStyle(Qt::DotLine);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(3, 3, -4, -4));
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(3, 3, -3, -3);
+        focus.backgroundColor = colorFromVb(back_);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
     }
 }
 

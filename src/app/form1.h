@@ -1,10 +1,20 @@
 #pragma once
 // The one window of the program. Its controls and form-level variables carry the
-// names used throughout the program; its handlers and routines are defined by the
-// subsystem they belong to (src/calendar/form1_calendar.cpp, src/records/form1_*.cpp,
-// src/addresses/form1_addresses.cpp, src/notes/form1_*.cpp); this file's own
-// form1.cpp builds the window, starts it up and switches the panels.
+// names used throughout the program. Each subsystem defines the members of its own
+// part of the window in its folder — the builder of its panel (controls, their
+// connections and their names for screen readers), its handlers and its routines:
+//   src/calendar/form1_calendar.cpp    the calendar column, navigation and keys
+//   src/records/form1_dayrecords.cpp   the day panel and its holiday, reminder, saint boxes
+//   src/records/form1_diary.cpp        the diary box and the saving of diary pages
+//   src/records/form1_week.cpp         the week panel
+//   src/records/form1_readouts.cpp     the month and year panels
+//   src/addresses/form1_addresses.cpp  the address book
+//   src/notes/form1_notes.cpp          the notes panel
+//   src/notes/form1_export.cpp         the export
+// form1.cpp itself builds the window's frame and top row, starts the window up,
+// switches the panels, saves what the user wrote and tells what went wrong.
 #include "app/colors.h"
+#include "calendar/calendar.h"
 
 #include <QDate>
 #include <QHash>
@@ -12,7 +22,6 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
-#include <cstdint>
 
 class QFrame;
 class QLabel;
@@ -36,7 +45,11 @@ public:
 
     using FlatButton = quelora::FlatButton;
     using TextBox = quelora::TextBox;
+    using DropDown = quelora::DropDown;
     using VbColor = quelora::VbColor;
+
+    // The six panels, by the index of their panel button.
+    enum class Panel { Day, Week, Month, Year, Notes, Addresses };
 
     // ---- The window (form1.cpp) --------------------------------------------------
     void Form_Load();
@@ -44,10 +57,23 @@ public:
     void Command6_Click(int Index);
     void Command10_Click();
     void Command12_Click();
+    // Shows one panel, hides the others and dyes the window in its button's colour.
+    void ShowPanel(Panel k);
     // Everything the exit button saves: the diary box, the week box that has the
-    // focus, the note editor. False when a save failed (the text stays in its box).
+    // focus, the note editor, the diary texts held after a failed save. False when a
+    // save failed (the text stays in its box).
     bool SaveOpenEdits();
+    // Centres the window's frame on the screen's free area; a window larger than that
+    // area keeps its title bar and left edge on the screen.
+    void PlaceOnScreen();
 
+    // What became of a save.
+    enum class Saved { Written, Lossy, Failed };
+    // Writes text, then `ending`, in Windows-1252 into the file `name` of `folder` (a
+    // file of that name in another letter case is the one replaced). A failure is
+    // told ("No se ha podido guardar …"), and so are characters written as "?".
+    Saved SaveText(const QString& folder, const QString& name, const QString& text,
+                   const QString& ending = QString());
     // A failure to tell the user. Shown after the current click has been handled,
     // never from inside a lost-focus handler. A pending failure holds the exit once.
     void ReportFailure(const QString& text);
@@ -59,11 +85,8 @@ public:
     void ShowPendingMessages();
     bool HasPendingMessages() const { return !PendingMessages.isEmpty(); }
 
-    // Centres the window's frame on the screen's free area; a window larger than that
-    // area keeps its title bar and left edge on the screen.
-    void PlaceOnScreen();
-
-    // Full path of an entry below the data folder ("dias", "texto.txt", ...).
+    // Full path of an entry below the data folder ("dias", "texto.txt", ...), in the
+    // letter case the data folder spells it.
     QString DataPath(const QString& relative) const;
     const QString& DataFolder() const { return DataFolder_; }
     quelora::Platform& platform() { return Platform_; }
@@ -85,8 +108,9 @@ public:
     void Command5_Click();
     void Combo1_Click();
     void Combo2_Click();
-    // Gives the marked button back the colour the grid painted it with.
-    void RestoreSelectedButtonColor();
+    // Marks day button Index as the selected day: the marked one before gets its grid
+    // colour back, this one turns red, and the caption names its date.
+    void MarkDay(int Index);
 
     // ---- Day records (src/records/) ----------------------------------------------
     void ShowDayRecords();
@@ -97,27 +121,16 @@ public:
     void Text1_Change();
     void Text1_LostFocus();
     void FillWeekView();
-    void Text2_Change(int Index);
     void Text2_LostFocus(int Index);
     void SaveWeekPage();
     void FillMonthView();
     void FillYearView();
-    // The caption of the page the diary box was loaded for.
-    QString DiaryCaption;
-    // That page exists but could not be read: a click alone does not arm its save.
-    bool DiaryUnreadable = false;
-    // Diary texts whose save failed, by caption, from the day or the week panel:
-    // retried after every save that succeeds and when leaving, shown again whenever
-    // their date is shown, dropped once a newer text of that page is saved.
-    QMap<QString, QString> UnsavedPages;
     enum class PageSave { Written, Refused, Failed };
     // Writes one diary page under its caption (a real date only), holds the text when
     // the write fails, tells the user what went wrong or what was replaced.
     PageSave SavePage(const QString& caption, const QString& text);
     // Tries the held texts again; false when one still cannot be saved.
     bool RetryUnsavedPages();
-    // The day panel's boxes take input only while the caption names a real date.
-    void AllowDiaryInput();
 
     // ---- Address book (src/addresses/) ---------------------------------------------
     void LoadAddressBook(); // start-up: Dir1, the group field and the card list
@@ -127,6 +140,8 @@ public:
     void Command7_Click(int Index);
     void Command8_Click();
     void Text8_Change();
+    // The address-book folder, as Dir1 lists it.
+    QString BookFolder() const;
 
     // ---- Notes and export (src/notes/) ---------------------------------------------
     void File1_Click();
@@ -135,23 +150,22 @@ public:
     void Command13_Click();
     void Command9_Click();
 
-    // ---- Controls ------------------------------------------------------------------
+    // ---- Controls, in the order they stand on screen (which is the Tab order) ---------
     QLabel* Label2 = nullptr;
     std::array<QLabel*, 7> Label1{};
     std::array<FlatButton*, 42> Command1{};
-    quelora::DropDown* Combo1 = nullptr;
-    quelora::DropDown* Combo2 = nullptr;
+    DropDown* Combo1 = nullptr;
+    DropDown* Combo2 = nullptr;
     std::array<FlatButton*, 1> Command2{};
     std::array<FlatButton*, 2> Command3{};
     std::array<FlatButton*, 12> Command4{};
     FlatButton* Command5 = nullptr;
     std::array<FlatButton*, 6> Command6{};
     FlatButton* Command9 = nullptr;
-    FlatButton* Command10 = nullptr;
     FlatButton* Command12 = nullptr;
+    FlatButton* Command10 = nullptr;
     TextBox* Text4 = nullptr;
     std::array<QFrame*, 6> Frame1{};
-    std::array<QLabel*, 3> Label5{};
     // day panel
     quelora::SpiralStrip* Picture1 = nullptr;
     std::array<TextBox*, 3> Text9{};
@@ -170,35 +184,30 @@ public:
     quelora::FileList* File1 = nullptr;
     FlatButton* Command13 = nullptr;
     // address-book panel
-    quelora::DropDown* Combo3 = nullptr;
+    DropDown* Combo3 = nullptr;
     quelora::FileList* File2 = nullptr;
     std::array<QLabel*, 7> Label4{};
     std::array<TextBox*, 7> Text7{};
     FlatButton* Command8 = nullptr;
-    std::array<FlatButton*, 4> Command7{};
     TextBox* Text8 = nullptr;
+    std::array<FlatButton*, 4> Command7{};
     quelora::FolderList* Dir1 = nullptr;
     quelora::FileList* File3 = nullptr;
+    std::array<QLabel*, 3> Label5{};
 
-    // ---- Form-level variables ------------------------------------------------------
-    int SelectedButton = -1; // -1: no day marked yet
-    int SelectedColumn = -1;
-    VbColor SelectedButtonColor = 0;
-    int SelectedMonth = 0;
-    QDate SelectedDate;
-    std::uint8_t JanuaryFirstColumn = 0;
-    std::uint8_t FebruaryLength = 0;
-    std::int16_t MonthLength = 0;
-    int FirstDayColumn = 0;
-    int PreselectDay = 0;
-    bool PreselectDone = false;
-    std::uint8_t VisiblePanel = 0;
-    bool DiaryEdited = false;
-    std::uint8_t WeekPageIndex = 0;
-    std::int16_t WeekdayCursor = 0;
-    bool NoteChanged = false;
-    // The colour each day button was painted with by the last PaintMonthGrid.
-    std::array<VbColor, 42> GridColors{};
+    // ---- Form-level state, to read ----------------------------------------------------
+    int selectedButton() const { return SelectedButton; } // -1 until a day is marked
+    int selectedColumn() const { return SelectedColumn; }
+    VbColor selectedButtonColor() const { return SelectedButtonColor; }
+    int selectedMonth() const { return SelectedMonth; }
+    QDate selectedDate() const { return SelectedDate; }
+    int januaryFirstColumn() const { return JanuaryFirstColumn; }
+    int februaryLength() const { return FebruaryLength; }
+    int monthLength() const { return MonthLength; }
+    int firstDayColumn() const { return FirstDayColumn; }
+    bool preselectDone() const { return PreselectDone; }
+    Panel visiblePanel() const { return VisiblePanel; }
+    int weekdayCursor() const { return WeekdayCursor; }
 
 protected:
     bool event(QEvent* e) override;
@@ -206,16 +215,51 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // Builders, in the order of the window; each connects and names its own controls.
     void buildCalendarColumn();
     void buildTopRow();
     void buildDayPanel(QFrame* f);
     void buildWeekPanel(QFrame* f);
-    void buildReadOutPanel(QFrame* f, quelora::SpiralStrip*& strip, TextBox*& box);
+    void buildReadOutPanels();
     void buildNotesPanel(QFrame* f);
     void buildAddressPanel(QFrame* f);
     void buildBottomStrip();
-    void connectControls();
-    void scheduleMessages();
+    void installKeys();
+
+    // ---- Form-level variables ------------------------------------------------------
+    int SelectedButton = -1; // -1: no day marked yet
+    int SelectedColumn = -1;
+    VbColor SelectedButtonColor = 0;
+    int SelectedMonth = 0;
+    QDate SelectedDate;
+    int JanuaryFirstColumn = 0;
+    int FebruaryLength = 0;
+    int MonthLength = 0;
+    int FirstDayColumn = 0;
+    int PreselectDay = 0;
+    bool PreselectDone = false;
+    Panel VisiblePanel = Panel::Day;
+    bool DiaryEdited = false;
+    int WeekPageIndex = 0;
+    int WeekdayCursor = 0;
+    bool NoteChanged = false;
+    // The mark each day button was painted with by the last PaintMonthGrid.
+    std::array<quelora::calendar::DayMark, 42> GridMarks{};
+    // The caption of the page the diary box was loaded for.
+    QString DiaryCaption;
+    // That page exists but could not be read: a click alone does not arm its save.
+    bool DiaryUnreadable = false;
+    // Diary texts whose save failed, by caption, from the day or the week panel:
+    // retried after every save that succeeds and when leaving, shown again whenever
+    // their date is shown, dropped once a newer text of that page is saved.
+    QMap<QString, QString> UnsavedPages;
+
+    // The day panel's boxes take input only while the caption names a real date.
+    void AllowDiaryInput();
+    // Gives the marked button back the colour the grid painted it with.
+    void RestoreSelectedButtonColor();
+    // Names the day buttons for screen readers after their marks changed.
+    void DescribeDayButtons();
 
     QString DataFolder_;
     quelora::Platform& Platform_;
@@ -227,14 +271,15 @@ private:
     };
     QList<Message> PendingMessages;
     int FailuresReported = 0;
-    void queueMessage(const QString& text, bool failure);
-    // Data folders found in another letter case (a folder copied from Windows as
-    // "DIAS"), by the name the program uses.
-    QHash<QString, QString> StoredFolderNames;
-    bool FramePlaced = false;
     bool MessagesScheduled = false;
     bool WaitingForRelease = false;
     // The user has been told that leaving now loses what could not be saved.
     bool ExitWarned = false;
+    // Data folders found in another letter case (a folder copied from Windows as
+    // "DIAS"), by the name the program uses.
+    QHash<QString, QString> StoredFolderNames;
+    bool FramePlaced = false;
+    void queueMessage(const QString& text, bool failure);
+    void scheduleMessages();
     bool mayLeave();
 };

@@ -21,6 +21,16 @@ int monthNumber(const QString& name) {
     return static_cast<int>(monthNames().indexOf(name)) + 1;
 }
 
+QString monthTitle(int month) {
+    const QString name = monthName(month);
+    return name.left(1) + name.mid(1).toLower();
+}
+
+QString weekdayName(int column) {
+    const QString word = weekdayWord(column).chopped(2); // without ", "
+    return word.left(1) + word.mid(1).toLower();
+}
+
 QString weekdayWord(int column) {
     static const std::array<QString, 7> words = {
         QStringLiteral("LUNES, "),  QStringLiteral("MARTES, "),  QString::fromUtf8("MIÉRCOLES, "),
@@ -119,6 +129,82 @@ QDate dateFromTexts(const QString& dayText, int month, const QString& yearText) 
     const long long day = leadingNumber(dayText);
     if (!year || month < 1 || month > 12 || day < 1 || day > 31) return {};
     return QDate(*year, month, static_cast<int>(day)); // invalid when the day is past the month's end
+}
+
+DayMark dayMark(int column, bool holiday, bool reminder) {
+    if (reminder) return DayMark::Reminder;
+    if (holiday) return DayMark::Holiday;
+    return column >= 5 ? DayMark::Weekend : DayMark::Weekday;
+}
+
+namespace {
+
+QString colourWords(DayMark mark) {
+    switch (mark) {
+    case DayMark::Weekday:
+        return QStringLiteral("blanco: de lunes a viernes, sin fiesta ni recordatorio");
+    case DayMark::Weekend:
+        return QStringLiteral("verde: sábado o domingo, sin fiesta ni recordatorio");
+    case DayMark::Holiday:
+        return QStringLiteral("amarillo: tiene un texto de fiesta");
+    case DayMark::Reminder:
+        return QStringLiteral("azul: tiene un recordatorio");
+    }
+    return {};
+}
+
+QString markWord(DayMark mark) {
+    switch (mark) {
+    case DayMark::Weekday:
+        return {}; // a weekday says nothing more than its number
+    case DayMark::Weekend:
+        return QStringLiteral("fin de semana");
+    case DayMark::Holiday:
+        return QStringLiteral("festivo");
+    case DayMark::Reminder:
+        return QStringLiteral("recordatorio");
+    }
+    return {};
+}
+
+// One line of a day file for a tooltip: blanks for line breaks, cut when long.
+QString tipLine(const QString& text) {
+    constexpr int kLongest = 160;
+    QString s = text.simplified();
+    if (s.size() > kLongest) s = s.left(kLongest - 1).trimmed() + QChar(0x2026);
+    return s;
+}
+
+} // namespace
+
+QString dayButtonName(const QString& dayText, DayMark mark, bool selected) {
+    QStringList parts{QStringLiteral("Día ") + dayText};
+    if (selected) parts << QStringLiteral("seleccionado");
+    if (const QString word = markWord(mark); !word.isEmpty()) parts << word;
+    return parts.join(QStringLiteral(", "));
+}
+
+QString dayButtonDescription(DayMark mark, bool selected) {
+    if (!selected) return QStringLiteral("Color ") + colourWords(mark) + QLatin1Char('.');
+    return QStringLiteral("Color rojo: es el día seleccionado; sin la marca sería ") + colourWords(mark) +
+           QLatin1Char('.');
+}
+
+QString dayButtonToolTip(const QString& description, const std::array<QString, 3>& dayTexts) {
+    static const char* const heads[3] = {"Fiesta: ", "Recordatorio: ", "Santo: "};
+    QStringList lines;
+    if (!description.isEmpty()) lines << description;
+    for (int k = 0; k < 3; ++k)
+        if (const QString line = tipLine(dayTexts[k]); !line.isEmpty())
+            lines << QString::fromLatin1(heads[k]) + line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+MonthPage monthPage(int shownMonth, int step) {
+    const int target = shownMonth + step;
+    if (target < 1) return {12, -1};
+    if (target > 12) return {1, +1};
+    return {target, 0};
 }
 
 } // namespace quelora::calendar

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 namespace quelora::calendar {
@@ -11,14 +12,18 @@ namespace quelora::calendar {
 inline constexpr int kFirstListYear = 1901;
 inline constexpr int kLastListYear = 2100;
 
-// "ENERO" .. "DICIEMBRE"; month 1..12.
+// "ENERO" .. "DICIEMBRE"; month 1..12. The one table of month names.
 const QStringList& monthNames();
 QString monthName(int month);
+// "Enero" .. "Diciembre", as the month buttons show them.
+QString monthTitle(int month);
 // 1..12 for an exact, case-sensitive month name; 0 otherwise.
 int monthNumber(const QString& name);
 
-// "LUNES, " .. "DOMINGO, " by column.
+// "LUNES, " .. "DOMINGO, " by column. The one table of weekday names.
 QString weekdayWord(int column);
+// "Lunes" .. "Domingo".
+QString weekdayName(int column);
 
 // The leading number of a text, as the lists and the year button hold it:
 // leading blanks skipped, an optional sign, then digits; 0 when there are none.
@@ -48,5 +53,28 @@ std::optional<QDate> captionDate(const QString& caption);
 
 // The date read from day/month/year texts as day/month/year; invalid when they make no date.
 QDate dateFromTexts(const QString& dayText, int month, const QString& yearText);
+
+// ---- The days of the grid ------------------------------------------------------------
+
+// What a day button shows by its colour, before the red mark of the selected day.
+enum class DayMark { Weekday, Weekend, Holiday, Reminder };
+// A reminder wins over a holiday, either over the weekend.
+DayMark dayMark(int column, bool holiday, bool reminder);
+
+// "Día 5, festivo": the day number and what its mark says; a selected day says so first.
+QString dayButtonName(const QString& dayText, DayMark mark, bool selected);
+// The mark in words: "Color azul: tiene un recordatorio." (and the colour under the red mark).
+QString dayButtonDescription(DayMark mark, bool selected);
+// The tooltip: the description, then the holiday, reminder and saint texts that exist
+// (line breaks become blanks, long texts are cut).
+QString dayButtonToolTip(const QString& description, const std::array<QString, 3>& dayTexts);
+
+// The month (1..12) a month page key goes to from the month shown (step -1 or +1), and
+// whether that crosses into another year.
+struct MonthPage {
+    int month = 0;
+    int yearStep = 0; // -1, 0 or +1
+};
+MonthPage monthPage(int shownMonth, int step);
 
 } // namespace quelora::calendar

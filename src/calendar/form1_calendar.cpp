@@ -1,21 +1,179 @@
-// The month grid, the date lists, navigation and the date caption.
+// The calendar column: the month grid, the date lists, navigation, the date caption and
+// the keys that move about the calendar.
+#include "app/build.h"
+#include "app/dropdown.h"
 #include "app/flatbutton.h"
 #include "app/form1.h"
 #include "app/look.h"
+#include "app/pictures.h"
 #include "app/platform.h"
 #include "app/textbox.h"
 #include "calendar/calendar.h"
 #include "store/folderindex.h"
+#include "store/layout.h"
 
-#include "app/dropdown.h"
+#include <QAbstractItemView>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
 
 using namespace quelora;
+using namespace quelora::build;
+using calendar::DayMark;
+
+namespace {
+
+VbColor colorOf(DayMark mark) {
+    switch (mark) {
+    case DayMark::Weekday:
+        return vb::White;
+    case DayMark::Weekend:
+        return vb::Green;
+    case DayMark::Holiday:
+        return vb::Yellow;
+    case DayMark::Reminder:
+        return vb::Blue;
+    }
+    return vb::White;
+}
+
+// Home and the page keys belong to the control that has the focus when it moves a
+// cursor or a selection with them; the window's shortcuts then stand aside.
+class TypingKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::ShortcutOverride) return false;
+        auto* k = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = k->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (mods != Qt::NoModifier) return false;
+        if (k->key() == Qt::Key_Home || k->key() == Qt::Key_PageUp || k->key() == Qt::Key_PageDown) {
+            k->accept();
+            return true;
+        }
+        return false;
+    }
+};
+
+bool isTypingControl(QWidget* w) {
+    return qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w) ||
+           qobject_cast<QAbstractItemView*>(w);
+}
+
+// What a click does, keys included: the focus moves to the button first (which makes
+// the box that had it save itself), then the button is pressed.
+void pressAsClick(QAbstractButton* b) {
+    if (!b->isVisibleTo(b->window()) || !b->isEnabled()) return;
+    b->setFocus(Qt::ShortcutFocusReason);
+    b->click();
+}
+
+} // namespace
+
+void Form1::buildCalendarColumn() {
+    Label2 = label(this, tw(240, 120, 5655, 375), QStringLiteral("Label2"), arial(14.25));
+    describe(Label2, QString(), QStringLiteral("Fecha del día elegido, o mes y año a la vista"));
+    setForeColor(Label2, vb::DarkRed);
+    const QStringList letters = {QStringLiteral("L"), QStringLiteral("M"), QStringLiteral("Mi"),
+                                 QStringLiteral("J"), QStringLiteral("V"), QStringLiteral("S"),
+                                 QStringLiteral("D")};
+    for (int i = 0; i < 7; ++i) {
+        Label1[i] =
+            label(this, tw(240 + 360 * i, 720, 375, 375), letters[i], arial(14.25), calendar::weekdayName(i));
+        Label1[i]->setAlignment(Qt::AlignCenter);
+        if (i >= 5) setForeColor(Label1[i], vb::Magenta);
+    }
+    for (int i = 0; i < 42; ++i) {
+        const int row = i / 7, column = i % 7;
+        Command1[i] = button(this, tw(240 + 360 * column, 1200 + 360 * row, 375, 375), QStringLiteral("1"),
+                             column >= 5 ? vb::Green : vb::White, arial(9.75), QString());
+        Command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    }
+    installDayToolTips(*this);
+
+    Combo1 = dropDown(this, tw(240, 3480, 2535, 315), QStringLiteral("Combo1"), QStringLiteral("Mes"),
+                      QStringLiteral("Lista de los meses: el mes que muestra el calendario"));
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    Combo2 = dropDown(this, tw(240, 3840, 2535, 315), QStringLiteral("Combo2"), QStringLiteral("Año"),
+                      QStringLiteral("Lista de los años: el año que muestra el calendario"));
+    connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+
+    Command2[0] = button(this, tw(240, 4200, 2055, 495), QString(), vb::LightYellow, arial(12),
+                         QStringLiteral("Año de las flechas"),
+                         QStringLiteral("El año desde el que cuentan las flechas de año"));
+    Command2[0]->setFocusPolicy(Qt::NoFocus); // shows the year; it has nothing to do on a click
+    const QString arrows[2] = {QStringLiteral("Año siguiente"), QStringLiteral("Año anterior")};
+    for (int i = 0; i < 2; ++i) {
+        Command3[i] = pictureButton(this, tw(2400, 4200 + 240 * i, 375, 255), trianglePicture(i == 0),
+                                    0x00C0C0C0, arrows[i]);
+        connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
+    }
+    for (int i = 0; i < 12; ++i) {
+        const QString title = calendar::monthTitle(i + 1);
+        Command4[i] = button(
+            this, tw(i % 2 == 0 ? 240 : 1560, 4800 + 360 * (i / 2), 1215, 375), title, vb::Cyan, arial(8.25),
+            title,
+            QStringLiteral("Muestra %1 del año a la vista (teclas Re Pág y Av Pág: mes anterior y siguiente)")
+                .arg(title.toLower()));
+        connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
+    }
+    Command5 = button(this, tw(240, 7080, 2535, 495), QStringLiteral("HOY"), vb::Yellow, arial(12, true),
+                      QStringLiteral("Hoy"), QStringLiteral("Vuelve al día de hoy (tecla Inicio)"));
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+}
+
+// Keys that do exactly what a click on their control does:
+//   Re Pág / Av Pág   the month button of the month before / after the one on show
+//   Inicio            "HOY"
+// as plain keys only while the focus is not in a box, list or drop-down (they move the
+// cursor there), and with Alt from anywhere.
+void Form1::installKeys() {
+    auto* typing = new TypingKeys(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        if (isTypingControl(w)) w->installEventFilter(typing);
+
+    const auto pageMonth = [this](int step) {
+        int shown = calendar::monthNumber(Combo1->currentText());
+        if (shown == 0) shown = SelectedMonth; // a typed text: the grid still shows that month
+        if (shown < 1 || shown > 12) return;
+        const calendar::MonthPage page = calendar::monthPage(shown, step);
+        if (page.yearStep != 0) {
+            const auto year = calendar::yearOf(Combo2->currentText());
+            if (!year) return;
+            if (calendar::leadingNumber(Command2[0]->text()) == *year) {
+                pressAsClick(Command3[page.yearStep > 0 ? 0 : 1]);
+            } else {
+                // The year was picked from the list, so the arrows would step from another
+                // year: pick the neighbouring year from the list as the user would.
+                const int index = Combo2->findText(QString::number(*year + page.yearStep));
+                if (index < 0) return;
+                Combo2->setFocus(Qt::ShortcutFocusReason);
+                Combo2->setCurrentIndex(index);
+                Combo2_Click();
+            }
+        }
+        pressAsClick(Command4[page.month - 1]);
+    };
+    const auto add = [this](QKeyCombination keys, auto action) {
+        auto* s = new QShortcut(QKeySequence(keys), this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, action);
+    };
+    for (Qt::KeyboardModifier mod : {Qt::NoModifier, Qt::AltModifier}) {
+        add(mod | Qt::Key_PageUp, [pageMonth] { pageMonth(-1); });
+        add(mod | Qt::Key_PageDown, [pageMonth] { pageMonth(+1); });
+        add(mod | Qt::Key_Home, [this] { pressAsClick(Command5); });
+    }
+}
 
 void Form1::ShowMonth() {
     if (const auto year = calendar::yearOf(Combo2->currentText()))
-        JanuaryFirstColumn = static_cast<std::uint8_t>(calendar::januaryFirstColumn(*year));
+        JanuaryFirstColumn = calendar::januaryFirstColumn(*year);
     PaintMonthGrid();
 }
 
@@ -25,51 +183,43 @@ void Form1::PaintMonthGrid() {
     SaveDiaryPage();
     // A year text that is no year counts as year 0, which is divisible by 4.
     const auto year = calendar::yearOf(Combo2->currentText());
-    FebruaryLength = static_cast<std::uint8_t>(year ? calendar::februaryLength(*year) : 29);
+    FebruaryLength = year ? calendar::februaryLength(*year) : 29;
     const QString monthText = Combo1->currentText();
     // A typed text that names no month keeps the last month's length and starts
     // from the last first column.
     int before = FirstDayColumn - JanuaryFirstColumn;
     if (const int month = calendar::monthNumber(monthText)) {
-        MonthLength = static_cast<std::int16_t>(calendar::monthLength(month, FebruaryLength));
+        MonthLength = calendar::monthLength(month, FebruaryLength);
         before = calendar::daysBeforeMonth(month, FebruaryLength);
     }
     FirstDayColumn = ((before + JanuaryFirstColumn) % 7 + 7) % 7;
 
     for (int i = 0; i < 42; ++i)
-        GridColors[i] = i % 7 >= 5 ? vb::Green : vb::White;
+        GridMarks[i] = calendar::dayMark(i % 7, false, false);
     for (int i = 0; i < FirstDayColumn; ++i)
         Command1[i]->hide();
 
     // One listing per folder, however many days are probed.
-    const auto holidaysNow = store::FolderIndex::current(DataPath(QStringLiteral("fiestas")));
-    const auto remindersNow = store::FolderIndex::current(DataPath(QStringLiteral("recordatorio")));
-    const store::FolderIndex& holidays = *holidaysNow;
-    const store::FolderIndex& reminders = *remindersNow;
+    const auto holidays = store::FolderIndex::current(DataPath(layout::kHolidays));
+    const auto reminders = store::FolderIndex::current(DataPath(layout::kReminders));
     for (int d = 1; d <= MonthLength; ++d) {
         const int j = FirstDayColumn + d - 1;
-        FlatButton* b = Command1[j];
-        b->setText(QString::number(d));
         const QString name = calendar::dayFileName(QString::number(d), monthText);
-        if (holidays.contains(name)) GridColors[j] = vb::Yellow;
-        if (reminders.contains(name)) GridColors[j] = vb::Blue;
-        b->setBackColor(GridColors[j]);
-        b->show();
+        GridMarks[j] = calendar::dayMark(j % 7, holidays->contains(name), reminders->contains(name));
+        Command1[j]->setText(QString::number(d));
+        Command1[j]->setBackColor(colorOf(GridMarks[j]));
+        Command1[j]->show();
         if (d == PreselectDay && !PreselectDone) {
-            SelectedButtonColor = GridColors[j];
-            b->setBackColor(vb::Red);
-            SelectedColumn = j % 7;
-            SelectedButton = j;
-            ShowDateCaption();
+            MarkDay(j);
             PreselectDone = true;
         }
     }
     for (int i = FirstDayColumn + MonthLength; i < 42; ++i)
         Command1[i]->hide();
     for (int i = 0; i < 42; ++i)
-        if (Command1[i]->isHidden()) Command1[i]->setBackColor(GridColors[i]);
+        if (Command1[i]->isHidden()) Command1[i]->setBackColor(colorOf(GridMarks[i]));
 
-    describeDayButtons(*this);
+    DescribeDayButtons();
     Text1->setText(QString());
     for (TextBox* t : Text9)
         t->setText(QString());
@@ -83,10 +233,7 @@ void Form1::FillDateLists() {
         years << QString::number(y);
     Combo2->addItems(years);
     GoToToday();
-    VisiblePanel = 0;
-    for (int i = 1; i < 6; ++i)
-        Frame1[i]->hide();
-    Frame1[0]->show();
+    ShowPanel(Panel::Day);
     Frame1[0]->setEnabled(true);
 }
 
@@ -113,22 +260,22 @@ void Form1::RestoreSelectedButtonColor() {
     // The grid's own colour for that place now: after a change of month the saved
     // colour belongs to another day.
     if (SelectedButton >= 0 && SelectedButton < 42)
-        Command1[SelectedButton]->setBackColor(GridColors[SelectedButton]);
+        Command1[SelectedButton]->setBackColor(colorOf(GridMarks[SelectedButton]));
 }
 
-void Form1::Command1_Click(int Index) {
-    VisiblePanel = 0;
-    SetBackColor(Command6[0]->backColor());
-    SetFrameBackColor(0, Command6[0]->backColor());
-    for (int i = 1; i < 6; ++i)
-        Frame1[i]->hide();
-    Frame1[0]->show();
+void Form1::MarkDay(int Index) {
     RestoreSelectedButtonColor();
     SelectedButtonColor = Command1[Index]->backColor();
     Command1[Index]->setBackColor(vb::Red);
     SelectedButton = Index;
     SelectedColumn = Index % 7;
     ShowDateCaption();
+    DescribeDayButtons();
+}
+
+void Form1::Command1_Click(int Index) {
+    ShowPanel(Panel::Day);
+    MarkDay(Index);
     LoadDiaryPage();
     ShowDayRecords();
     Frame1[0]->setEnabled(true);
@@ -163,17 +310,11 @@ void Form1::Combo2_Click() {
 
 void Form1::Command5_Click() {
     GoToToday();
-    int today = -1;
-    for (int i = 0; i < 42 && today < 0; ++i)
-        if (!Command1[i]->isHidden() && calendar::leadingNumber(Command1[i]->text()) == PreselectDay)
-            today = i;
-    if (today < 0) return;
-    RestoreSelectedButtonColor();
-    SelectedButtonColor = Command1[today]->backColor();
-    Command1[today]->setBackColor(vb::Red);
-    SelectedButton = today;
-    SelectedColumn = today % 7;
-    ShowDateCaption();
-    LoadDiaryPage();
-    ShowDayRecords();
+    for (int i = 0; i < 42; ++i) {
+        if (Command1[i]->isHidden() || calendar::leadingNumber(Command1[i]->text()) != PreselectDay) continue;
+        MarkDay(i);
+        LoadDiaryPage();
+        ShowDayRecords();
+        return;
+    }
 }

@@ -3,49 +3,47 @@
 #include "app/platform.h"
 #include "app/textbox.h"
 #include "notes/notes.h"
-#include "store/codepage.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
+#include <QDir>
 #include <QLabel>
 
 using namespace quelora;
 
 void Form1::Command9_Click() {
-    notes::PanelTexts texts;
+    QString text;
     switch (VisiblePanel) {
-    case notes::DayPanel:
-        texts.text = Text1->text();
+    case Panel::Day:
+        text = Text1->text();
         break;
-    case notes::WeekPanel:
+    case Panel::Week: {
+        std::array<QString, 7> captions, texts;
         for (int i = 0; i < 7; ++i) {
-            texts.weekCaptions[i] = Label3[i]->text();
-            texts.weekTexts[i] = Text2[i]->text();
+            captions[i] = Label3[i]->text();
+            texts[i] = Text2[i]->text();
         }
-        break;
-    case notes::MonthPanel:
-        texts.text = Text3->text();
-        break;
-    case notes::YearPanel:
-        texts.text = Text5->text();
-        break;
-    case notes::NotesPanel:
-        texts.text = Text6->text();
-        break;
-    default:
+        text = notes::weekExportText(captions, texts);
         break;
     }
-    bool lossy = false;
-    // "TEXTO.TXT" of a folder copied from Windows is the export file too.
-    const store::Status s = store::writeNamed(DataFolder(), notes::kExportFileName,
-                                              store::encode(notes::exportText(VisiblePanel, texts), &lossy));
-    QString path = store::findNamed(DataFolder(), notes::kExportFileName);
-    path = store::joinPath(DataFolder(), path.isEmpty() ? notes::kExportFileName : path);
-    if (!s) {
-        // The editor would only show an old export as if it were this one.
-        ReportSaveFailure(path, s.reason);
-        return;
+    case Panel::Month:
+        text = Text3->text();
+        break;
+    case Panel::Year:
+        text = Text5->text();
+        break;
+    case Panel::Notes:
+        text = Text6->text();
+        break;
+    case Panel::Addresses:
+        break; // the file is left empty
     }
-    if (lossy) ReportNotice(notes::replacedCharactersMessage(path));
-    platform().openTextEditor(path);
+    // The editor would only show an old export as if it were this one.
+    if (SaveText(DataFolder(), layout::kExportFile, text) == Saved::Failed) return;
+    const QString stored = store::findNamed(DataFolder(), layout::kExportFile);
+    const QString path = store::joinPath(DataFolder(), stored.isEmpty() ? layout::kExportFile : stored);
+    if (!platform().openTextEditor(path))
+        ReportFailure(QStringLiteral("No se ha podido abrir el editor de textos con el archivo\n%1")
+                          .arg(QDir::toNativeSeparators(path)));
 }

@@ -1,7 +1,5 @@
 #include "notes/notes.h"
 
-#include <QDir>
-
 namespace quelora::notes {
 
 QString noteFileName(const QDateTime& when) {
@@ -15,29 +13,12 @@ QString noteFileName(const QDateTime& when) {
         .arg(t.minute());
 }
 
-QString exportText(int panel, const PanelTexts& texts) {
-    switch (panel) {
-    case DayPanel:
-    case MonthPanel:
-    case YearPanel:
-    case NotesPanel:
-        return texts.text;
-    case WeekPanel: {
-        const QString crlf = QStringLiteral("\r\n");
-        QString out;
-        for (int i = 0; i < 7; ++i)
-            out += texts.weekCaptions[i] + crlf + texts.weekTexts[i] + crlf;
-        return out;
-    }
-    default:
-        return {};
-    }
-}
-
-QString replacedCharactersMessage(const QString& path) {
-    return QStringLiteral("Algunos caracteres no caben en los archivos de texto (Windows-1252) y se han "
-                          "guardado como «?» en el archivo\n%1")
-        .arg(QDir::toNativeSeparators(path));
+QString weekExportText(const std::array<QString, 7>& captions, const std::array<QString, 7>& texts) {
+    const QString crlf = QStringLiteral("\r\n");
+    QString out;
+    for (int i = 0; i < 7; ++i)
+        out += captions[i] + crlf + texts[i] + crlf;
+    return out;
 }
 
 } // namespace quelora::notes

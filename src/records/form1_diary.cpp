@@ -7,25 +7,12 @@
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
 #include <QLabel>
 
 using namespace quelora;
-
-namespace {
-
-// Writes a page; empty reason when it was written.
-store::Status writePage(const Form1& form, const QString& caption, const QString& text, bool* lossy) {
-    return store::writeNamed(form.DataPath(records::kPagesFolder), records::pageName(caption),
-                             records::pageBytes(text, lossy));
-}
-
-QString pagePath(const Form1& form, const QString& caption) {
-    return store::joinPath(form.DataPath(records::kPagesFolder), records::pageName(caption));
-}
-
-} // namespace
 
 Form1::PageSave Form1::SavePage(const QString& caption, const QString& text) {
     // A page belongs to a date: never a file named after a caption the calendar has no
@@ -36,15 +23,12 @@ Form1::PageSave Form1::SavePage(const QString& caption, const QString& text) {
                           .arg(caption));
         return PageSave::Refused;
     }
-    bool lossy = false;
-    if (const store::Status s = writePage(*this, caption, text, &lossy); !s) {
+    if (SaveText(DataPath(layout::kPages), records::pageName(caption), text) == Saved::Failed) {
         UnsavedPages.insert(caption, text);
-        ReportSaveFailure(pagePath(*this, caption), s.reason);
         return PageSave::Failed;
     }
     // A newer text of the page is on disk: an older held one must never replace it.
     UnsavedPages.remove(caption);
-    if (lossy) ReportNotice(records::replacedCharactersMessage(pagePath(*this, caption)));
     // The folder takes files again: what it refused before goes now.
     RetryUnsavedPages();
     return PageSave::Written;
@@ -54,14 +38,12 @@ bool Form1::RetryUnsavedPages() {
     bool all = true;
     const QStringList held = UnsavedPages.keys();
     for (const QString& caption : held) {
-        bool lossy = false;
-        if (const store::Status s = writePage(*this, caption, UnsavedPages.value(caption), &lossy); !s) {
-            ReportSaveFailure(pagePath(*this, caption), s.reason);
+        if (SaveText(DataPath(layout::kPages), records::pageName(caption), UnsavedPages.value(caption)) ==
+            Saved::Failed) {
             all = false;
             continue;
         }
         UnsavedPages.remove(caption);
-        if (lossy) ReportNotice(records::replacedCharactersMessage(pagePath(*this, caption)));
     }
     return all;
 }
@@ -93,7 +75,7 @@ void Form1::LoadDiaryPage() {
         return;
     }
     const store::ReadResult page =
-        store::readNamed(DataPath(records::kPagesFolder), records::pageName(DiaryCaption));
+        store::readNamed(DataPath(layout::kPages), records::pageName(DiaryCaption));
     if (page.ok)
         Text1->setText(records::pageText(page.bytes));
     else

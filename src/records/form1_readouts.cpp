@@ -1,38 +1,65 @@
 // The month and year read-outs of the diary.
+#include "app/build.h"
+#include "app/dropdown.h"
 #include "app/form1.h"
+#include "app/pictures.h"
 #include "app/textbox.h"
 #include "records/records.h"
 #include "store/files.h"
 #include "store/folderindex.h"
+#include "store/layout.h"
 #include "store/names.h"
 
-#include "app/dropdown.h"
+#include <QFrame>
 
 using namespace quelora;
+using namespace quelora::build;
 
 namespace {
 
 // One listing of "dias" per rebuild, however many dates are walked.
 QString readOut(const Form1& form, const QStringList& captions) {
-    const QString folder = form.DataPath(records::kPagesFolder);
-    const auto pagesNow = store::FolderIndex::current(folder);
-    const store::FolderIndex& pages = *pagesNow;
+    const QString folder = form.DataPath(layout::kPages);
+    const auto pages = store::FolderIndex::current(folder);
     const auto read = [&folder](const QString& stored) -> std::optional<QByteArray> {
         store::ReadResult page = store::readFile(store::joinPath(folder, stored));
         if (!page.ok) return std::nullopt;
         return std::move(page.bytes);
     };
-    return records::readOutText(captions, pages, read, form.Text4->text());
+    return records::readOutText(captions, *pages, read, form.Text4->text());
 }
 
 } // namespace
 
+void Form1::buildReadOutPanels() {
+    const struct {
+        QFrame* frame;
+        SpiralStrip*& strip;
+        TextBox*& box;
+        QString name;
+        QString description;
+    } panels[2] = {
+        {Frame1[2], Picture3, Text3, QStringLiteral("Diario del mes"),
+         QStringLiteral("Todas las páginas del mes, una tras otra; lo que se escriba aquí no se guarda")},
+        {Frame1[3], Picture2, Text5, QStringLiteral("Diario del año"),
+         QStringLiteral("Todas las páginas del año, una tras otra; lo que se escriba aquí no se guarda")},
+    };
+    for (const auto& p : panels) {
+        p.strip = new SpiralStrip(p.frame);
+        p.strip->setGeometry(tw(120, 240, 615, 6015));
+        describe(p.strip, QStringLiteral("Espiral del cuaderno"));
+        p.box = textBox(p.frame, tw(840, 240, 6735, 6015), TextBox::Lines::Multi, arial(12), p.name,
+                        p.description);
+        p.box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+}
+
 void Form1::FillMonthView() {
     Text3->setText(QString());
-    WeekdayCursor = static_cast<std::int16_t>(FirstDayColumn);
+    WeekdayCursor = FirstDayColumn;
     const QStringList captions =
         records::monthCaptions(WeekdayCursor, MonthLength, Combo1->currentText(), Combo2->currentText());
-    WeekdayCursor = static_cast<std::int16_t>((WeekdayCursor + captions.size()) % 7);
+    WeekdayCursor = static_cast<int>((WeekdayCursor + captions.size()) % 7);
     Text3->setText(readOut(*this, captions));
 }
 
@@ -44,6 +71,6 @@ void Form1::FillYearView() {
         months << Combo1->itemText(m);
     const QStringList captions =
         records::yearCaptions(WeekdayCursor, FebruaryLength, months, Combo2->currentText());
-    WeekdayCursor = static_cast<std::int16_t>((WeekdayCursor + captions.size()) % 7);
+    WeekdayCursor = static_cast<int>((WeekdayCursor + captions.size()) % 7);
     Text5->setText(readOut(*this, captions));
 }

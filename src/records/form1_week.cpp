@@ -1,15 +1,37 @@
 // The week panel: seven diary pages under the captions of their dates.
+#include "app/build.h"
 #include "app/form1.h"
 #include "app/textbox.h"
+#include "calendar/calendar.h"
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/folderindex.h"
+#include "store/layout.h"
 #include "store/names.h"
 
+#include <QFrame>
 #include <QLabel>
 
 using namespace quelora;
+using namespace quelora::build;
+
+void Form1::buildWeekPanel(QFrame* f) {
+    const VbColor colors[7] = {0x00800080, 0x000000C0, 0x0000C000, 0x0000C0C0,
+                               0x00C00000, 0x000040C0, 0x00808000};
+    for (int i = 0; i < 7; ++i) {
+        const QString day = calendar::weekdayName(i);
+        Label3[i] = label(f, tw(240, 360 + 840 * i, 7335, 240), day, arial(9.75), day);
+        setForeColor(Label3[i], colors[i]);
+        Text2[i] = textBox(f, tw(240, 600 + 840 * i, 7335, 615), TextBox::Lines::Multi, arial(9.75),
+                           QStringLiteral("Diario del ") + day.toLower(),
+                           QStringLiteral("Se guarda al salir de la casilla"));
+        Text2[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        Text2[i]->setReadOnly(true); // no date yet: nothing typed here could be saved
+        setForeColor(Text2[i], colors[i]);
+        connect(Text2[i], &TextBox::lostFocus, this, [this, i] { Text2_LostFocus(i); });
+    }
+}
 
 void Form1::FillWeekView() {
     const std::array<QDate, 7> dates = records::weekDates(SelectedDate, SelectedColumn);
@@ -17,9 +39,8 @@ void Form1::FillWeekView() {
     // still under the caption of its own date (or, never filled, taking no input).
     if (!dates[0].isValid()) return;
     const std::array<QString, 7> captions = records::weekCaptions(dates);
-    const QString folder = DataPath(records::kPagesFolder);
-    const auto pagesNow = store::FolderIndex::current(folder);
-    const store::FolderIndex& pages = *pagesNow;
+    const QString folder = DataPath(layout::kPages);
+    const auto pages = store::FolderIndex::current(folder);
     for (int i = 0; i < 7; ++i) {
         Label3[i]->setText(captions[i]);
         Text2[i]->setReadOnly(false);
@@ -29,7 +50,7 @@ void Form1::FillWeekView() {
             continue;
         }
         store::ReadResult page;
-        if (const QString stored = pages.find(records::pageName(captions[i])); !stored.isEmpty())
+        if (const QString stored = pages->find(records::pageName(captions[i])); !stored.isEmpty())
             page = store::readFile(store::joinPath(folder, stored));
         // Never the text of another week: an unreadable page gives an empty box, and
         // an empty box is never saved, so the page stays as it is unless the user types.
@@ -37,11 +58,9 @@ void Form1::FillWeekView() {
     }
 }
 
-// Nothing to arm: a week box is saved whenever it is left with text in it.
-void Form1::Text2_Change(int) {}
-
+// Nothing arms a week box: it is saved whenever it is left with text in it.
 void Form1::Text2_LostFocus(int Index) {
-    WeekPageIndex = static_cast<std::uint8_t>(Index);
+    WeekPageIndex = Index;
     SaveWeekPage();
 }
 

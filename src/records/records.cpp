@@ -5,7 +5,6 @@
 #include "store/folderindex.h"
 #include "store/names.h"
 
-#include <QDir>
 #include <algorithm>
 
 namespace quelora::records {
@@ -13,11 +12,11 @@ namespace quelora::records {
 QString dayRecordFolder(int index) {
     switch (index) {
     case 0:
-        return QStringLiteral("fiestas");
+        return layout::kHolidays;
     case 1:
-        return QStringLiteral("recordatorio");
+        return layout::kReminders;
     case 2:
-        return QStringLiteral("santoral");
+        return layout::kSaints;
     default:
         return {};
     }
@@ -47,13 +46,6 @@ QString pageText(const QByteArray& bytes) {
 
 QString storedForm(const QString& text) {
     return store::decode(store::encode(text));
-}
-
-QString replacedCharactersMessage(const QString& path) {
-    return QStringLiteral(
-               "Algunos caracteres no caben en los archivos de texto (Windows-1252) y se han guardado "
-               "como «?» en el archivo\n%1")
-        .arg(QDir::toNativeSeparators(path));
 }
 
 std::array<QDate, 7> weekDates(const QDate& selected, int column) {

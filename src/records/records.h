@@ -1,5 +1,7 @@
 #pragma once
 // Day files, diary pages, the week view and the read-outs, without widgets.
+#include "store/layout.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -22,6 +24,8 @@ QString dayRecordFolder(int index);
 // The text a day file shows in its box: the CR LF its writer puts at the end is
 // dropped (only one), so a file loaded and saved unchanged keeps its bytes.
 QString dayFileText(const QByteArray& bytes);
+// What a day file holds after its text.
+inline const QString kDayFileEnding = QStringLiteral("\r\n");
 // The file of a box text: the text and one CR LF. *lossy tells whether a character
 // had no place in the code page (it is written as '?').
 QByteArray dayFileBytes(const QString& text, bool* lossy = nullptr);
@@ -31,7 +35,7 @@ inline bool removesDayFile(const QString& text) {
 }
 
 // ---- Diary pages ------------------------------------------------------------------
-inline const QString kPagesFolder = QStringLiteral("dias");
+inline const QString& kPagesFolder = layout::kPages;
 // "MARTES, 5 de JUNIO de 2007.txt"
 QString pageName(const QString& caption);
 // A page is exactly the box's text; nothing is added before or after it.
@@ -41,8 +45,6 @@ QString pageText(const QByteArray& bytes);
 // What a box holds once its text has gone through a file: characters the code page
 // cannot hold are '?' there, and the box should show what was kept.
 QString storedForm(const QString& text);
-// Told once, after the save that replaced them.
-QString replacedCharactersMessage(const QString& path);
 
 // ---- Week view ----------------------------------------------------------------------
 // The seven dates, Monday to Sunday, of the week whose day in column `column`

@@ -9,14 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <algorithm>
+#include <filesystem>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -48,105 +46,86 @@ ReadResult readFile(const QString& path) {
 
 namespace {
 
-int writesToFail = 0; // see failNextWritesForTesting
-QString writeFailure;
+WriteFaults* installedFaults = nullptr;
 
-#ifdef Q_OS_UNIX
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+std::filesystem::path fsPath(const QString& path) {
+    return QFileInfo(path).filesystemFilePath();
 }
 
-bool writeAll(int fd, const char* data, qint64 size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(std::min<qint64>(size, 1 << 30)));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= n;
+// The bytes reach the disk before the rename makes them the file.
+bool syncToDisk(QFile& f) {
+#ifdef Q_OS_WIN
+    return ::_commit(f.handle()) == 0;
+#else
+    return ::fsync(f.handle()) == 0;
+#endif
+}
+
+// The rename itself reaches the disk with its folder (nothing to do where folders
+// cannot be opened as files).
+void syncFolder(const QString& folder) {
+#ifndef Q_OS_WIN
+    if (const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
-    return true;
+#else
+    Q_UNUSED(folder);
+#endif
 }
 
-// The new text goes to a hidden file beside the page, named after it, which is then
-// renamed over the page: the page is the old text or the new one, whole. A process
+// Whether the user lets this file be replaced. A rename would replace a read-only file
+// as easily as any other, while a plain write is refused there; and root passes every
+// permission check, so the file's own write bits count as well.
+bool mayReplace(const QString& path) {
+    const QFileInfo fi(path);
+    const QFileDevice::Permissions p = fi.permissions();
+    // WriteUser is not a bit of the file: it says whether the user running may write it.
+    const bool anyWriteBit =
+        p & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+    return anyWriteBit && fi.isWritable();
+}
+
+// The new text goes to a hidden file beside the target, named after it, which is then
+// renamed over the target: the target is the old text or the new one, whole. A process
 // killed in between leaves only that hidden file, which no list shows and the next
-// save of the same page reuses.
+// save of the same target reuses.
 Status replaceFile(const QString& target, const QByteArray& bytes) {
     const QString tmp = temporaryNameFor(target);
-    const QByteArray tmpPath = QFile::encodeName(tmp);
-    struct stat old {};
-    const bool existed = ::stat(QFile::encodeName(target).constData(), &old) == 0;
-    const int fd = ::open(tmpPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) return Status::failure(systemError(errno));
+    // Whatever a crash left under the hidden name goes first, a link included (never
+    // written through): the new file is created afresh.
+    QFile::remove(tmp);
+    QFile f(tmp);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return Status::failure(f.errorString());
     const auto fail = [&](const QString& why) {
-        ::close(fd);
-        ::unlink(tmpPath.constData());
+        f.close();
+        QFile::remove(tmp);
         return Status::failure(why);
     };
-    if (existed && ::fchmod(fd, old.st_mode & 07777) != 0) return fail(systemError(errno));
-    if (writesToFail > 0) {
-        --writesToFail;
-        writeAll(fd, bytes.constData(), bytes.size() / 2);
-        return fail(writeFailure);
+    if (const QFileInfo old(target); old.exists() && !f.setPermissions(old.permissions()))
+        return fail(f.errorString());
+    if (installedFaults) {
+        if (const std::optional<QString> why = installedFaults->nextWriteFails()) {
+            f.write(bytes.constData(), bytes.size() / 2);
+            return fail(*why);
+        }
     }
-    if (!writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0) return fail(systemError(errno));
-    if (::close(fd) != 0) {
-        ::unlink(tmpPath.constData());
-        return Status::failure(systemError(errno));
+    if (f.write(bytes) != bytes.size() || !f.flush() || !syncToDisk(f)) return fail(f.errorString());
+    f.close();
+    std::error_code error;
+    std::filesystem::rename(fsPath(tmp), fsPath(target), error);
+    if (error) {
+        QFile::remove(tmp);
+        return Status::failure(QString::fromLocal8Bit(error.message()));
     }
-    if (::rename(tmpPath.constData(), QFile::encodeName(target).constData()) != 0) {
-        const int error = errno;
-        ::unlink(tmpPath.constData());
-        return Status::failure(systemError(error));
-    }
-    // The rename itself reaches the disk with its folder.
-    if (const int dfd =
-            ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
-        dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    syncFolder(QFileInfo(target).absolutePath());
     return {};
 }
-#else
-Status replaceFile(const QString& target, const QByteArray& bytes) {
-    QSaveFile f(target);
-    f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly)) return Status::failure(f.errorString());
-    if (writesToFail > 0) {
-        --writesToFail;
-        f.write(bytes.left(bytes.size() / 2));
-        f.cancelWriting();
-        return Status::failure(writeFailure);
-    }
-    if (f.write(bytes) != bytes.size()) {
-        const QString why = f.errorString();
-        f.cancelWriting();
-        return Status::failure(why);
-    }
-    if (!f.commit()) return Status::failure(f.errorString());
-    return {};
-}
-#endif
-
-#ifdef Q_OS_UNIX
-bool mayReplace(const QString& path) {
-    const QByteArray p = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(p.constData(), &st) != 0) return true;
-    return (st.st_mode & 0222) != 0 && ::access(p.constData(), W_OK) == 0;
-}
-#else
-bool mayReplace(const QString& path) {
-    return QFileInfo(path).isWritable();
-}
-#endif
 
 } // namespace
 
-void failNextWritesForTesting(int count, const QString& reason) {
-    writesToFail = count;
-    writeFailure = reason;
+void setWriteFaults(WriteFaults* faults) {
+    installedFaults = faults;
 }
 
 QString temporaryNameFor(const QString& path) {
@@ -167,16 +146,13 @@ bool isTemporaryName(const QString& name) {
 Status writeFile(const QString& path, const QByteArray& bytes) {
     const QFileInfo fi(path);
     if (fi.exists() && !fi.isFile())
-        return Status::failure(QStringLiteral("Ya existe una carpeta u otro objeto con ese nombre"));
+        return Status::refused(QStringLiteral("Ya existe una carpeta u otro objeto con ese nombre"));
     // A link that leads nowhere is no file of the data folder: writing through it
     // would create a file wherever it points.
     if (fi.isSymLink() && !fi.exists())
-        return Status::failure(QStringLiteral("Hay un enlace roto con ese nombre"));
-    // The rename would replace a read-only file as easily as any other; a plain write
-    // is refused there, and so is ours. Root passes every permission check, so the
-    // file's own write bits count as well.
+        return Status::refused(QStringLiteral("Hay un enlace roto con ese nombre"));
     if (fi.isFile() && !mayReplace(path))
-        return Status::failure(QStringLiteral("El archivo es de solo lectura"));
+        return Status::refused(QStringLiteral("El archivo es de solo lectura"));
     // A link is replaced by the new file itself: whatever it led to, perhaps outside
     // the data folder, is never written.
     return replaceFile(path, bytes);
@@ -202,17 +178,17 @@ ReadResult readNamed(const QString& folder, const QString& name) {
 }
 
 Status writeNamed(const QString& folder, const QString& name, const QByteArray& bytes) {
-    if (!isSafeName(name)) return Status::failure(unsafeNameReason(name));
-    if (!QFileInfo(folder).isDir()) return Status::failure(QStringLiteral("La carpeta no existe"));
+    if (!isSafeName(name)) return Status::refused(unsafeNameReason(name));
+    if (!QFileInfo(folder).isDir()) return Status::missing(QStringLiteral("La carpeta no existe"));
     QString stored = findNamed(folder, name);
     if (stored.isEmpty()) stored = name;
     return writeFile(joinPath(folder, stored), bytes);
 }
 
 Status removeNamed(const QString& folder, const QString& name) {
-    if (!isSafeName(name)) return Status::failure(unsafeNameReason(name));
+    if (!isSafeName(name)) return Status::refused(unsafeNameReason(name));
     const QString stored = findNamed(folder, name);
-    if (stored.isEmpty()) return Status::failure(QStringLiteral("El archivo no existe"));
+    if (stored.isEmpty()) return Status::missing(QStringLiteral("El archivo no existe"));
     QFile f(joinPath(folder, stored));
     if (!f.remove()) return Status::failure(f.errorString());
     return {};
@@ -230,7 +206,7 @@ QString findFolder(const QString& parent, const QString& name) {
 Status makeFolder(const QString& path) {
     const QFileInfo fi(path);
     if (fi.isDir()) return {};
-    if (fi.exists()) return Status::failure(QStringLiteral("Ya existe un archivo con ese nombre"));
+    if (fi.exists()) return Status::refused(QStringLiteral("Ya existe un archivo con ese nombre"));
     if (!QDir().mkpath(path)) return Status::failure(QStringLiteral("No se pudo crear la carpeta"));
     return {};
 }

@@ -4,14 +4,26 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace quelora::store {
 
-struct Status {
-    bool ok = true;
-    QString reason; // the platform's description when !ok
-    explicit operator bool() const { return ok; }
-    static Status failure(QString why) { return {false, std::move(why)}; }
+// What became of an operation on the disk. Ignoring one is a fault: a save that fails
+// must be told.
+struct [[nodiscard]] Status {
+    enum class Code {
+        Ok,
+        NotFound, // the file or folder is not there
+        Refused,  // not even tried: an unsafe name, a read-only file, something else in its place
+        Failed,   // tried, and the platform said no
+    };
+    Code code = Code::Ok;
+    QString reason; // the platform's description, or ours, when not Ok
+    explicit operator bool() const { return code == Code::Ok; }
+    bool notFound() const { return code == Code::NotFound; }
+    static Status failure(QString why) { return {Code::Failed, std::move(why)}; }
+    static Status refused(QString why) { return {Code::Refused, std::move(why)}; }
+    static Status missing(QString why) { return {Code::NotFound, std::move(why)}; }
 };
 
 struct ReadResult {
@@ -35,9 +47,15 @@ Status writeFile(const QString& path, const QByteArray& bytes);
 QString temporaryNameFor(const QString& path);
 bool isTemporaryName(const QString& name);
 
-// Tests only: the next `count` calls of writeFile fail half-way through writing,
-// as on a full disk, with `reason`. The program never calls it.
-void failNextWritesForTesting(int count, const QString& reason);
+// A way for tests to make writes fail half-way through, as on a full disk: before
+// each write the store asks the installed faults, and a reason makes that write fail
+// after half of its bytes. The program never installs any.
+class WriteFaults {
+public:
+    virtual ~WriteFaults() = default;
+    virtual std::optional<QString> nextWriteFails() = 0;
+};
+void setWriteFaults(WriteFaults* faults); // nullptr: none
 
 // The same operations on a user-visible name inside folder: the name must pass
 // isSafeName, and an existing file whose name differs only in letter case is the

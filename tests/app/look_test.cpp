@@ -333,28 +333,6 @@ TEST_F(Look, ADayTooltipTellsTheTextsOfThatDay) {
               QString::fromUtf8("Color blanco: de lunes a viernes, sin fiesta ni recordatorio."));
 }
 
-TEST(LookWords, DayNamesAndTipsFollowTheColours) {
-    EXPECT_EQ(dayButtonName("5", vb::Yellow, vb::Yellow), QString::fromUtf8("Día 5, festivo"));
-    EXPECT_EQ(dayButtonName("5", vb::Red, vb::White), QString::fromUtf8("Día 5, seleccionado"));
-    EXPECT_EQ(dayButtonName("6", vb::Red, vb::Green),
-              QString::fromUtf8("Día 6, seleccionado, fin de semana"));
-    EXPECT_EQ(dayButtonName("7", vb::Blue, vb::Blue), QString::fromUtf8("Día 7, recordatorio"));
-    EXPECT_EQ(
-        dayButtonDescription(vb::Red, vb::Yellow),
-        QString::fromUtf8(
-            "Color rojo: es el día seleccionado; sin la marca sería amarillo: tiene un texto de fiesta."));
-    EXPECT_TRUE(dayButtonDescription(0x00123456, 0x00123456).isEmpty());
-
-    const QString longText = QString(300, QLatin1Char('x'));
-    const QString tip = dayButtonToolTip("Color verde.", {QString(), longText, QStringLiteral("  \r\n")});
-    const QStringList lines = tip.split('\n');
-    ASSERT_EQ(lines.size(), 2) << tip.toStdString();
-    EXPECT_EQ(lines[0], "Color verde.");
-    EXPECT_TRUE(lines[1].startsWith("Recordatorio: xxx"));
-    EXPECT_LT(lines[1].size(), 200);
-    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
-}
-
 // ---- Keyboard -------------------------------------------------------------------------
 
 TEST_F(Look, TabWalksTheCalendarThenTheTopRowThenTheDayPanel) {
@@ -429,18 +407,7 @@ TEST_F(Look, TabbingThroughTheMonthAndYearListsPicksNothing) {
     EXPECT_EQ(focused(), f.Command3[0]);
     EXPECT_TRUE(f.Frame1[0]->isEnabled()) << "the month was not repainted";
     EXPECT_EQ(f.Label2->text(), QString::fromUtf8("MARTES, 20 de MARZO de 2007"));
-    EXPECT_EQ(f.Command1[f.SelectedButton]->backColor(), vb::Red);
-}
-
-TEST(LookKeys, PageKeysStepAMonthAndCrossTheYearAtItsEnds) {
-    EXPECT_EQ(monthPage(3, -1).month, 2);
-    EXPECT_EQ(monthPage(3, -1).yearStep, 0);
-    EXPECT_EQ(monthPage(1, -1).month, 12);
-    EXPECT_EQ(monthPage(1, -1).yearStep, -1);
-    EXPECT_EQ(monthPage(12, +1).month, 1);
-    EXPECT_EQ(monthPage(12, +1).yearStep, +1);
-    EXPECT_EQ(monthPage(11, +1).month, 12);
-    EXPECT_EQ(monthPage(11, +1).yearStep, 0);
+    EXPECT_EQ(f.Command1[f.selectedButton()]->backColor(), vb::Red);
 }
 
 TEST(LookPlace, TheFrameIsCentredAndATooLargeWindowKeepsItsTitleBarOnTheScreen) {
@@ -466,7 +433,7 @@ TEST_F(Look, PageDownAndPageUpAreTheNextAndPreviousMonthButtons) {
     click(dayButton(20));
     pressShortcut(Qt::Key_PageDown);
     EXPECT_EQ(f.Combo1->currentText(), "ABRIL");
-    EXPECT_EQ(f.SelectedMonth, 4);
+    EXPECT_EQ(f.selectedMonth(), 4);
     EXPECT_EQ(f.Label2->text(), "ABRIL de 2007");
     EXPECT_EQ(focused(), f.Command4[3]) << "the focus is where a click would have left it";
     EXPECT_FALSE(f.Frame1[0]->isEnabled());

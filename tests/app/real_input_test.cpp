@@ -38,6 +38,7 @@ public:
     using FormFixture::typeText;
     using FormFixture::wheel;
     using FormFixture::writeBytes;
+    using FormFixture::writeFaults;
     Form1& f() { return *form; }
     FakePlatform& desk() { return platform; }
     FlatButton* day(int d) const { return dayButton(d); }
@@ -90,7 +91,7 @@ const Row kRows[] = {
          t.click(t.f().Combo1);
          t.wheel(t.f().Combo1, -1);
          EXPECT_EQ(t.f().Combo1->currentText(), u("ABRIL"));
-         EXPECT_EQ(t.f().FirstDayColumn, 6); // 1 April 2007 is a Sunday
+         EXPECT_EQ(t.f().firstDayColumn(), 6); // 1 April 2007 is a Sunday
          EXPECT_EQ(t.readBytes(kToday), QByteArray("guardado"));
      }},
     {"WheelOverTheGroupListWhileTypingACardKeepsTheGroupAndItsCards",
@@ -124,14 +125,14 @@ const Row kRows[] = {
          t.pressKey(RealInput::focused(), Qt::Key_Up);
          EXPECT_EQ(t.f().Combo2->currentText(), u("2007"));
          EXPECT_EQ(t.f().Label2->text(), u("NOVIEMBRE de 2008")); // a pick keeps the caption
-         EXPECT_EQ(t.f().FirstDayColumn, 3);                      // 1 November 2007, a Thursday
+         EXPECT_EQ(t.f().firstDayColumn(), 3);                    // 1 November 2007, a Thursday
      }},
     {"TypingAMonthAndReturnInTheListRunNothing",
      [](RealInput& t) {
          t.start();
          t.paste(t.f().Combo1, u("MAYO"));
          t.pressKey(RealInput::focused(), Qt::Key_Return);
-         EXPECT_EQ(t.f().FirstDayColumn, 3); // still March
+         EXPECT_EQ(t.f().firstDayColumn(), 3); // still March
          EXPECT_EQ(t.f().Label2->text(), u("JUEVES, 15 de MARZO de 2007"));
      }},
 
@@ -206,7 +207,7 @@ const Row kRows[] = {
          t.writeBytes(kToday, "antes");
          t.start();
          t.write(t.f().Text1, u(" y luego"));
-         store::failNextWritesForTesting(1, u("disco lleno (prueba)"));
+         t.writeFaults.failNext(1, u("disco lleno (prueba)"));
          t.click(t.f().Command6[1]); // the diary save fails: its text is held
          EXPECT_EQ(t.readBytes(kToday), QByteArray("antes"));
          EXPECT_EQ(t.f().Text2[3]->text(), u("antes y luego")); // the week shows the held text
@@ -229,13 +230,13 @@ const Row kRows[] = {
          t.start();
          t.click(t.f().Command6[1]);
          t.write(t.f().Text2[4], u("no se pierde"));
-         store::failNextWritesForTesting(2, u("disco lleno (prueba)"));
+         t.writeFaults.failNext(2, u("disco lleno (prueba)"));
          t.clickInto(t.f().Text2[5]);
          t.click(t.f().Command6[0]);
          t.click(t.f().Command6[1]); // filled again: the text comes back with its date
          EXPECT_EQ(t.f().Text2[4]->text(), u("no se pierde"));
          EXPECT_FALSE(t.exists(friday));
-         store::failNextWritesForTesting(1, u("disco lleno (prueba)"));
+         t.writeFaults.failNext(1, u("disco lleno (prueba)"));
          t.click(t.f().Command10);
          EXPECT_EQ(t.desk().endRequests, 0);
          EXPECT_TRUE(t.desk().messages.last().contains(u("Si vuelves a salir")));
@@ -320,8 +321,8 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Gestures, Rows, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<Row>& row) {
+                             return std::string(row.param.name);
                          });
 
 } // namespace

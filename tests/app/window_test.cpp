@@ -3,12 +3,12 @@
 #include "support/formfixture.h"
 
 #include <QCloseEvent>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 
 using namespace quelora;
 using namespace quelora::test;
@@ -18,7 +18,7 @@ namespace {
 class Window : public FormFixture {
 protected:
     void expectOnlyPanel(int k) {
-        EXPECT_EQ(form->VisiblePanel, k);
+        EXPECT_EQ(static_cast<int>(form->visiblePanel()), k);
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(form->Frame1[i]->isVisible(), i == k) << "panel " << i;
     }
@@ -49,7 +49,7 @@ TEST_F(Window, AnUnwritableDataFolderIsReportedOnceAndTheWindowStillOpensOnToday
     EXPECT_GT(platform.messages[0].size(), 80); // the platform's reason follows
     EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
     click(form->Command1[20]);
-    EXPECT_EQ(form->SelectedButton, 20);
+    EXPECT_EQ(form->selectedButton(), 20);
     EXPECT_EQ(platform.messages.size(), 1);
 }
 
@@ -117,9 +117,9 @@ TEST_F(Window, QtsOwnTextsAreInSpanish) {
     QStringList entries;
     for (const QAction* a : menu->actions())
         if (!a->isSeparator()) entries << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
-    EXPECT_EQ(entries.mid(0, 6), (QStringList{QStringLiteral("Deshacer"), QStringLiteral("Rehacer"),
-                                              QStringLiteral("Cortar"), QStringLiteral("Copiar"),
-                                              QStringLiteral("Pegar"), QStringLiteral("Borrar")}));
+    EXPECT_EQ(entries.mid(0, 6),
+              (QStringList{QStringLiteral("Deshacer"), QStringLiteral("Rehacer"), QStringLiteral("Cortar"),
+                           QStringLiteral("Copiar"), QStringLiteral("Pegar"), QStringLiteral("Borrar")}));
 }
 
 TEST_F(Window, MinimiseOnlyMinimises) {

@@ -66,3 +66,82 @@ TEST(CalendarTexts, DatesFromTextsAreRealDatesOrNone) {
     EXPECT_FALSE(dateFromTexts(QStringLiteral("5"), 6, QStringLiteral("-1")).isValid());
     EXPECT_FALSE(dateFromTexts(QStringLiteral("5"), 0, QStringLiteral("2007")).isValid());
 }
+
+TEST(CalendarTexts, ACaptionNamesARealDateOnlyWhenEveryPartAgrees) {
+    const struct {
+        const char* caption;
+        QDate date;
+    } rows[] = {
+        {"JUEVES, 15 de MARZO de 2007", QDate(2007, 3, 15)},
+        {"VIERNES, 29 de FEBRERO de 2008", QDate(2008, 2, 29)},
+        {"VIERNES, 1 de ENERO de 2100", QDate(2100, 1, 1)},
+        {"MARTES, 15 de MARZO de 2007", {}},   // the weekday disagrees
+        {"JUEVES, 29 de FEBRERO de 2007", {}}, // no such day
+        {"JUEVES, 15 de MAYO de 2007", {}},    // a typed month over the March grid
+        {"JUEVES, 15 de MARZO de abc", {}},
+        {"JUEVES, 15 de MARZO de 2007 ", {}},
+        {"JUEVES, 015 de MARZO de 2007", {}},
+        {"jueves, 15 de marzo de 2007", {}}, // the program's captions are upper case
+        {"Lunes", {}},
+        {"MARZO de 2007", {}},
+    };
+    for (const auto& r : rows) {
+        const std::optional<QDate> got = captionDate(QString::fromUtf8(r.caption));
+        EXPECT_EQ(got.value_or(QDate()), r.date) << r.caption;
+        EXPECT_EQ(got.has_value(), r.date.isValid()) << r.caption;
+    }
+}
+
+TEST(CalendarTexts, OneTableOfNamesGivesEveryFormOfThem) {
+    EXPECT_EQ(monthTitle(1), QStringLiteral("Enero"));
+    EXPECT_EQ(monthTitle(9), QStringLiteral("Septiembre"));
+    EXPECT_EQ(weekdayName(2), QStringLiteral("Miércoles"));
+    EXPECT_EQ(weekdayName(5), QStringLiteral("Sábado"));
+    EXPECT_EQ(weekdayName(6), QStringLiteral("Domingo"));
+}
+
+TEST(CalendarDays, MarksAndTheirWordsFollowTheDayFiles) {
+    const struct {
+        int column;
+        bool holiday, reminder;
+        DayMark mark;
+        const char* name;       // of day 5, not selected
+        const char* nameChosen; // selected
+    } rows[] = {
+        {0, false, false, DayMark::Weekday, "Día 5", "Día 5, seleccionado"},
+        {6, false, false, DayMark::Weekend, "Día 5, fin de semana", "Día 5, seleccionado, fin de semana"},
+        {5, true, false, DayMark::Holiday, "Día 5, festivo", "Día 5, seleccionado, festivo"},
+        {2, true, true, DayMark::Reminder, "Día 5, recordatorio", "Día 5, seleccionado, recordatorio"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(dayMark(r.column, r.holiday, r.reminder), r.mark) << r.name;
+        EXPECT_EQ(dayButtonName(QStringLiteral("5"), r.mark, false), QString::fromUtf8(r.name));
+        EXPECT_EQ(dayButtonName(QStringLiteral("5"), r.mark, true), QString::fromUtf8(r.nameChosen));
+    }
+    EXPECT_EQ(
+        dayButtonDescription(DayMark::Holiday, true),
+        QStringLiteral("Color rojo: es el día seleccionado; sin la marca sería amarillo: tiene un texto de "
+                       "fiesta."));
+    EXPECT_EQ(dayButtonDescription(DayMark::Reminder, false),
+              QStringLiteral("Color azul: tiene un recordatorio."));
+
+    const QString longText = QString(300, QLatin1Char('x'));
+    const QStringList lines =
+        dayButtonToolTip(QStringLiteral("Color verde."), {QString(), longText, QStringLiteral("  \r\n")})
+            .split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("Color verde."));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Recordatorio: xxx")));
+    EXPECT_LT(lines[1].size(), 200);
+    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
+}
+
+TEST(CalendarDays, PageKeysStepAMonthAndCrossTheYearAtItsEnds) {
+    const struct {
+        int shown, step, month, yearStep;
+    } rows[] = {{3, -1, 2, 0}, {1, -1, 12, -1}, {12, +1, 1, +1}, {11, +1, 12, 0}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(monthPage(r.shown, r.step).month, r.month) << r.shown << r.step;
+        EXPECT_EQ(monthPage(r.shown, r.step).yearStep, r.yearStep) << r.shown << r.step;
+    }
+}

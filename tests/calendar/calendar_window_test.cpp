@@ -34,22 +34,22 @@ TEST_F(CalendarWindow, StartsOnTodayWithItsButtonRedAndItsCaption) {
     EXPECT_EQ(form->Combo1->currentText(), QStringLiteral("MARZO"));
     EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("2007"));
     EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("2007"));
-    EXPECT_EQ(form->FirstDayColumn, 3);
+    EXPECT_EQ(form->firstDayColumn(), 3);
     EXPECT_EQ(form->Command1[17]->text(), QStringLiteral("15"));
     EXPECT_EQ(colorOf(17), vb::Red);
     EXPECT_EQ(redButtons(), 1);
-    EXPECT_EQ(form->SelectedButton, 17);
-    EXPECT_EQ(form->SelectedColumn, 3);
-    EXPECT_EQ(form->SelectedButtonColor, vb::White);
+    EXPECT_EQ(form->selectedButton(), 17);
+    EXPECT_EQ(form->selectedColumn(), 3);
+    EXPECT_EQ(form->selectedButtonColor(), vb::White);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
-    EXPECT_EQ(form->SelectedDate, QDate(2007, 3, 15));
-    EXPECT_TRUE(form->PreselectDone);
+    EXPECT_EQ(form->selectedDate(), QDate(2007, 3, 15));
+    EXPECT_TRUE(form->preselectDone());
     EXPECT_EQ(form->Combo1->count(), 12);
     EXPECT_EQ(form->Combo1->itemText(0), QStringLiteral("ENERO"));
     EXPECT_EQ(form->Combo2->count(), 200);
     EXPECT_EQ(form->Combo2->itemText(0), QStringLiteral("1901"));
     EXPECT_EQ(form->Combo2->itemText(199), QStringLiteral("2100"));
-    EXPECT_EQ(form->VisiblePanel, 0);
+    EXPECT_EQ(form->visiblePanel(), Form1::Panel::Day);
     EXPECT_TRUE(form->Frame1[0]->isVisible());
     EXPECT_TRUE(form->Frame1[0]->isEnabled());
     for (int i = 1; i < 6; ++i)
@@ -61,11 +61,11 @@ TEST_F(CalendarWindow, TodaysButtonKeepsTheColourOfItsDayFileToGiveBack) {
     writeBytes(QStringLiteral("fiestas/15 de marzo.txt"), "fiesta\r\n");
     start(QDate(2007, 3, 15));
     EXPECT_EQ(colorOf(17), vb::Red);
-    EXPECT_EQ(form->SelectedButtonColor, vb::Blue);
+    EXPECT_EQ(form->selectedButtonColor(), vb::Blue);
     click(form->Command1[18]);
     EXPECT_EQ(colorOf(17), vb::Blue);
     EXPECT_EQ(colorOf(18), vb::Red);
-    EXPECT_EQ(form->SelectedButtonColor, vb::White);
+    EXPECT_EQ(form->selectedButtonColor(), vb::White);
 }
 
 TEST_F(CalendarWindow, WeekendsAreGreenAndDayFilesColourTheirDays) {
@@ -85,7 +85,7 @@ TEST_F(CalendarWindow, January2006NeedsSixRowsAndJanuary2007Five) {
     start(QDate(2007, 3, 15));
     pickYear(2006);
     click(form->Command4[0]);
-    EXPECT_EQ(form->JanuaryFirstColumn, 6);
+    EXPECT_EQ(form->januaryFirstColumn(), 6);
     QStringList expected;
     for (int i = 0; i < 6; ++i)
         expected << QStringLiteral("-");
@@ -97,7 +97,7 @@ TEST_F(CalendarWindow, January2006NeedsSixRowsAndJanuary2007Five) {
     EXPECT_EQ(colorOf(6), vb::Green);
 
     pickYear(2007);
-    EXPECT_EQ(form->JanuaryFirstColumn, 0);
+    EXPECT_EQ(form->januaryFirstColumn(), 0);
     EXPECT_EQ(form->Command1[0]->text(), QStringLiteral("1"));
     EXPECT_EQ(form->Command1[30]->text(), QStringLiteral("31"));
     for (int i = 31; i < 42; ++i)
@@ -111,9 +111,9 @@ TEST_F(CalendarWindow, EveryMonthOfTheListYearsIsLaidOutUnderItsRealWeekdays) {
         for (int m = 0; m < 12; ++m) {
             click(form->Command4[m]);
             const QDate first(year, m + 1, 1);
-            ASSERT_EQ(form->FirstDayColumn, first.dayOfWeek() - 1) << year << "-" << m + 1;
-            ASSERT_EQ(form->MonthLength, first.daysInMonth()) << year << "-" << m + 1;
-            const int last = form->FirstDayColumn + first.daysInMonth() - 1;
+            ASSERT_EQ(form->firstDayColumn(), first.dayOfWeek() - 1) << year << "-" << m + 1;
+            ASSERT_EQ(form->monthLength(), first.daysInMonth()) << year << "-" << m + 1;
+            const int last = form->firstDayColumn() + first.daysInMonth() - 1;
             ASSERT_EQ(form->Command1[last]->text(), QString::number(first.daysInMonth()));
             ASSERT_FALSE(form->Command1[last]->isHidden());
             if (last < 41) {
@@ -127,25 +127,25 @@ TEST_F(CalendarWindow, February2100HasTwentyEightDays) {
     start(QDate(2007, 3, 15));
     pickYear(2100);
     click(form->Command4[1]);
-    EXPECT_EQ(form->FebruaryLength, 28);
-    EXPECT_EQ(form->MonthLength, 28);
+    EXPECT_EQ(form->februaryLength(), 28);
+    EXPECT_EQ(form->monthLength(), 28);
     click(form->Command4[2]);
-    EXPECT_EQ(form->FirstDayColumn, QDate(2100, 3, 1).dayOfWeek() - 1);
+    EXPECT_EQ(form->firstDayColumn(), QDate(2100, 3, 1).dayOfWeek() - 1);
 }
 
 TEST_F(CalendarWindow, AYearTextThatIsNoYearKeepsTheLastWeekdayAndCountsAsYearZero) {
     start(QDate(2007, 2, 10)); // not a leap year: year 0's 29-day February must show
-    const auto jan = form->JanuaryFirstColumn;
+    const auto jan = form->januaryFirstColumn();
     for (const QString& typed : {QStringLiteral("0"), QStringLiteral("abc"), QStringLiteral("")}) {
         form->Combo2->setEditText(typed);
         form->ShowMonth();
-        EXPECT_EQ(form->JanuaryFirstColumn, jan) << typed.toStdString();
-        EXPECT_EQ(form->FebruaryLength, 29) << typed.toStdString();
+        EXPECT_EQ(form->januaryFirstColumn(), jan) << typed.toStdString();
+        EXPECT_EQ(form->februaryLength(), 29) << typed.toStdString();
     }
     form->Combo2->setEditText(QStringLiteral("1800")); // typed: before the list, still Gregorian
     form->ShowMonth();
-    EXPECT_EQ(form->FebruaryLength, 28);
-    EXPECT_EQ(form->FirstDayColumn, QDate(1800, 2, 1).dayOfWeek() - 1);
+    EXPECT_EQ(form->februaryLength(), 28);
+    EXPECT_EQ(form->firstDayColumn(), QDate(1800, 2, 1).dayOfWeek() - 1);
 }
 
 TEST_F(CalendarWindow, AfterAMonthChangeNoButtonIsRedAndTheDayPanelIsEmptyAndOff) {
@@ -154,7 +154,7 @@ TEST_F(CalendarWindow, AfterAMonthChangeNoButtonIsRedAndTheDayPanelIsEmptyAndOff
     pickYear(2008);
     click(form->Command4[0]);
     EXPECT_EQ(form->Combo1->currentText(), QStringLiteral("ENERO"));
-    EXPECT_EQ(form->SelectedMonth, 1);
+    EXPECT_EQ(form->selectedMonth(), 1);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("ENERO de 2008"));
     EXPECT_EQ(redButtons(), 0);
     EXPECT_TRUE(form->Text1->text().isEmpty());
@@ -162,20 +162,20 @@ TEST_F(CalendarWindow, AfterAMonthChangeNoButtonIsRedAndTheDayPanelIsEmptyAndOff
         EXPECT_TRUE(t->text().isEmpty());
     EXPECT_FALSE(form->Frame1[0]->isEnabled());
     // The selection itself survives until another day is marked.
-    EXPECT_EQ(form->SelectedButton, 17);
-    EXPECT_EQ(form->SelectedDate, QDate(2007, 3, 15));
+    EXPECT_EQ(form->selectedButton(), 17);
+    EXPECT_EQ(form->selectedDate(), QDate(2007, 3, 15));
 }
 
 TEST_F(CalendarWindow, ClickingADayMarksItAndNamesItInTheCaption) {
     start(QDate(2007, 3, 15));
     click(form->Command1[9]);
-    EXPECT_EQ(form->SelectedButton, 9);
-    EXPECT_EQ(form->SelectedColumn, 2);
+    EXPECT_EQ(form->selectedButton(), 9);
+    EXPECT_EQ(form->selectedColumn(), 2);
     EXPECT_EQ(colorOf(9), vb::Red);
     EXPECT_EQ(colorOf(17), vb::White);
     EXPECT_TRUE(form->Label2->text().startsWith(QStringLiteral("MIÉRCOLES, ") + form->Command1[9]->text()));
     EXPECT_EQ(form->Label2->text(), QStringLiteral("MIÉRCOLES, 7 de MARZO de 2007"));
-    EXPECT_EQ(form->SelectedDate, QDate(2007, 3, 7));
+    EXPECT_EQ(form->selectedDate(), QDate(2007, 3, 7));
     EXPECT_TRUE(form->Frame1[0]->isEnabled());
 }
 
@@ -185,7 +185,7 @@ TEST_F(CalendarWindow, ClickingTheMarkedDayAgainKeepsItRedAndItsColourForLater) 
     click(form->Command1[9]);
     click(form->Command1[9]);
     EXPECT_EQ(colorOf(9), vb::Red);
-    EXPECT_EQ(form->SelectedButtonColor, vb::Yellow);
+    EXPECT_EQ(form->selectedButtonColor(), vb::Yellow);
     click(form->Command1[10]);
     EXPECT_EQ(colorOf(9), vb::Yellow);
 }
@@ -194,7 +194,7 @@ TEST_F(CalendarWindow, SelectedDateUsesTheMonthNumberOfTheChosenMonth) {
     start(QDate(2007, 3, 15));
     click(form->Command4[5]);
     click(dayButton(5));
-    EXPECT_EQ(form->SelectedDate, QDate(2007, 6, 5));
+    EXPECT_EQ(form->selectedDate(), QDate(2007, 6, 5));
     EXPECT_EQ(form->Label2->text(), QStringLiteral("MARTES, 5 de JUNIO de 2007"));
 }
 
@@ -207,7 +207,7 @@ TEST_F(CalendarWindow, YearArrowsStepTheYearButtonWithoutBounds) {
     click(form->Command3[1]);
     click(form->Command3[1]);
     EXPECT_EQ(form->Command2[0]->text(), QStringLiteral("2006"));
-    EXPECT_EQ(form->FirstDayColumn, QDate(2006, 3, 1).dayOfWeek() - 1);
+    EXPECT_EQ(form->firstDayColumn(), QDate(2006, 3, 1).dayOfWeek() - 1);
 
     form->Command2[0]->setText(QStringLiteral("2100"));
     click(form->Command3[0]);
@@ -226,7 +226,7 @@ TEST_F(CalendarWindow, YearArrowsStepTheYearButtonWithoutBounds) {
 TEST_F(CalendarWindow, AYearPickedFromTheListIsNotWhereTheArrowsStepFrom) {
     start(QDate(2007, 3, 15));
     pickYear(1990);
-    EXPECT_EQ(form->FirstDayColumn, QDate(1990, 3, 1).dayOfWeek() - 1);
+    EXPECT_EQ(form->firstDayColumn(), QDate(1990, 3, 1).dayOfWeek() - 1);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
     click(form->Command3[0]);
     EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("2008"));
@@ -235,9 +235,9 @@ TEST_F(CalendarWindow, AYearPickedFromTheListIsNotWhereTheArrowsStepFrom) {
 TEST_F(CalendarWindow, PickingAMonthKeepsTheCaptionOfTheSelectedDay) {
     start(QDate(2007, 3, 15));
     pickFromList(form->Combo1, 6);
-    EXPECT_EQ(form->SelectedMonth, 7);
+    EXPECT_EQ(form->selectedMonth(), 7);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
-    EXPECT_EQ(form->FirstDayColumn, QDate(2007, 7, 1).dayOfWeek() - 1);
+    EXPECT_EQ(form->firstDayColumn(), QDate(2007, 7, 1).dayOfWeek() - 1);
     EXPECT_EQ(redButtons(), 0);
 }
 
@@ -289,11 +289,11 @@ TEST_F(CalendarWindow, HostileMonthTextsReachNoFileOutsideTheDataFolder) {
                                    QStringLiteral("a\\b"), QString(QChar(0))}) {
         form->Combo1->setEditText(hostile);
         form->ShowMonth();
-        click(form->Command1[form->FirstDayColumn]);
+        click(form->Command1[form->firstDayColumn()]);
         EXPECT_TRUE(form->Label2->text().contains(hostile));
         click(form->Command11[0]);
         click(form->Command11[1]);
-        click(form->Command1[form->FirstDayColumn + 1]);
+        click(form->Command1[form->firstDayColumn() + 1]);
     }
     EXPECT_EQ(listing(), before);
 }

@@ -10,13 +10,11 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
 }
 
-PanelTexts week(const QStringList& captions, const QStringList& texts) {
-    PanelTexts t;
-    for (int i = 0; i < 7; ++i) {
-        t.weekCaptions[i] = captions.value(i);
-        t.weekTexts[i] = texts.value(i);
-    }
-    return t;
+std::array<QString, 7> seven(const QStringList& list) {
+    std::array<QString, 7> out;
+    for (int i = 0; i < 7; ++i)
+        out[i] = list.value(i);
+    return out;
 }
 
 } // namespace
@@ -28,27 +26,6 @@ TEST(NoteFileName, NumbersHaveNoLeadingZerosAndSecondsDoNotCount) {
     EXPECT_EQ(noteFileName(at(2099, 10, 31, 23, 59, 59)), QStringLiteral("2099-10-31--23-59"));
     EXPECT_EQ(noteFileName(at(2007, 6, 24, 9, 5, 0)), noteFileName(at(2007, 6, 24, 9, 5, 59)));
     EXPECT_NE(noteFileName(at(2007, 6, 24, 9, 5, 59)), noteFileName(at(2007, 6, 24, 9, 6, 0)));
-}
-
-TEST(ExportText, SingleTextPanelsGiveTheirTextExactlyAsItStands) {
-    PanelTexts t;
-    t.text = QStringLiteral("uno\r\ndos\r\n\r\ntres");
-    t.weekCaptions[0] = QStringLiteral("not used");
-    for (int panel : {DayPanel, MonthPanel, YearPanel, NotesPanel})
-        EXPECT_EQ(exportText(panel, t), t.text) << panel;
-    t.text = QStringLiteral("sin salto");
-    EXPECT_EQ(exportText(DayPanel, t), QStringLiteral("sin salto"));
-    t.text.clear();
-    EXPECT_EQ(exportText(NotesPanel, t), QString());
-}
-
-TEST(ExportText, TheAddressBookAndUnknownPanelsGiveNothing) {
-    PanelTexts t;
-    t.text = QStringLiteral("texto");
-    t.weekTexts.fill(QStringLiteral("x"));
-    EXPECT_EQ(exportText(AddressPanel, t), QString());
-    EXPECT_EQ(exportText(6, t), QString());
-    EXPECT_EQ(exportText(-1, t), QString());
 }
 
 TEST(ExportText, TheWeekIsSevenCaptionAndTextPairsEachEndedByCrLf) {
@@ -67,10 +44,10 @@ TEST(ExportText, TheWeekIsSevenCaptionAndTextPairsEachEndedByCrLf) {
                                             "VIERNES, 8 de JUNIO de 2007\r\nx\r\n") +
                              QString::fromUtf8("SÁBADO, 9 de JUNIO de 2007\r\n\r\n") +
                              QStringLiteral("DOMINGO, 10 de JUNIO de 2007\r\nfin\r\n\r\n");
-    EXPECT_EQ(exportText(WeekPanel, week(captions, texts)), expected);
+    EXPECT_EQ(weekExportText(seven(captions), seven(texts)), expected);
 }
 
 TEST(ExportText, AnEmptyWeekStillHasFourteenLineEnds) {
-    const QString out = exportText(WeekPanel, PanelTexts{});
+    const QString out = weekExportText({}, {});
     EXPECT_EQ(out, QStringLiteral("\r\n").repeated(14));
 }

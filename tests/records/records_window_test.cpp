@@ -301,7 +301,7 @@ TEST_F(DayRecords, AHolidayFileInLowerCaseIsFoundAndSavedByteIdentical) {
     writeBytes(u("fiestas/25 de diciembre.txt"), cp1252("Natividad del Señor\r\n"));
     start(QDate(2007, 12, 25));
     EXPECT_EQ(form->Text9[0]->text(), u("Natividad del Señor"));
-    EXPECT_EQ(form->GridColors[form->SelectedButton], vb::Yellow);
+    EXPECT_EQ(form->selectedButtonColor(), vb::Yellow); // what the day shows once another is chosen
     for (int i = 0; i < 3; ++i)
         click(form->Command11[0]);
     EXPECT_EQ(filesIn("fiestas"), QStringList{u("25 de diciembre.txt")});
@@ -520,7 +520,7 @@ TEST_F(DayRecords, AWeekIsNotRebuiltWhenTheListsMakeNoDate) {
     typeText(form->Text2[1], u("martes"));
     form->Combo2->setEditText(u("año"));
     click(dayButton(12));
-    EXPECT_FALSE(form->SelectedDate.isValid());
+    EXPECT_FALSE(form->selectedDate().isValid());
     click(form->Command6[1]);
     EXPECT_EQ(form->Label3[1]->text(), u("MARTES, 5 de JUNIO de 2007"));
     EXPECT_EQ(form->Text2[1]->text(), u("martes"));
@@ -543,7 +543,7 @@ TEST_F(DayRecords, TheMonthReadOutStringsThePagesTogether) {
                                      "DOMINGO, 10 de JUNIO de 2007 \r\n \r\n \r\n"
                                      "VIERNES, 15 de JUNIO de 2007 \r\na mitad\r\nde mes \r\n \r\n"
                                      "SÁBADO, 30 de JUNIO de 2007 \r\nfin \r\n \r\n"));
-    EXPECT_EQ(form->WeekdayCursor, 6); // 1 July 2007 is a Sunday
+    EXPECT_EQ(form->weekdayCursor(), 6); // 1 July 2007 is a Sunday
     // A month without pages gives an empty read-out.
     click(form->Command4[7]);
     click(form->Command6[2]);

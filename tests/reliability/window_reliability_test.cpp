@@ -29,7 +29,6 @@ protected:
     void TearDown() override {
         ReliabilityFixture::TearDown();
         alarm(0);
-        store::failNextWritesForTesting(0, QString());
     }
     void writeDiary(const QString& text) {
         clickInto(form->Text1);
@@ -261,7 +260,7 @@ TEST_F(Reliability, EverySaveThatFailsIsToldKeepsItsTextAndSucceedsNextTime) {
     const QString reason = QStringLiteral("disco lleno (prueba)");
     int injected = 0;
     const auto failOnce = [&] {
-        store::failNextWritesForTesting(1, reason);
+        writeFaults.failNext(1, reason);
         ++injected;
     };
     const auto expectTold = [&](int before) {
@@ -328,7 +327,7 @@ TEST_F(Reliability, EverySaveThatFailsIsToldKeepsItsTextAndSucceedsNextTime) {
     form->Combo3->setEditText(QStringLiteral("Amigos"));
     retype(form->Text7[0], QStringLiteral("Ruiz"));
     before = platform.messages.size();
-    store::failNextWritesForTesting(2, reason);
+    writeFaults.failNext(2, reason);
     injected += 2;
     click(form->Command7[0]);
     EXPECT_EQ(platform.messages.size(), before + 2);

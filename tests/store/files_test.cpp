@@ -86,7 +86,7 @@ TEST_F(Folder, RefusedNamesWriteNothingAnywhere) {
     for (const QString& bad : {QStringLiteral("../escape"), QStringLiteral(".."), QStringLiteral("."),
                                QStringLiteral("a/b"), QStringLiteral("a\\b")}) {
         const Status s = writeNamed(inner, bad, "x");
-        EXPECT_FALSE(s.ok) << bad.toStdString();
+        EXPECT_EQ(s.code, Status::Code::Refused) << bad.toStdString();
         EXPECT_FALSE(s.reason.isEmpty());
     }
     EXPECT_TRUE(QDir(inner).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
@@ -94,13 +94,24 @@ TEST_F(Folder, RefusedNamesWriteNothingAnywhere) {
               QStringList{QStringLiteral("inner")});
 }
 
-TEST_F(Folder, AFailedWriteSaysWhyAndLeavesTheOldFileWhole) {
+TEST_F(Folder, AWriteThatCannotBeMadeSaysWhyAndLeavesTheOldFileWhole) {
     QDir(dir.path()).mkdir(QStringLiteral("taken"));
-    EXPECT_FALSE(writeFile(at(QStringLiteral("taken")), "x").ok); // a folder holds the name
-    EXPECT_FALSE(writeNamed(at(QStringLiteral("missing")), QStringLiteral("p"), "x").ok);
-    const Status s = writeFile(at(QStringLiteral("missing/p")), "x");
-    EXPECT_FALSE(s.ok);
-    EXPECT_FALSE(s.reason.isEmpty());
+    put(at(QStringLiteral("locked")), "old");
+    QFile::setPermissions(at(QStringLiteral("locked")), QFile::ReadOwner | QFile::ReadOther);
+    const struct {
+        Status status;
+        Status::Code code;
+    } rows[] = {
+        {writeFile(at(QStringLiteral("taken")), "x"), Status::Code::Refused},  // a folder holds the name
+        {writeFile(at(QStringLiteral("locked")), "x"), Status::Code::Refused}, // read-only, even for root
+        {writeNamed(at(QStringLiteral("missing")), QStringLiteral("p"), "x"), Status::Code::NotFound},
+        {writeFile(at(QStringLiteral("missing/p")), "x"), Status::Code::Failed},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(r.status.code, r.code) << r.status.reason.toStdString();
+        EXPECT_FALSE(r.status.reason.isEmpty());
+    }
+    EXPECT_EQ(readFile(at(QStringLiteral("locked"))).bytes, QByteArray("old"));
 }
 
 TEST_F(Folder, OnlyRegularFilesAreReadOrListed) {
@@ -117,9 +128,9 @@ TEST_F(Folder, OnlyRegularFilesAreReadOrListed) {
 
 TEST_F(Folder, RemovingFindsTheNameInAnyCase) {
     put(at(QStringLiteral("garcía")), "x");
-    EXPECT_TRUE(removeNamed(dir.path(), QString::fromUtf8("GARCÍA")).ok);
+    EXPECT_TRUE(removeNamed(dir.path(), QString::fromUtf8("GARCÍA")));
     EXPECT_FALSE(QFile::exists(at(QStringLiteral("garcía"))));
-    EXPECT_FALSE(removeNamed(dir.path(), QStringLiteral("nadie")).ok);
+    EXPECT_TRUE(removeNamed(dir.path(), QStringLiteral("nadie")).notFound());
 }
 
 TEST_F(Folder, AWriteReplacesALinkAndNeverWritesWhereItLeads) {

@@ -20,6 +20,7 @@ QByteArray cp1252(const char* utf8) {
 
 void FormFixture::SetUp() {
     ASSERT_TRUE(dir.isValid());
+    store::setWriteFaults(&writeFaults);
 }
 
 void FormFixture::TearDown() {
@@ -28,6 +29,7 @@ void FormFixture::TearDown() {
         form.reset();
     }
     QApplication::processEvents();
+    store::setWriteFaults(nullptr);
 }
 
 void FormFixture::start(const QDate& today, const QTime& time) {

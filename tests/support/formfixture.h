@@ -5,6 +5,7 @@
 #include "app/flatbutton.h"
 #include "app/form1.h"
 #include "app/textbox.h"
+#include "store/files.h"
 #include "support/fakeplatform.h"
 
 #include <QByteArray>
@@ -24,6 +25,24 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 
 namespace quelora::test {
+
+// Makes the next writes of the store fail half-way, as on a full disk.
+class FailingWrites : public store::WriteFaults {
+public:
+    void failNext(int count, const QString& reason) {
+        count_ = count;
+        reason_ = reason;
+    }
+    std::optional<QString> nextWriteFails() override {
+        if (count_ <= 0) return std::nullopt;
+        --count_;
+        return reason_;
+    }
+
+private:
+    int count_ = 0;
+    QString reason_;
+};
 
 class FormFixture : public ::testing::Test {
 protected:
@@ -70,6 +89,7 @@ protected:
 
     QTemporaryDir dir;
     QString dataFolder_;
+    FailingWrites writeFaults; // installed for the whole test
     FakePlatform platform;
     std::unique_ptr<Form1> form;
 };

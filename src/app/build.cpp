@@ -1,0 +1,89 @@
+#include "app/build.h"
+
+#include "app/dropdown.h"
+#include "app/flatbutton.h"
+
+#include <QLabel>
+
+namespace quelora::build {
+
+QRect tw(int left, int top, int width, int height) {
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+QFont arial(qreal points, bool bold) {
+    QFont f(QStringLiteral("Arial"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+void describe(QWidget* w, const QString& name, const QString& description) {
+    w->setAccessibleName(name);
+    if (!description.isEmpty()) w->setAccessibleDescription(description);
+}
+
+void setForeColor(QWidget* w, VbColor c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colorFromVb(c));
+    p.setColor(QPalette::Text, colorFromVb(c));
+    w->setPalette(p);
+}
+
+void setBoxColors(TextBox* box, VbColor back, VbColor fore) {
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, colorFromVb(back));
+    p.setColor(QPalette::Text, colorFromVb(fore));
+    box->setPalette(p);
+}
+
+FlatButton* button(QWidget* parent, const QRect& r, const QString& caption, VbColor back, const QFont& font,
+                   const QString& name, const QString& description) {
+    auto* b = new FlatButton(parent);
+    b->setGeometry(r);
+    b->setText(caption);
+    b->setBackColor(back);
+    b->setFont(font);
+    describe(b, name, description);
+    return b;
+}
+
+FlatButton* pictureButton(QWidget* parent, const QRect& r, const QIcon& icon, VbColor back,
+                          const QString& name, const QString& description) {
+    FlatButton* b = button(parent, r, QString(), back, arial(8.25), name, description);
+    b->setIcon(icon);
+    b->setIconSize(r.size() - QSize(6, 6));
+    b->setToolTip(name);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
+              const QString& name) {
+    auto* l = new QLabel(caption, parent);
+    l->setGeometry(r);
+    l->setFont(font);
+    describe(l, name);
+    return l;
+}
+
+TextBox* textBox(QWidget* parent, const QRect& r, TextBox::Lines lines, const QFont& font,
+                 const QString& name, const QString& description) {
+    auto* t = new TextBox(lines, parent);
+    t->setGeometry(r);
+    t->setFont(font);
+    describe(t, name, description);
+    return t;
+}
+
+DropDown* dropDown(QWidget* parent, const QRect& r, const QString& text, const QString& name,
+                   const QString& description) {
+    auto* c = new DropDown(parent);
+    c->setGeometry(r);
+    c->setFont(arial(8.25));
+    c->setEditText(text);
+    describe(c, name, description);
+    return c;
+}
+
+} // namespace quelora::build
