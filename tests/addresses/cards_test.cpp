@@ -129,3 +129,51 @@ TEST(Groups, AGroupFolderIsFoundWhateverItsLetterCase) {
     EXPECT_TRUE(bookHasEntry(book, QStringLiteral("SUELTO")));
     EXPECT_FALSE(bookHasEntry(book, QStringLiteral("Trabajo")));
 }
+
+TEST(SavingCards, ThePlanFollowsTheNameAndTheGroupField) {
+    const struct {
+        const char* name;
+        const char* group;
+        const char* groupStored; // "" when the group has no folder
+        const char* allStored;
+        bool nothing, refused, intoGroup, intoAll;
+    } rows[] = {
+        {"Ruiz", "Amigos", "Amigos", "Todos", false, false, true, true},
+        {"Ruiz", "AMIGOS", "Amigos", "TODOS", false, false, true, true},
+        {"Ruiz", "Todos", "Todos", "Todos", false, false, true, false}, // one file, written once
+        {"Ruiz", "todos", "TODOS", "TODOS", false, false, true, false},
+        {"Ruiz", "Nuevo", "", "Todos", false, false, false, true},    // no folder: "Todos" only
+        {"Ruiz", "Nuevo", "", "", false, false, false, true},         // "Todos" missing: tried and told
+        {"", "Amigos", "Amigos", "Todos", true, false, false, false}, // no APELLIDOS: nothing
+        {"a/b", "Amigos", "Amigos", "Todos", false, true, false, false},
+        {"..", "Amigos", "Amigos", "Todos", false, true, false, false},
+        {"Ruiz", "", "", "Todos", false, true, false, false},
+        {"Ruiz", "../x", "", "Todos", false, true, false, false},
+    };
+    for (const auto& r : rows) {
+        const CardSavePlan plan =
+            planCardSave(QString::fromUtf8(r.name), QString::fromUtf8(r.group),
+                         QString::fromUtf8(r.groupStored), QString::fromUtf8(r.allStored));
+        const std::string row = std::string(r.name) + " / " + r.group;
+        EXPECT_EQ(plan.nothing, r.nothing) << row;
+        EXPECT_EQ(!plan.refusal.isEmpty(), r.refused) << row;
+        EXPECT_EQ(plan.intoGroup, r.intoGroup) << row;
+        EXPECT_EQ(plan.intoAll, r.intoAll) << row;
+    }
+    EXPECT_TRUE(
+        groupWithoutFolderMessage(QStringLiteral("Nuevo"), true).contains(QStringLiteral("solo en «Todos»")));
+    EXPECT_FALSE(
+        groupWithoutFolderMessage(QStringLiteral("Nuevo"), false).contains(QStringLiteral("solo en")));
+}
+
+TEST(SavingCards, ACardIsKeptAsItsFileHoldsIt) {
+    bool lossy = false;
+    const Card stored =
+        storedCard(card({"Wałęsa", "Lech", "", "Gdańsk", "", "", "línea 1\r\nlínea 2"}), &lossy);
+    EXPECT_TRUE(lossy);
+    EXPECT_EQ(stored[0], QStringLiteral("Wa??sa"));
+    EXPECT_EQ(stored[3], QStringLiteral("Gda?sk"));
+    EXPECT_EQ(stored[6], QString::fromUtf8("línea 1\r\nlínea 2"));
+    storedCard(card({"García", "", "", "", "", "", ""}), &lossy);
+    EXPECT_FALSE(lossy);
+}
