@@ -1,0 +1,135 @@
+#pragma once
+// The search of the data folder, without widgets: diary pages, notes, cards and the
+// day texts (holidays, reminders, saints).
+//
+// Matching. The query is split on white space into words; a file matches when EVERY
+// word occurs in its text, anywhere (a word may sit inside a longer word: "cumple"
+// finds "cumpleaños", "ana" finds "mañana"). Both sides are folded first: letter case
+// does not matter, and a vowel with an accent, a diaeresis or any other mark equals
+// the plain vowel (á = a, ü = u, À = a), but ñ, ç and every other letter stay
+// themselves ("ano" never finds "año"; "año" finds "AÑO").
+//
+// Order: newest first by one moment per hit, in local wall-clock time: a page at the
+// start (00:00) of its date, a note at the minute of its name, a card or a day text
+// at its file's last modification. So a page goes below the notes of its own day, and
+// a card or day text edited today goes above every page dated before today. Equal
+// moments: page, note, card, holiday, reminder, saint, then by file name.
+//
+// What is searched, below the data folder (folders found in any letter case, hidden
+// files and the store's temporary files skipped, regular files only):
+//   dias/<date caption>.txt        pages whose name is the caption of a real date,
+//                                  in any letter case ("jueves, 15 de marzo de 2007.txt")
+//   notas/<y>-<m>-<d>--<h>-<min>   notes whose name is a real minute
+//   direcciones/<group>/<file>     every card; one in "Todos" whose file name (any
+//                                  letter case) is also in another group shows only there
+//   fiestas/, recordatorio/, santoral/  "<d> de <MES>.txt", any letter case
+//
+// Memory: the Searcher keeps the bytes of every file it has read (one byte per
+// character) and reads nothing again while the file is unchanged. It counts each file
+// as its size plus kEntryOverhead bytes; when the total would pass the budget it keeps
+// no text at all and every query reads the files again, with the same results. Nothing
+// is ever written into the data folder. A query whose every word is inside a word of
+// the query before (typing on) looks only at the files that one found, and at those
+// changed since.
+//
+// Changes: where the system can watch folders (Linux), a file saved, replaced or
+// removed by any program is learnt from the system's notices at the next query; else
+// each query re-lists changed folders and compares every file's size, times and inode
+// with what was read (about 1 µs per file), and a file read within two seconds of its
+// last change is read again, whatever the file system's timestamp granularity.
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace quelora::search {
+
+enum class Kind { Page, Note, Card, Holiday, Reminder, Saint };
+
+struct Hit {
+    Kind kind = Kind::Page;
+    QString folder;     // stored name of the kind's folder below the data folder ("dias", "DIAS", ...)
+    QString group;      // cards: stored name of the group folder inside `folder`; else empty
+    QString file;       // stored file name
+    QString path;       // the file itself: data folder / folder [/ group] / file
+    QDate date;         // pages: the page's date
+    QDateTime noteTime; // notes: the minute the note's name gives
+    int day = 0;        // day texts: day of the month (1..31)
+    int month = 0;      // day texts: month (1..12)
+    QDateTime when;     // the moment the order is by (see above), local time
+    QString caption;    // "JUEVES, 15 de MARZO de 2007", "Nota del 24/6/2007, 9:05",
+                        // "GARCÍA PÉREZ — Amigos", "Fiesta: 25 de DICIEMBRE", "Santo: ..."
+    QString excerpt;    // about kExcerptLength characters of one line around the first hit
+    int hitStart = 0;   // where the first hit stands in excerpt
+    int hitLength = 0;  // and its length there
+};
+
+inline constexpr qint64 kDefaultBudgetBytes = 64LL * 1024 * 1024;
+inline constexpr qint64 kEntryOverhead = 256; // bytes a kept file costs besides its text
+inline constexpr int kDefaultLimit = 100;
+inline constexpr int kExcerptLength = 80;
+
+// The folded form of text that matching compares (lower case, vowels without marks).
+QString fold(const QString& text);
+
+// The folded words of a query, in order; empty when it holds no word.
+QStringList queryWords(const QString& query);
+
+// The date a page file name stands for (".txt" after a real date's caption, any case).
+std::optional<QDate> pageDateOfName(const QString& fileName);
+
+// The minute a note file name stands for ("2007-6-24--9-5").
+std::optional<QDateTime> noteTimeOfName(const QString& fileName);
+
+// The day of the year a day file name stands for ("25 de DICIEMBRE.txt"; 29 February too).
+struct DayOfYear {
+    int day = 0;   // 1..31
+    int month = 0; // 1..12
+};
+std::optional<DayOfYear> dayOfDayFileName(const QString& fileName);
+
+// The caption a result list shows for each kind (see Hit::caption).
+QString noteCaption(const QDateTime& noteTime);
+QString dayTextCaption(Kind kind, const QString& dayFileName);
+
+// Searches one data folder, keeping what it reads between queries. Not thread-safe:
+// one thread calls it (any threads it starts are joined before a call returns).
+class Searcher {
+public:
+    // Reads nothing until the first query. watchFolders = false makes every query check
+    // each file's size and times instead of using the system's notices (tests, measurements).
+    explicit Searcher(QString dataFolder, qint64 budgetBytes = kDefaultBudgetBytes, bool watchFolders = true);
+    ~Searcher();
+    Searcher(const Searcher&) = delete;
+    Searcher& operator=(const Searcher&) = delete;
+
+    // The files matching every word of query, newest first, at most limit of them
+    // (limit <= 0: all); empty for a query without words.
+    QList<Hit> find(const QString& query, int limit = kDefaultLimit);
+
+    // The program itself has just written, replaced or removed the file at path: the
+    // next query takes it as it is now, whatever its timestamps say. Never needed for
+    // correctness; a path outside the searched folders is ignored.
+    void fileWritten(const QString& path);
+
+    // What the last query did.
+    struct Stats {
+        int files = 0;           // searchable files below the data folder
+        int searched = 0;        // of which the query looked into (fewer when it narrowed the one before)
+        int matched = 0;         // of which matched: every match, not only those returned
+        int read = 0;            // files read from the disk by the query
+        qint64 kept = 0;         // bytes counted against the budget after the query
+        bool overBudget = false; // no text kept: queries read the files
+        bool watching = false;   // changes come from the system's notices
+    };
+    const Stats& lastStats() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+} // namespace quelora::search
