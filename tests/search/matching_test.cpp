@@ -1,0 +1,199 @@
+// Folding, the names of the searched files, the matcher and the excerpt.
+#include "search/matching.h"
+#include "search/search.h"
+#include "store/codepage.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+#include <random>
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+using namespace quelora;
+using search::detail::Word;
+
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+TEST(Fold, CaseAndVowelMarksGoButEnneStays) {
+    const struct {
+        const char* text;
+        const char* folded;
+    } rows[] = {
+        {"ÁÉÍÓÚÜ áéíóúü", "aeiouu aeiouu"},
+        {"àâäã èêë ìîï òôöõ ùû", "aaaa eee iii oooo uu"},
+        {"Ñ ñ AÑO", "ñ ñ año"},
+        {"Ç ç Œ Š Ž Ÿ", "ç ç œ š ž ÿ"},
+        {"e\xcc\x81", "e"}, // e + combining acute, as some keyboards send it
+        {"n\xcc\x83", "ñ"}, // n + combining tilde
+        {"3 € ¿Qué?", "3 € ¿que?"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(search::fold(u(r.text)), u(r.folded)) << r.text;
+}
+
+TEST(Fold, QueryWordsSplitOnAnyWhiteSpace) {
+    EXPECT_EQ(search::queryWords(u("  Año\tNUEVO\r\n café ")),
+              QStringList({u("año"), u("nuevo"), u("cafe")}));
+    EXPECT_EQ(search::queryWords(u("uno\u00A0dos")), QStringList({u("uno"), u("dos")}));
+    EXPECT_TRUE(search::queryWords(u(" \t\n")).isEmpty());
+    EXPECT_TRUE(search::queryWords(QString()).isEmpty());
+}
+
+TEST(Fold, EveryByteFoldsAsItsCharacter) {
+    // The byte table and the character folding agree on all 256 bytes.
+    const auto& table = search::detail::foldTable();
+    for (int b = 0; b < 256; ++b) {
+        const QString c = store::decode(QByteArray(1, static_cast<char>(b)));
+        const QString folded = search::fold(c);
+        const QByteArray back = store::encode(folded);
+        EXPECT_EQ(static_cast<uchar>(back[0]), table[b]) << "byte " << b;
+    }
+}
+
+TEST(Names, PagesInAnyLetterCaseWithTheirRealWeekday) {
+    const struct {
+        const char* name;
+        QDate date;
+    } rows[] = {
+        {"JUEVES, 15 de MARZO de 2007.txt", QDate(2007, 3, 15)},
+        {"jueves, 15 de marzo de 2007.txt", QDate(2007, 3, 15)},
+        {"JUEVES, 15 DE MARZO DE 2007.TXT", QDate(2007, 3, 15)},
+        {"miércoles, 14 de marzo de 2007.txt", QDate(2007, 3, 14)},
+        {"SÁBADO, 29 de FEBRERO de 2020.txt", QDate(2020, 2, 29)},
+        {"LUNES, 15 de MARZO de 2007.txt", QDate()},   // the weekday is wrong
+        {"JUEVES, 015 de MARZO de 2007.txt", QDate()}, // no name the program writes
+        {"JUEVES, 15 de MARZO de 02007.txt", QDate()},
+        {"JUEVES, 15 de MARZO de 2007", QDate()},       // no extension
+        {"MARTES, 29 de FEBRERO de 2007.txt", QDate()}, // no such day
+        {"JUEVES, 15 de MARZOS de 2007.txt", QDate()},
+        {"JUEVES, 15 de MARZO de 2007 .txt", QDate()},
+        {"notas sueltas.txt", QDate()},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(search::pageDateOfName(u(r.name)).value_or(QDate()), r.date) << r.name;
+}
+
+TEST(Names, NotesAndDayFiles) {
+    EXPECT_EQ(search::noteTimeOfName(u("2007-6-24--9-5")), QDateTime(QDate(2007, 6, 24), QTime(9, 5)));
+    EXPECT_EQ(search::noteTimeOfName(u("2024-12-31--23-59")), QDateTime(QDate(2024, 12, 31), QTime(23, 59)));
+    for (const char* bad : {"2007-6-24--9-5.txt", "2007-13-1--1-1", "2007-6-24-9-5", "2007-6-31--9-5",
+                            "2007-6-24--24-0", "lista", ""})
+        EXPECT_FALSE(search::noteTimeOfName(u(bad))) << bad;
+
+    const auto day = [](const char* name) {
+        const auto d = search::dayOfDayFileName(u(name));
+        return d ? d->day * 100 + d->month : 0;
+    };
+    EXPECT_EQ(day("25 de DICIEMBRE.txt"), 2512);
+    EXPECT_EQ(day("6 de enero.TXT"), 601);
+    EXPECT_EQ(day("29 de FEBRERO.txt"), 2902);
+    EXPECT_EQ(day("30 de FEBRERO.txt"), 0);
+    EXPECT_EQ(day("05 de MAYO.txt"), 0);
+    EXPECT_EQ(day("5 de MAYO"), 0);
+    EXPECT_EQ(day("5 de MAYOS.txt"), 0);
+}
+
+TEST(Names, Captions) {
+    EXPECT_EQ(search::noteCaption(QDateTime(QDate(2007, 6, 24), QTime(9, 5))), u("Nota del 24/6/2007, 9:05"));
+    EXPECT_EQ(search::noteCaption(QDateTime(QDate(2007, 12, 1), QTime(21, 30))),
+              u("Nota del 1/12/2007, 21:30"));
+    EXPECT_EQ(search::dayTextCaption(search::Kind::Holiday, u("25 de DICIEMBRE.txt")),
+              u("Fiesta: 25 de DICIEMBRE"));
+    EXPECT_EQ(search::dayTextCaption(search::Kind::Reminder, u("1 de mayo.TXT")),
+              u("Recordatorio: 1 de mayo"));
+    EXPECT_EQ(search::dayTextCaption(search::Kind::Saint, u("24 de JUNIO.txt")), u("Santo: 24 de JUNIO"));
+}
+
+// The plain way: fold every byte, compare at every position.
+qsizetype naiveFind(const QByteArray& bytes, const QByteArray& folded) {
+    const auto& fold = search::detail::foldTable();
+    for (qsizetype s = 0; s + folded.size() <= bytes.size(); ++s) {
+        qsizetype k = 0;
+        while (k < folded.size() && fold[static_cast<uchar>(bytes[s + k])] == static_cast<uchar>(folded[k]))
+            ++k;
+        if (k == folded.size()) return s;
+    }
+    return -1;
+}
+
+TEST(Matcher, FindsWhatFoldingEveryByteFinds) {
+    // Random texts and words over a small alphabet full of capitals, marked vowels and
+    // ñ, of every length around the sixteen-byte blocks the matcher scans.
+    const QByteArray alphabet = store::encode(u("aAáÁàäeEéÉiIíoOóÖuUúüÜnNñÑ €\r\n"));
+    std::mt19937 random(20241231);
+    const auto pick = [&](int n) {
+        QByteArray s;
+        for (int i = 0; i < n; ++i)
+            s += alphabet[static_cast<qsizetype>(random() % alphabet.size())];
+        return s;
+    };
+    int found = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const QByteArray text = pick(static_cast<int>(random() % 70));
+        QByteArray word = pick(1 + static_cast<int>(random() % 4));
+        // Half the words taken from the text itself, so that many are there.
+        if (round % 2 && text.size() > 4)
+            word = text.mid(static_cast<qsizetype>(random() % (text.size() - 4)), 1 + round % 4);
+        const QString folded = search::fold(store::decode(word));
+        const qsizetype expected = naiveFind(text, store::encode(folded));
+        ASSERT_EQ(Word(folded).findIn(text.constData(), text.size()), expected)
+            << "text " << text.toHex().toStdString() << " word " << folded.toStdString();
+        found += expected >= 0;
+    }
+    EXPECT_GT(found, 5000); // the table did test hits, not only misses
+}
+
+TEST(Matcher, WordsTheFilesCannotHoldMatchNothing) {
+    const QByteArray text = store::encode(u("Ωmega ω")); // "?mega ?" on disk
+    EXPECT_EQ(Word(search::fold(u("ω"))).findIn(text.constData(), text.size()), -1);
+    EXPECT_EQ(Word(search::fold(u("mega"))).findIn(text.constData(), text.size()), 1);
+    const std::vector<Word> words = search::detail::compileQuery({u("mega"), u("ω")});
+    EXPECT_EQ(search::detail::findAll(words, text).at, -1);
+}
+
+TEST(Matcher, FindAllGivesTheEarliestWord) {
+    const QByteArray text = store::encode(u("Hoy fui al MÉDICO y después al café"));
+    const auto found = search::detail::findAll(search::detail::compileQuery({u("cafe"), u("medico")}), text);
+    EXPECT_EQ(found.at, 11);
+    EXPECT_EQ(found.length, 6);
+}
+
+TEST(Excerpt, OneLineAroundTheHitCutAtBlanks) {
+    const QString longText =
+        u("Primera línea del día.\r\nSegunda línea con más palabras que contar aquí mismo,\r\n\r\n"
+          "y la tercera trae por fin al MÉDICO de cabecera, que llegó tarde otra vez como siempre "
+          "hace los jueves por la tarde.");
+    const struct {
+        QString text;
+        const char* hit;
+        const char* excerpt;
+    } rows[] = {
+        {u("Fui al MÉDICO."), "MÉDICO", "Fui al MÉDICO."},
+        {u("MÉDICO\r\nhoy"), "MÉDICO", "MÉDICO hoy"},
+        {u("\r\n\r\n  Fui\tal\r\nMÉDICO  \r\n"), "MÉDICO", "Fui al MÉDICO"},
+        // A quarter of the line before the hit, the rest after it.
+        {longText, "MÉDICO",
+         "…trae por fin al MÉDICO de cabecera, que llegó tarde otra vez como siempre hace…"},
+        {longText, "Primera",
+         "Primera línea del día. Segunda línea con más palabras que contar aquí mismo,…"},
+        {longText, "jueves",
+         "…de cabecera, que llegó tarde otra vez como siempre hace los jueves por la tarde."},
+    };
+    for (const auto& r : rows) {
+        const QByteArray bytes = store::encode(r.text);
+        const qsizetype at = bytes.indexOf(store::encode(u(r.hit)));
+        ASSERT_GE(at, 0);
+        const auto ex = search::detail::makeExcerpt(bytes, at, u(r.hit).size());
+        EXPECT_EQ(ex.text, u(r.excerpt)) << r.hit;
+        EXPECT_EQ(ex.text.mid(ex.start, ex.length), u(r.hit));
+        EXPECT_LE(ex.text.size(), search::kExcerptLength + 2);
+    }
+}
+
+} // namespace

@@ -1,0 +1,390 @@
+// The search of a small data folder: what it finds, in what order, and how it keeps up
+// with files changed behind its back.
+#include "search/search.h"
+#include "store/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+using namespace quelora;
+using search::Kind;
+
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QDateTime at(int y, int m, int d, int h = 12, int min = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
+// A data folder in a temporary folder; text is written in Windows-1252.
+class Folder {
+public:
+    QString root() const { return dir_.path(); }
+    QString path(const QString& rel) const { return dir_.path() + QLatin1Char('/') + rel; }
+
+    void bytes(const QString& rel, const QByteArray& content, const QDateTime& modified = {}) {
+        const QString p = path(rel);
+        QDir().mkpath(QFileInfo(p).path());
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.flush(); // else the close writes, and the time set is lost
+        if (modified.isValid()) {
+            ASSERT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+        }
+    }
+    void text(const QString& rel, const QString& content, const QDateTime& modified = {}) {
+        bool lossy = false;
+        bytes(rel, store::encode(content, &lossy), modified);
+        ASSERT_FALSE(lossy) << rel.toStdString();
+    }
+    void remove(const QString& rel) { ASSERT_TRUE(QFile::remove(path(rel))); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Kind and caption of each hit, one line each, for readable failures.
+QStringList listed(const QList<search::Hit>& hits) {
+    static const char* kinds[] = {"page", "note", "card", "holiday", "reminder", "saint"};
+    QStringList out;
+    for (const search::Hit& h : hits)
+        out << QString::fromLatin1(kinds[static_cast<int>(h.kind)]) + QStringLiteral(": ") + h.caption;
+    return out;
+}
+
+QStringList lines(std::initializer_list<const char*> list) {
+    QStringList out;
+    for (const char* s : list)
+        out << u(s);
+    return out;
+}
+
+const char* kMarch15 = "page: JUEVES, 15 de MARZO de 2007";
+const char* kMay24 = "page: jueves, 24 de mayo de 2007";
+const char* kJune24 = "page: DOMINGO, 24 de JUNIO de 2007";
+const char* kJanuary1 = "page: LUNES, 1 de ENERO de 2007";
+const char* kNoteJune = "note: Nota del 24/6/2007, 9:05";
+const char* kNoteMarch = "note: Nota del 15/3/2007, 21:30";
+const char* kGarcia = "card: GARCÍA PÉREZ — Amigos";
+const char* kNunez = "card: NÚÑEZ — Todos";
+const char* kLopez = "card: LÓPEZ — Trabajo";
+const char* kBirthday = "reminder: Recordatorio: 24 de JUNIO";
+
+// The folder every query of the table runs on; `pages` is the diary folder's spelling.
+void fill(Folder& f, const QString& pages) {
+    const QString d = pages + QLatin1Char('/');
+    f.text(d + u("JUEVES, 15 de MARZO de 2007.txt"),
+           u("Hoy fui al médico con Ana.\r\nDespués, café en la Plaza Mayor: 3 €."));
+    f.text(d + u("jueves, 24 de mayo de 2007.txt"), u("El año pasado llovió mucho.\r\nMañana, reunión."));
+    f.text(d + u("DOMINGO, 24 de JUNIO de 2007.txt"), u("Pingüino en el zoo."));
+    f.text(d + u("LUNES, 1 de ENERO de 2007.txt"), u("Año nuevo: pagué 20€ por la cena.\r\nNADA MÁS."));
+    // Nothing a search shows, though each holds the word.
+    f.text(d + u(".oculto.txt"), u("clandestino"));
+    f.text(d + u("notas sueltas.txt"), u("clandestino"));
+    f.text(d + u("LUNES, 15 de MARZO de 2007.txt"), u("clandestino")); // not the weekday of that date
+    f.text(d + u(".~quelora-0123456789abcdef.tmp"), u("clandestino"));
+    QDir().mkpath(f.path(d + u("MARTES, 16 de MARZO de 2007.txt"))); // a folder, not a page
+#ifdef Q_OS_UNIX
+    // A FIFO under a page's name: a search that opened it for reading would hang here.
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(f.path(d + u("MIÉRCOLES, 14 de MARZO de 2007.txt"))).constData(), 0600),
+        0);
+#endif
+
+    f.text(u("notas/2007-6-24--9-5"), u("Comprar pingüino de peluche\r\npara el cumpleaños de María"));
+    f.text(u("notas/2007-3-15--21-30"), u("Llamar al médico mañana.\r\nVacaciones de verano."));
+    f.text(u("notas/lista"), u("clandestino"));
+
+    const auto card = [](std::initializer_list<const char*> fields) {
+        QString s;
+        for (const char* field : fields)
+            s += u(field) + u("\r\n");
+        return s;
+    };
+    const QString garcia = card({"GARCÍA PÉREZ", "Ana", "C/ Mayor, 3", "Logroño", "941 000 000",
+                                 "ana@correo.es", "Amiga del colegio\r\nvive cerca del río"});
+    f.text(u("direcciones/Amigos/GARCÍA PÉREZ"), garcia, at(2007, 5, 1));
+    f.text(u("direcciones/Todos/GARCÍA PÉREZ"), garcia, at(2007, 5, 2));
+    const QString lopez = card({"LÓPEZ", "Luis", "", "Madrid", "", "", "Proveedor"});
+    f.text(u("direcciones/Trabajo/LÓPEZ"), lopez, at(2006, 3, 1));
+    f.text(u("direcciones/Todos/López"), lopez, at(2006, 3, 1)); // the copy, in another letter case
+    f.text(u("direcciones/Todos/NÚÑEZ"),
+           card({"NÚÑEZ", "Pedro", "Plaza España 1", "Cádiz", "", "",
+                 "Compañero de trabajo\r\ndel año 1999\r\nmédico"}),
+           at(2006, 1, 1));
+    f.text(u("direcciones/.viejas/ROMERO"), card({"ROMERO", "clandestino", "", "", "", "", ""}));
+
+    f.text(u("fiestas/25 de DICIEMBRE.txt"), u("Navidad\r\n"), at(2006, 12, 1));
+    f.text(u("fiestas/6 de enero.txt"), u("Reyes Magos\r\n"), at(2006, 11, 1));
+    f.text(u("fiestas/05 de MAYO.txt"), u("clandestino\r\n"));
+    f.text(u("recordatorio/24 de JUNIO.txt"), u("Cumpleaños de María\r\n"), at(2007, 6, 24, 10, 0));
+    f.text(u("santoral/24 de JUNIO.txt"), u("San Juan Bautista\r\n"), at(2006, 6, 1));
+    f.text(u("santoral/31 de FEBRERO.txt"), u("clandestino\r\n"));
+    f.text(u("texto.txt"), u("clandestino médico"));
+}
+
+struct Query {
+    const char* query;
+    std::initializer_list<const char*> expected;
+};
+
+const Query kQueries[] = {
+    // Accents, capitals and ñ.
+    {"médico", {kNoteMarch, kMarch15, kNunez}},
+    {"MEDICO", {kNoteMarch, kMarch15, kNunez}},
+    {"ano", {kNoteMarch}},                                      // "verano"; never "año"
+    {"año", {kBirthday, kNoteJune, kMay24, kJanuary1, kNunez}}, // "cumpleaños" too
+    {"AÑO", {kBirthday, kNoteJune, kMay24, kJanuary1, kNunez}},
+    {"manana", {}},
+    {"mañana", {kMay24, kNoteMarch}},
+    {"pinguino", {kNoteJune, kJune24}},
+    {"PINGÜINO", {kNoteJune, kJune24}},
+    // Windows-1252 beyond Latin-1: "€" is byte 0x80.
+    {"€", {kMarch15, kJanuary1}},
+    // Every word, in any order, anywhere inside words.
+    {"cafe plaza", {kMarch15}},
+    {"plaza  café", {kMarch15}},
+    {"cafe zoo", {}},
+    {"reu", {kMay24}},
+    {"ción", {kNoteMarch}}, // "Vacaciones"
+    // Cards: the whole file, a reference on several lines, "Todos" copies once.
+    {"rio", {kGarcia}},
+    {"lopez", {kLopez}},
+    {"logroño 941", {kGarcia}},
+    {"ana", {kMay24, kGarcia, kNoteMarch, kMarch15}}, // "Mañana", "Ana", "mañana", "Ana"
+    // Day texts, in names of any letter case.
+    {"navidad", {"holiday: Fiesta: 25 de DICIEMBRE"}},
+    {"reyes", {"holiday: Fiesta: 6 de enero"}},
+    {"juan", {"saint: Santo: 24 de JUNIO"}},
+    {"cumpleaños maria", {kBirthday, kNoteJune}},
+    // Hidden, temporary, misnamed, not regular, or outside the searched folders.
+    {"clandestino", {}},
+    {"", {}},
+    {"   ", {}},
+};
+
+// Each query on the folder with its diary folder spelled both ways, with the notices
+// and with the file-by-file checks.
+class QueryTable : public ::testing::TestWithParam<std::tuple<const char*, bool>> {};
+
+TEST_P(QueryTable, FindsEveryFileWithAllTheWordsNewestFirst) {
+    Folder f;
+    fill(f, u(std::get<0>(GetParam())));
+    search::Searcher searcher(f.root(), search::kDefaultBudgetBytes, std::get<1>(GetParam()));
+    for (const Query& q : kQueries) {
+        QStringList expected;
+        for (const char* e : q.expected)
+            expected << u(e);
+        EXPECT_EQ(listed(searcher.find(u(q.query))), expected) << "query: " << q.query;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Search, QueryTable,
+                         ::testing::Combine(::testing::Values("dias", "DIAS"), ::testing::Bool()));
+
+TEST(Search, AFolderOverTheBudgetKeepsNothingAndFindsTheSame) {
+    Folder f;
+    fill(f, u("dias"));
+    search::Searcher kept(f.root());
+    search::Searcher tight(f.root(), 1000); // fewer bytes than the files take
+    for (const Query& q : kQueries) {
+        EXPECT_EQ(listed(tight.find(u(q.query))), listed(kept.find(u(q.query)))) << "query: " << q.query;
+        if (!QString::fromUtf8(q.query).trimmed().isEmpty()) {
+            EXPECT_TRUE(tight.lastStats().overBudget);
+            EXPECT_EQ(tight.lastStats().kept, 0);
+            EXPECT_FALSE(kept.lastStats().overBudget);
+        }
+    }
+}
+
+TEST(Search, EachHitSaysWhereItLives) {
+    Folder f;
+    fill(f, u("DIAS"));
+    search::Searcher searcher(f.root());
+
+    const QList<search::Hit> pages = searcher.find(u("pagué"));
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].kind, Kind::Page);
+    EXPECT_EQ(pages[0].folder, u("DIAS"));
+    EXPECT_EQ(pages[0].file, u("LUNES, 1 de ENERO de 2007.txt"));
+    EXPECT_EQ(pages[0].path, f.path(u("DIAS/LUNES, 1 de ENERO de 2007.txt")));
+    EXPECT_EQ(pages[0].date, QDate(2007, 1, 1));
+    EXPECT_EQ(pages[0].when, at(2007, 1, 1, 0, 0));
+
+    const QList<search::Hit> notes = searcher.find(u("peluche"));
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_EQ(notes[0].folder, u("notas"));
+    EXPECT_EQ(notes[0].file, u("2007-6-24--9-5"));
+    EXPECT_EQ(notes[0].noteTime, at(2007, 6, 24, 9, 5));
+
+    const QList<search::Hit> cards = searcher.find(u("colegio"));
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards[0].folder, u("direcciones"));
+    EXPECT_EQ(cards[0].group, u("Amigos"));
+    EXPECT_EQ(cards[0].file, u("GARCÍA PÉREZ"));
+    EXPECT_EQ(cards[0].when, at(2007, 5, 1));
+
+    const QList<search::Hit> days = searcher.find(u("magos"));
+    ASSERT_EQ(days.size(), 1);
+    EXPECT_EQ(days[0].folder, u("fiestas"));
+    EXPECT_EQ(days[0].file, u("6 de enero.txt"));
+    EXPECT_EQ(days[0].day, 6);
+    EXPECT_EQ(days[0].month, 1);
+}
+
+TEST(Search, TheExcerptShowsTheFirstHitAsWritten) {
+    Folder f;
+    fill(f, u("dias"));
+    search::Searcher searcher(f.root());
+    const struct {
+        const char* query;
+        const char* excerpt;
+        const char* hit;
+    } rows[] = {
+        {"mayor cafe", "Hoy fui al médico con Ana. Después, café en la Plaza Mayor: 3 €.", "café"},
+        {"mas nada", "Año nuevo: pagué 20€ por la cena. NADA MÁS.", "NADA"},
+        // Near the end: the context comes from before it.
+        {"rio", "…3 Logroño 941 000 000 ana@correo.es Amiga del colegio vive cerca del río", "río"},
+    };
+    for (const auto& r : rows) {
+        const QList<search::Hit> hits = searcher.find(u(r.query));
+        ASSERT_EQ(hits.size(), 1) << r.query;
+        EXPECT_EQ(hits[0].excerpt, u(r.excerpt)) << r.query;
+        EXPECT_EQ(hits[0].excerpt.mid(hits[0].hitStart, hits[0].hitLength), u(r.hit)) << r.query;
+    }
+}
+
+TEST(Search, TheLimitKeepsTheNewest) {
+    Folder f;
+    fill(f, u("dias"));
+    search::Searcher searcher(f.root());
+    EXPECT_EQ(listed(searcher.find(u("ana"), 2)), lines({kMay24, kGarcia}));
+    EXPECT_EQ(searcher.lastStats().matched, 4);
+    EXPECT_EQ(searcher.find(u("ana"), 0).size(), 4);
+}
+
+// Changes made by another program, seen at the next query, with the notices and without.
+class Changes : public ::testing::TestWithParam<bool> {
+protected:
+    Changes() {
+        fill(f, u("dias"));
+        searcher = std::make_unique<search::Searcher>(f.root(), search::kDefaultBudgetBytes, GetParam());
+    }
+    QStringList find(const char* q) { return listed(searcher->find(u(q))); }
+
+    Folder f;
+    std::unique_ptr<search::Searcher> searcher;
+    const QString page = u("dias/DOMINGO, 24 de JUNIO de 2007.txt");
+};
+
+TEST_P(Changes, APageChangedOnDiskIsSeen) {
+    EXPECT_EQ(find("zoo"), lines({kJune24}));
+    f.text(page, u("Pingüino en la playa, con su abuela."));
+    EXPECT_EQ(find("zoo"), QStringList());
+    EXPECT_EQ(find("playa"), lines({kJune24}));
+}
+
+TEST_P(Changes, AChangeOfTheSameSizeAndTimeIsSeen) {
+    // An old time on both versions: no granularity of the file system can help here.
+    f.text(page, u("Pingüino en el zoo."), at(2007, 6, 24));
+    EXPECT_EQ(find("zoo"), lines({kJune24}));
+    f.text(page, u("Pingüino en el bar."), at(2007, 6, 24));
+    EXPECT_EQ(find("bar"), lines({kJune24}));
+    EXPECT_EQ(find("zoo"), QStringList());
+}
+
+TEST_P(Changes, ANarrowerQuerySeesChangesToo) {
+    // "play" only narrows "pla", yet the page that now has "playa" counts.
+    EXPECT_EQ(find("pla"), lines({kMarch15, kNunez}));
+    f.text(page, u("Pingüino en la playa."));
+    EXPECT_EQ(find("play"), lines({kJune24}));
+    EXPECT_EQ(find("playa"), lines({kJune24}));
+}
+
+TEST_P(Changes, DeletedAndNewFilesAndFolders) {
+    EXPECT_EQ(find("pinguino"), lines({kNoteJune, kJune24}));
+    f.remove(page);
+    EXPECT_EQ(find("pinguino"), lines({kNoteJune}));
+    f.text(u("dias/VIERNES, 1 de ENERO de 2010.txt"), u("Otro pingüino."));
+    f.text(u("direcciones/Vecinos/PINGÜINO"), u("PINGÜINO\r\n\r\n\r\n\r\n\r\n\r\n\r\n"), at(2001, 1, 1));
+    EXPECT_EQ(find("pinguino"),
+              lines({"page: VIERNES, 1 de ENERO de 2010", kNoteJune, "card: PINGÜINO — Vecinos"}));
+    // The whole diary folder renamed in another letter case, as copied from elsewhere.
+    ASSERT_TRUE(QDir(f.root()).rename(u("dias"), u("DIAS")));
+    EXPECT_EQ(find("pinguino"),
+              lines({"page: VIERNES, 1 de ENERO de 2010", kNoteJune, "card: PINGÜINO — Vecinos"}));
+    EXPECT_EQ(searcher->find(u("otro"))[0].folder, u("DIAS"));
+}
+
+TEST_P(Changes, ACardLeavingItsGroupShowsUnderTodos) {
+    EXPECT_EQ(find("colegio"), lines({kGarcia}));
+    f.remove(u("direcciones/Amigos/GARCÍA PÉREZ"));
+    EXPECT_EQ(find("colegio"), lines({"card: GARCÍA PÉREZ — Todos"}));
+}
+
+TEST_P(Changes, TheBudgetIsLeftAndTakenUpAgain) {
+    // About 2 kB of files: a budget of 64 kB holds them, not a page of 100 kB more.
+    searcher = std::make_unique<search::Searcher>(f.root(), 64 * 1024, GetParam());
+    EXPECT_EQ(find("zoo"), lines({kJune24}));
+    EXPECT_FALSE(searcher->lastStats().overBudget);
+    const QString big = u("dias/MARTES, 1 de ENERO de 2008.txt");
+    f.text(big, QString(100000, QLatin1Char('x')) + u(" zoo"));
+    EXPECT_EQ(find("zoo"), lines({"page: MARTES, 1 de ENERO de 2008", kJune24}));
+    EXPECT_TRUE(searcher->lastStats().overBudget);
+    EXPECT_EQ(find("pinguino"), lines({kNoteJune, kJune24}));
+    f.remove(big);
+    EXPECT_EQ(find("zoo"), lines({kJune24}));
+    EXPECT_FALSE(searcher->lastStats().overBudget);
+    EXPECT_GT(searcher->lastStats().kept, 0);
+}
+
+TEST_P(Changes, AWriteTheProgramReportsIsTakenAsItIs) {
+    EXPECT_EQ(find("zoo"), lines({kJune24}));
+    f.text(page, u("Pingüino en el bar."));
+    searcher->fileWritten(f.path(page));
+    searcher->fileWritten(f.path(u("texto.txt"))); // not searched: nothing happens
+    EXPECT_EQ(find("bar"), lines({kJune24}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Search, Changes, ::testing::Bool());
+
+TEST(Search, LaterKeystrokesReadNothingAndLookOnlyAtThePreviousHits) {
+    Folder f;
+    fill(f, u("dias"));
+    search::Searcher searcher(f.root());
+    searcher.find(u("m"));
+    const int files = searcher.lastStats().files;
+    EXPECT_EQ(searcher.lastStats().searched, files);
+    EXPECT_EQ(searcher.lastStats().read, files);
+
+    searcher.find(u("me"));
+    const int matchedMe = searcher.lastStats().matched;
+    EXPECT_LT(searcher.lastStats().searched, files);
+    searcher.find(u("med"));
+    EXPECT_EQ(searcher.lastStats().searched, matchedMe);
+    searcher.find(u("zoo med"));
+    EXPECT_EQ(searcher.lastStats().matched, 0);
+    searcher.find(u("me")); // erasing: a wider query looks at everything again
+    EXPECT_EQ(searcher.lastStats().searched, files);
+    EXPECT_EQ(searcher.lastStats().matched, matchedMe);
+#ifdef Q_OS_LINUX
+    EXPECT_TRUE(searcher.lastStats().watching);
+    EXPECT_EQ(searcher.lastStats().read, 0);
+#endif
+}
+
+} // namespace
