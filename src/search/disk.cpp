@@ -100,7 +100,8 @@ bool Dir::read(const QString& name, QByteArray* bytes, Stamp* stamp) const {
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     if (ok) {
         *stamp = stampOf(st);
-        bytes->resize(st.st_size);
+        // Exactly the size: resize() would round the block up to a power of two.
+        *bytes = QByteArray(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
         qsizetype got = 0;
         while (got < bytes->size()) {
             const ssize_t n = ::read(fd, bytes->data() + got, static_cast<size_t>(bytes->size() - got));
