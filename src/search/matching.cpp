@@ -66,35 +66,78 @@ const std::array<uchar, 256>& foldTable() {
 
 namespace {
 
-// The tests for the bytes folding to c.
-Word::Tests testsFor(uchar c) {
-    const auto& fold = foldTable();
-    Word::Tests tests;
-    for (int b = 0; b < 256; ++b) {
-        if (fold[b] != c) continue;
-        const int partner = b ^ 0x20;
-        if (fold[partner] == c) {
-            if (b & 0x20) tests.push_back({0x20, static_cast<uchar>(b)}); // the pair, once
-        } else {
-            tests.push_back({0, static_cast<uchar>(b)});
-        }
+// How often a folded letter comes in Spanish text, per thousand letters: the rarer
+// letters of a word are the ones looked for first, so that fewer places need a full
+// comparison.
+int frequency(uchar c) {
+    static const std::array<int, 256> table = [] {
+        std::array<int, 256> t{};
+        t.fill(2); // punctuation, other letters
+        for (char d = '0'; d <= '9'; ++d)
+            t[static_cast<uchar>(d)] = 5;
+        const std::pair<char, int> letters[] = {
+            {'e', 137}, {'a', 125}, {'o', 87}, {'s', 80}, {'r', 69}, {'n', 67}, {'i', 63},
+            {'d', 59},  {'l', 50},  {'c', 47}, {'t', 46}, {'u', 39}, {'m', 32}, {'p', 25},
+            {'b', 14},  {'g', 10},  {'v', 9},  {'y', 9},  {'q', 9},  {'h', 7},  {'f', 7},
+            {'z', 5},   {'j', 4},   {'x', 2},  {'k', 1},  {'w', 1}};
+        for (const auto& [letter, perThousand] : letters)
+            t[static_cast<uchar>(letter)] = perThousand;
+        t[0xF1] = 3;  // ñ
+        t[' '] = 170; // never in a word, but cheap to say
+        return t;
+    }();
+    return table[c];
+}
+
+// Runs of consecutive values as ranges under one mask.
+void addRuns(Word::Ranges* ranges, uchar mask, const std::vector<int>& values) {
+    for (size_t i = 0; i < values.size();) {
+        size_t j = i;
+        while (j + 1 < values.size() && values[j + 1] == values[j] + 1)
+            ++j;
+        ranges->push_back({mask, static_cast<uchar>(values[i]), static_cast<uchar>(values[j] - values[i])});
+        i = j + 1;
     }
-    return tests;
 }
 
 #if defined(__SSE2__)
-// A mask of the sixteen bytes at p that pass any of the tests.
-inline unsigned passing(const uchar* p, const Word::Tests& tests) {
+// A mask of the sixteen bytes at p that pass any of the ranges.
+inline unsigned passing(const uchar* p, const Word::Ranges& ranges) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     __m128i any = _mm_setzero_si128();
-    for (const Word::Test& t : tests)
-        any = _mm_or_si128(any, _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(static_cast<char>(t.mask))),
-                                               _mm_set1_epi8(static_cast<char>(t.value))));
+    for (const Word::Range& r : ranges) {
+        const __m128i x = _mm_or_si128(v, _mm_set1_epi8(static_cast<char>(r.mask)));
+        const __m128i low = _mm_set1_epi8(static_cast<char>(r.low));
+        if (r.span == 0) {
+            any = _mm_or_si128(any, _mm_cmpeq_epi8(x, low));
+        } else {
+            const __m128i span = _mm_set1_epi8(static_cast<char>(r.span));
+            const __m128i offset = _mm_sub_epi8(x, low); // unsigned: within the span or far off
+            any = _mm_or_si128(any, _mm_cmpeq_epi8(_mm_max_epu8(offset, span), span));
+        }
+    }
     return static_cast<unsigned>(_mm_movemask_epi8(any));
 }
 #endif
 
 } // namespace
+
+Word::Ranges Word::rangesFor(uchar folded) {
+    const auto& fold = foldTable();
+    std::vector<int> paired, single; // the lower of a letter pair (capital = lower - 0x20); lone bytes
+    for (int b = 0; b < 256; ++b) {
+        if (fold[b] != folded) continue;
+        if (fold[b ^ 0x20] == folded) {
+            if (b & 0x20) paired.push_back(b);
+        } else {
+            single.push_back(b);
+        }
+    }
+    Ranges ranges;
+    addRuns(&ranges, 0x20, paired);
+    addRuns(&ranges, 0, single);
+    return ranges;
+}
 
 Word::Word(const QString& foldedWord) {
     bool lossy = false;
@@ -105,36 +148,26 @@ Word::Word(const QString& foldedWord) {
         if (fold[static_cast<uchar>(c)] != static_cast<uchar>(c)) matchable_ = false;
     if (!matchable_) return;
 
-    // Consonants make one test each, a vowel up to seven (its marked forms): the
-    // scan looks at the cheapest two positions.
     const qsizetype m = folded_.size();
-    std::vector<Tests> all;
-    for (qsizetype i = 0; i < m; ++i)
-        all.push_back(testsFor(static_cast<uchar>(folded_[i])));
     std::vector<qsizetype> order(static_cast<size_t>(m));
     for (qsizetype i = 0; i < m; ++i)
         order[static_cast<size_t>(i)] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return all[size_t(a)].size() < all[size_t(b)].size(); });
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        return frequency(static_cast<uchar>(folded_[a])) < frequency(static_cast<uchar>(folded_[b]));
+    });
     anchor1_ = order[0];
     anchor2_ = m > 1 ? order[1] : order[0];
     if (anchor1_ > anchor2_) std::swap(anchor1_, anchor2_);
-    tests1_ = all[static_cast<size_t>(anchor1_)];
-    tests2_ = all[static_cast<size_t>(anchor2_)];
+    ranges1_ = rangesFor(static_cast<uchar>(folded_[anchor1_]));
+    ranges2_ = rangesFor(static_cast<uchar>(folded_[anchor2_]));
 }
 
-// The first start in [from, to) where the whole word folds from the file bytes.
-qsizetype Word::verifyFrom(const uchar* p, qsizetype size, qsizetype from, qsizetype to) const {
+bool Word::verifyAt(const uchar* p, qsizetype start) const {
     const auto& fold = foldTable();
     const auto* w = reinterpret_cast<const uchar*>(folded_.constData());
-    const qsizetype m = folded_.size();
-    for (qsizetype s = from; s < to && s + m <= size; ++s) {
-        qsizetype k = 0;
-        while (k < m && fold[p[s + k]] == w[k])
-            ++k;
-        if (k == m) return s;
-    }
-    return -1;
+    for (qsizetype k = 0; k < folded_.size(); ++k)
+        if (fold[p[start + k]] != w[k]) return false;
+    return true;
 }
 
 qsizetype Word::findIn(const char* bytes, qsizetype size) const {
@@ -145,16 +178,18 @@ qsizetype Word::findIn(const char* bytes, qsizetype size) const {
 #if defined(__SSE2__)
     // Sixteen starts at a time: only those whose two anchor bytes pass are compared in full.
     for (; pos + anchor2_ + 16 <= size; pos += 16) {
-        unsigned mask = passing(p + pos + anchor1_, tests1_);
-        if (mask && anchor2_ != anchor1_) mask &= passing(p + pos + anchor2_, tests2_);
+        unsigned mask = passing(p + pos + anchor1_, ranges1_);
+        if (mask && anchor2_ != anchor1_) mask &= passing(p + pos + anchor2_, ranges2_);
         while (mask) {
             const qsizetype start = pos + std::countr_zero(mask);
-            if (verifyFrom(p, size, start, start + 1) >= 0) return start;
+            if (start + m <= size && verifyAt(p, start)) return start;
             mask &= mask - 1;
         }
     }
 #endif
-    return verifyFrom(p, size, pos, size - m + 1);
+    for (; pos + m <= size; ++pos)
+        if (verifyAt(p, pos)) return pos;
+    return -1;
 }
 
 std::vector<Word> compileQuery(const QStringList& foldedWords) {

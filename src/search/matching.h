@@ -23,22 +23,25 @@ public:
     qsizetype findIn(const char* bytes, qsizetype size) const;
     qsizetype length() const { return folded_.size(); }
 
-    // The bytes that fold to one character, as tests "(byte | mask) == value", any of
-    // which may hold: a letter and its capital make one test.
-    struct Test {
-        uchar mask;
-        uchar value;
+    // The bytes that fold to one character, as tests "(byte | mask) - low <= span",
+    // any of which may hold: a letter and its capital make one test, a vowel and its
+    // marked forms two.
+    struct Range {
+        uchar mask = 0;
+        uchar low = 0;
+        uchar span = 0;
     };
-    using Tests = std::vector<Test>;
+    using Ranges = std::vector<Range>;
+    static Ranges rangesFor(uchar folded);
 
 private:
-    qsizetype verifyFrom(const uchar* p, qsizetype size, qsizetype from, qsizetype to) const;
+    bool verifyAt(const uchar* p, qsizetype start) const;
 
     QByteArray folded_;
     bool matchable_ = true;
-    // The two positions of the word with the fewest tests, looked for first.
+    // Two positions of the word, the rarest letters, looked for first.
     qsizetype anchor1_ = 0, anchor2_ = 0;
-    Tests tests1_, tests2_;
+    Ranges ranges1_, ranges2_;
 };
 
 // The words of a query, longest first (the likeliest to rule a text out soonest).

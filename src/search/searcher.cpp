@@ -46,6 +46,17 @@ QDateTime dateTimeOfKey(qint64 key) {
                      QTime::fromMSecsSinceStartOfDay(static_cast<int>(key % kMsPerDay)));
 }
 
+// The first cache lines of a text, asked of memory before they are needed.
+inline void prefetch(const QByteArray& bytes) {
+#if defined(__GNUC__) || defined(__clang__)
+    const char* p = bytes.constData();
+    for (qsizetype k = 0; k < std::min<qsizetype>(bytes.size(), 512); k += 64)
+        __builtin_prefetch(p + k);
+#else
+    Q_UNUSED(bytes);
+#endif
+}
+
 // Runs work(begin, end) over [0, count) in chunks, on as many threads as the machine
 // has cores (up to four), all joined before it returns; on this thread alone when
 // the work is small. Reading 24,000 files: 80 ms on one core, 47 ms on two.
@@ -525,27 +536,39 @@ QList<Hit> Searcher::find(const QString& query, int limit) {
         const QString* name;
         Entry* entry;
     };
-    std::vector<Match> matches;
-    QByteArray read;
-    for (auto& p : d.places) {
-        std::unique_ptr<Dir> dir;
+    std::vector<Match> candidates;
+    for (auto& p : d.places)
         for (auto it = p->entries.begin(); it != p->entries.end(); ++it) {
             Entry& e = *it;
             if (e.shadowed) continue;
             ++d.stats.files;
             if (narrowed && !e.matched && !e.fresh) continue;
-            ++d.stats.searched;
-            const QByteArray* bytes = &e.bytes;
-            if (!e.kept) {
-                // Over the budget (or a file that could not be read): from the disk.
-                if (!dir) dir = std::make_unique<Dir>(p->path);
-                if (!d.readEntry(*dir, p->kind, it.key(), e, &read)) read.clear();
-                bytes = &read;
-            }
-            e.matched = detail::findAll(compiled, *bytes).at >= 0;
-            e.fresh = false;
-            if (e.matched) matches.push_back({e.key, p.get(), &it.key(), &e});
+            candidates.push_back({e.key, p.get(), &it.key(), &e});
         }
+    d.stats.searched = static_cast<int>(candidates.size());
+
+    std::vector<Match> matches;
+    QByteArray read;
+    std::unique_ptr<Dir> dir;
+    const Place* open = nullptr;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        // The texts lie all over the heap: the next ones are fetched while this one is searched.
+        if (i + 2 < candidates.size()) prefetch(candidates[i + 2].entry->bytes);
+        const Match& c = candidates[i];
+        Entry& e = *c.entry;
+        const QByteArray* bytes = &e.bytes;
+        if (!e.kept) {
+            // Over the budget (or a file that could not be read): from the disk.
+            if (c.place != open) {
+                dir = std::make_unique<Dir>(c.place->path);
+                open = c.place;
+            }
+            if (!d.readEntry(*dir, c.place->kind, *c.name, e, &read)) read.clear();
+            bytes = &read;
+        }
+        e.matched = detail::findAll(compiled, *bytes).at >= 0;
+        e.fresh = false;
+        if (e.matched) matches.push_back({e.key, c.place, c.name, &e});
     }
     d.lastWords = words;
     d.stats.matched = static_cast<int>(matches.size());

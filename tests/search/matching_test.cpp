@@ -4,6 +4,7 @@
 #include "store/codepage.h"
 
 #include <QDate>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -147,6 +148,22 @@ TEST(Matcher, FindsWhatFoldingEveryByteFinds) {
         found += expected >= 0;
     }
     EXPECT_GT(found, 5000); // the table did test hits, not only misses
+}
+
+TEST(Matcher, TheRangesOfACharacterHoldExactlyTheBytesFoldingToIt) {
+    const auto& fold = search::detail::foldTable();
+    for (int c = 0; c < 256; ++c) {
+        if (fold[c] != c) continue; // only folded characters are looked for
+        const Word::Ranges ranges = Word::rangesFor(static_cast<uchar>(c));
+        for (int v = 0; v < 256; ++v) {
+            const bool passes = std::any_of(ranges.begin(), ranges.end(), [&](const Word::Range& r) {
+                return static_cast<uchar>((v | r.mask) - r.low) <= r.span;
+            });
+            ASSERT_EQ(passes, fold[v] == c) << "character " << c << " byte " << v;
+        }
+    }
+    EXPECT_EQ(Word::rangesFor('a').size(), 2u); // a A, and à..å À..Å
+    EXPECT_EQ(Word::rangesFor('m').size(), 1u); // m M
 }
 
 TEST(Matcher, WordsTheFilesCannotHoldMatchNothing) {
