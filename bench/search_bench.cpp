@@ -1,0 +1,374 @@
+// The search on a data folder of a lifetime, side by side with its floor, in one run.
+//
+//   quelora_search_bench [--data FOLDER] [--runs N]
+//
+// Without --data a folder is generated first (30 years of pages, 2,000 cards, 10,000
+// notes). Every figure is the median of N runs (default 15) in milliseconds; the first
+// query is timed in a fresh process each run, as after start-up (the files are in the
+// system's cache: they were read just before). The one-core row needs taskset.
+#include "datagen.h"
+
+#include "records/records.h"
+#include "search/search.h"
+#include "store/codepage.h"
+#include "store/files.h"
+#include "store/names.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace quelora;
+
+namespace {
+
+double ms(const QElapsedTimer& t) {
+    return t.nsecsElapsed() / 1e6;
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// kB of a line of /proc/self/status ("VmHWM", "VmRSS"); 0 where there is none.
+long statusKb(const char* field) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(static_cast<qsizetype>(std::strlen(field)) + 1).trimmed().split(' ')[0].toLong();
+    return 0;
+}
+
+// The files the search looks into, as paths (the "Todos" copies of cards in other groups left out).
+QStringList searchedFiles(const QString& data) {
+    QStringList paths;
+    const auto add = [&](const QString& folder, const std::function<bool(const QString&)>& take) {
+        for (const QString& n : store::listFiles(folder))
+            if (!n.startsWith(QLatin1Char('.')) && take(n)) paths << store::joinPath(folder, n);
+    };
+    const QString dias = store::joinPath(data, records::kPagesFolder);
+    add(dias, [](const QString& n) { return search::pageDateOfName(n).has_value(); });
+    add(store::joinPath(data, QStringLiteral("notas")),
+        [](const QString& n) { return search::noteTimeOfName(n).has_value(); });
+    for (int k = 0; k < 3; ++k)
+        add(store::joinPath(data, records::dayRecordFolder(k)),
+            [](const QString& n) { return search::dayOfDayFileName(n).has_value(); });
+    const QString book = store::joinPath(data, QStringLiteral("direcciones"));
+    QSet<QString> inGroups;
+    for (const QString& g : store::listFolders(book))
+        if (g != QLatin1String("Todos"))
+            for (const QString& n : store::listFiles(store::joinPath(book, g)))
+                inGroups.insert(n.toUpper());
+    for (const QString& g : store::listFolders(book))
+        add(store::joinPath(book, g),
+            [&](const QString& n) { return g != QLatin1String("Todos") || !inGroups.contains(n.toUpper()); });
+    return paths;
+}
+
+struct Row {
+    QString what;
+    std::vector<double> times;
+    QString note;
+};
+
+void print(const std::vector<Row>& rows) {
+    std::printf("%-52s %9s %9s %9s  %s\n", "median of runs (ms)", "median", "min", "max", "");
+    for (const Row& r : rows) {
+        if (r.times.empty()) {
+            std::printf("%-52s %9s %9s %9s  %s\n", qPrintable(r.what), "", "", "", qPrintable(r.note));
+            continue;
+        }
+        std::printf("%-52s %9.2f %9.2f %9.2f  %s\n", qPrintable(r.what), median(r.times),
+                    *std::min_element(r.times.begin(), r.times.end()),
+                    *std::max_element(r.times.begin(), r.times.end()), qPrintable(r.note));
+    }
+}
+
+// One query typed letter by letter (the words as given), then erased letter by letter.
+QStringList typing(const QString& text) {
+    QStringList steps;
+    for (qsizetype i = 1; i <= text.size(); ++i)
+        if (!text[i - 1].isSpace()) steps << text.left(i);
+    return steps;
+}
+
+const QString kTyped = QString::fromUtf8("reunion médico mañana");
+
+// --first: the first query of a fresh Searcher in this fresh process.
+int firstQuery(const QString& data, const QString& query, bool watch, bool typeOn) {
+    const long before = statusKb("VmHWM");
+    QElapsedTimer t;
+    t.start();
+    search::Searcher s(data, search::kDefaultBudgetBytes, watch);
+    const QList<search::Hit> hits = s.find(query);
+    const double first = ms(t);
+    // Then the rest of the typing, for the peak of a whole search.
+    if (typeOn)
+        for (const QString& q : typing(kTyped))
+            s.find(q);
+    std::printf("%.3f %d %ld %ld %d %lld %d %d\n", first, static_cast<int>(hits.size()), before,
+                statusKb("VmHWM"), s.lastStats().files, s.lastStats().kept, s.lastStats().watching ? 1 : 0,
+                static_cast<int>(s.lastStats().matched));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    QString data;
+    int runs = 15;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--data") && i + 1 < args.size())
+            data = args[++i];
+        else if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
+            runs = args[++i].toInt();
+        else if (args[i] == QLatin1String("--first") && i + 3 < args.size())
+            return firstQuery(args[i + 1], args[i + 2], args[i + 3] == QLatin1String("watch"),
+                              i + 4 >= args.size() || args[i + 4] != QLatin1String("--no-typing"));
+    }
+
+    QTemporaryDir generated;
+    if (data.isEmpty()) {
+        bench::GenOptions o;
+        o.shippedData = QStringLiteral(QUELORA_SHIPPED_DATA);
+        o.diaryScale = 100;
+        o.cards = 2000;
+        o.notes = 10000;
+        bench::GenSummary s;
+        QString error;
+        data = generated.path();
+        if (!generated.isValid() || !bench::generateDataFolder(data, o, &s, &error)) {
+            std::fprintf(stderr, "quelora_search_bench: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
+    std::vector<Row> rows;
+
+    // ---- The floor -------------------------------------------------------------------------
+    const QStringList files = searchedFiles(data);
+    qint64 bytes = 0;
+    {
+        Row list{QStringLiteral("floor: list the searched folders"), {}, {}};
+        Row read{QStringLiteral("floor: read + decode every searched file (store)"), {}, {}};
+        for (int r = 0; r < runs; ++r) {
+            QElapsedTimer t;
+            t.start();
+            const QStringList again = searchedFiles(data);
+            list.times.push_back(ms(t));
+            t.start();
+            qint64 total = 0;
+            for (const QString& p : files) {
+                const store::ReadResult rr = store::readFile(p);
+                total += store::decode(rr.bytes).size();
+            }
+            read.times.push_back(ms(t));
+            bytes = total;
+        }
+        read.note = QStringLiteral("%1 files, %2 MB").arg(files.size()).arg(bytes / 1e6, 0, 'f', 1);
+        rows.push_back(list);
+        rows.push_back(read);
+    }
+#ifdef Q_OS_UNIX
+    {
+        Row raw{QStringLiteral("floor: open + fstat + read + close (POSIX)"), {}, {}};
+        Row st{QStringLiteral("floor: stat every searched file"), {}, {}};
+        QByteArray buffer;
+        for (int r = 0; r < runs; ++r) {
+            QElapsedTimer t;
+            t.start();
+            for (const QString& p : files) {
+                const int fd = ::open(QFile::encodeName(p).constData(), O_RDONLY | O_CLOEXEC);
+                struct stat s {};
+                ::fstat(fd, &s);
+                buffer.resize(s.st_size);
+                if (::read(fd, buffer.data(), static_cast<size_t>(s.st_size)) < 0) buffer.clear();
+                ::close(fd);
+            }
+            raw.times.push_back(ms(t));
+            t.start();
+            for (const QString& p : files) {
+                struct stat s {};
+                ::stat(QFile::encodeName(p).constData(), &s);
+            }
+            st.times.push_back(ms(t));
+        }
+        rows.push_back(raw);
+        rows.push_back(st);
+    }
+#endif
+    {
+        Row grep{QStringLiteral("reference: grep -ril zanahoria FOLDER"), {}, {}};
+        for (int r = 0; r < runs; ++r) {
+            QElapsedTimer t;
+            t.start();
+            QProcess::execute(QStringLiteral("grep"),
+                              {QStringLiteral("-ril"), QStringLiteral("zanahoria"), data});
+            grep.times.push_back(ms(t));
+        }
+        grep.note = QStringLiteral("whole folder, process start included");
+        rows.push_back(grep);
+    }
+
+    // ---- The first query after start-up: a fresh process per run ------------------------------
+    struct First {
+        const char* query;
+        bool watch;
+        bool oneCore; // the process held to one core: what the second one buys
+        const char* what;
+    };
+    const First firsts[] = {
+        {"r", true, false, "first query \"r\" (fresh process)"},
+        {"xilofono", true, false, "first query \"xilofono\", no hit (fresh process)"},
+        {"r", false, false, "first query \"r\" (fresh process, stat checks)"},
+        {"r", true, true, "first query \"r\" (fresh process, one core)"},
+    };
+    for (const First& f : firsts) {
+        Row first{QString::fromUtf8(f.what), {}, {}};
+        QString detail;
+        for (int r = 0; r < runs; ++r) {
+            QStringList arguments = {QStringLiteral("--first"), data, QString::fromUtf8(f.query),
+                                     f.watch ? QStringLiteral("watch") : QStringLiteral("stat")};
+            QString program = QCoreApplication::applicationFilePath();
+            if (f.oneCore) {
+                arguments.prepend(program);
+                arguments = QStringList{QStringLiteral("-c"), QStringLiteral("0")} + arguments;
+                program = QStringLiteral("taskset");
+            }
+            QProcess p;
+            p.start(program, arguments);
+            p.waitForFinished(-1);
+            const QStringList out = QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char(' '));
+            if (out.size() < 8) continue;
+            first.times.push_back(out[0].toDouble());
+            detail =
+                QStringLiteral("%1 hits shown, %2 files, kept %3 MB; VmHWM %4 MB before, %5 MB after typing")
+                    .arg(out[1])
+                    .arg(out[4])
+                    .arg(out[5].toLongLong() / 1e6, 0, 'f', 1)
+                    .arg(out[2].toLong() / 1024.0, 0, 'f', 1)
+                    .arg(out[3].toLong() / 1024.0, 0, 'f', 1);
+        }
+        first.note = first.times.empty() ? QStringLiteral("did not run") : detail;
+        rows.push_back(first);
+    }
+
+    // ---- Keystrokes ------------------------------------------------------------------------------
+    for (const bool watch : {true, false}) {
+        search::Searcher s(data, search::kDefaultBudgetBytes, watch);
+        s.find(QStringLiteral("x")); // everything read once
+        const QStringList steps = typing(kTyped);
+        QStringList erase = steps;
+        std::reverse(erase.begin(), erase.end());
+        erase.removeFirst();
+        std::vector<std::vector<double>> typed(steps.size()), erased(erase.size());
+        std::vector<int> matched(steps.size()), matchedErased(erase.size());
+        std::vector<double> allTyped, allErased;
+        for (int r = 0; r < runs; ++r) {
+            s.find(QStringLiteral("zzz")); // not a prefix of anything typed: the first letter searches all
+            for (qsizetype i = 0; i < steps.size(); ++i) {
+                QElapsedTimer t;
+                t.start();
+                s.find(steps[i]);
+                typed[i].push_back(ms(t));
+                allTyped.push_back(ms(t));
+                matched[i] = s.lastStats().matched;
+            }
+            for (qsizetype i = 0; i < erase.size(); ++i) {
+                QElapsedTimer t;
+                t.start();
+                s.find(erase[i]);
+                erased[i].push_back(ms(t));
+                allErased.push_back(ms(t));
+                matchedErased[i] = s.lastStats().matched;
+            }
+        }
+        const QString mode = watch ? QStringLiteral("notices") : QStringLiteral("stat checks");
+        for (qsizetype i = 0; i < steps.size(); ++i)
+            rows.push_back({QStringLiteral("  type \"%1\" (%2)").arg(steps[i], mode), typed[i],
+                            QStringLiteral("%1 matches").arg(matched[i])});
+        rows.push_back({QStringLiteral("keystroke typing, all steps (%1)").arg(mode), allTyped, {}});
+        for (qsizetype i = 0; i < erase.size(); ++i)
+            rows.push_back({QStringLiteral("  erase to \"%1\" (%2)").arg(erase[i], mode), erased[i],
+                            QStringLiteral("%1 matches").arg(matchedErased[i])});
+        rows.push_back({QStringLiteral("keystroke erasing, all steps (%1)").arg(mode), allErased, {}});
+
+        // One page rewritten by another program, then the next keystroke.
+        const QString dias = store::joinPath(data, store::findFolder(data, records::kPagesFolder));
+        const QString page = store::joinPath(dias, QStringLiteral("MARTES, 31 de DICIEMBRE de 2024.txt"));
+        const store::ReadResult original = store::readFile(page);
+        Row changed{QStringLiteral("query after a page was replaced (%1)").arg(mode), {}, {}};
+        Row inPlace{QStringLiteral("query after a page was written in place (%1)").arg(mode), {}, {}};
+        int found = 0, foundInPlace = 0;
+        for (int r = 0; r < runs; ++r) {
+            s.find(QStringLiteral("zanahoria"));
+            const QByteArray word = QByteArrayLiteral(" zanahoria") + QByteArray::number(r);
+            if (!store::writeFile(page, original.bytes + word))
+                std::fprintf(stderr, "could not write the page\n");
+            QElapsedTimer t;
+            t.start();
+            const QList<search::Hit> hits = s.find(QStringLiteral("zanahoria"));
+            changed.times.push_back(ms(t));
+            found += hits.size() == 1 && hits[0].excerpt.contains(QString::fromLatin1(word.trimmed()));
+
+            s.find(QStringLiteral("zanahoria"));
+            QFile f(page);
+            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(original.bytes + word + "x");
+            f.close();
+            t.start();
+            const QList<search::Hit> again = s.find(QStringLiteral("zanahoria"));
+            inPlace.times.push_back(ms(t));
+            foundInPlace +=
+                again.size() == 1 && again[0].excerpt.contains(QString::fromLatin1(word.trimmed() + "x"));
+        }
+        if (!store::writeFile(page, original.bytes)) std::fprintf(stderr, "could not restore the page\n");
+        changed.note = QStringLiteral("the change found in %1 of %2 runs").arg(found).arg(runs);
+        inPlace.note = QStringLiteral("the change found in %1 of %2 runs").arg(foundInPlace).arg(runs);
+        rows.push_back(changed);
+        rows.push_back(inPlace);
+    }
+
+    // ---- Over the budget: nothing kept, every query reads -------------------------------------------
+    {
+        search::Searcher s(data, 16LL * 1024 * 1024);
+        Row over{QStringLiteral("query \"reunion\" over a 16 MB budget (reads all)"), {}, {}};
+        s.find(QStringLiteral("x"));
+        for (int r = 0; r < runs; ++r) {
+            QElapsedTimer t;
+            t.start();
+            s.find(QStringLiteral("reunion"));
+            over.times.push_back(ms(t));
+            s.find(QStringLiteral("zzz"));
+        }
+        s.find(QStringLiteral("reunion"));
+        over.note = QStringLiteral("over budget: %1, %2 matches")
+                        .arg(s.lastStats().overBudget ? QStringLiteral("yes") : QStringLiteral("no"))
+                        .arg(s.lastStats().matched);
+        rows.push_back(over);
+    }
+
+    std::printf("data folder %s: %lld searched files, %.1f MB of text; %d runs\n", qPrintable(data),
+                static_cast<long long>(files.size()), bytes / 1e6, runs);
+    print(rows);
+    std::printf("VmHWM of this process: %.1f MB\n", statusKb("VmHWM") / 1024.0);
+    return 0;
+}
