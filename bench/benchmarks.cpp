@@ -405,7 +405,7 @@ void NoteSave(benchmark::State& state) {
         w->Text6_LostFocus();
         settle();
         state.PauseTiming();
-        store::removeNamed(notas, quelora::notes::noteFileName(clock));
+        (void)store::removeNamed(notas, quelora::notes::noteFileName(clock));
         state.ResumeTiming();
     }
 }

@@ -13,11 +13,13 @@
 namespace quelora {
 namespace {
 
+bool listedBefore(const QString& a, const QString& b) {
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
 QStringList sortedCaseBlind(QStringList names) {
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    std::sort(names.begin(), names.end(), listedBefore);
     return names;
 }
 
@@ -85,6 +87,28 @@ void FileList::refresh() {
     const QSignalBlocker block(this);
     clear();
     addItems(sortedCaseBlind(shown));
+}
+
+void FileList::addName(const QString& name) {
+    if (path_.isEmpty() || !matchesPattern(pattern_, name)) return;
+    int lo = 0, hi = count();
+    while (lo < hi) { // the first row not listed before name
+        const int mid = (lo + hi) / 2;
+        if (listedBefore(item(mid)->text(), name))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo < count() && item(lo)->text() == name) return;
+    const QSignalBlocker block(this);
+    insertItem(lo, name);
+}
+
+void FileList::removeName(const QString& name) {
+    const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QSignalBlocker block(this);
+    for (QListWidgetItem* it : found)
+        delete takeItem(row(it));
 }
 
 QString FileList::fileName() const {

@@ -16,6 +16,10 @@ public:
     QString pattern() const { return pattern_; }
     void setPattern(const QString& pattern); // lists again at once
     void refresh();
+    // A file of the folder just written or removed by the program itself: the list
+    // takes it in or lets it go without reading the folder again.
+    void addName(const QString& name);
+    void removeName(const QString& name);
     QString fileName() const; // the selected name, or empty
     QStringList names() const;
 

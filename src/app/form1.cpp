@@ -10,6 +10,7 @@
 #include "app/textbox.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/folderindex.h"
 #include "store/layout.h"
 #include "store/names.h"
 
@@ -125,6 +126,7 @@ QString Form1::DataPath(const QString& relative) const {
 }
 
 void Form1::SetBackColor(VbColor c) {
+    if (c == FormBackColor) return; // a new palette would repaint every control
     FormBackColor = c;
     QPalette p = palette();
     p.setColor(QPalette::Window, colorFromVb(c));
@@ -132,6 +134,8 @@ void Form1::SetBackColor(VbColor c) {
 }
 
 void Form1::SetFrameBackColor(int Index, VbColor c) {
+    if (c == FrameBackColors[Index] && Frame1[Index]->palette().color(QPalette::Window) == colorFromVb(c))
+        return;
     FrameBackColors[Index] = c;
     QPalette p = Frame1[Index]->palette();
     p.setColor(QPalette::Window, colorFromVb(c));
@@ -160,9 +164,10 @@ void Form1::Form_Load() {
     if (store::findFolder(book, layout::kAllCards).isEmpty()) need(store::joinPath(book, layout::kAllCards));
     FillDateLists();
     LayoutWindow();
-    File1->setPath(DataPath(layout::kNotes));
     LoadAddressBook();
-    store::Status written = store::writeNamed(DataFolder_, layout::kExportFile, QByteArrayLiteral(" "));
+    // The export file is a scratch file: the test needs it written, not kept through a power cut.
+    store::Status written =
+        store::writeNamed(DataFolder_, layout::kExportFile, QByteArrayLiteral(" "), store::Sync::Scratch);
     if (written && !folders) written = folders;
     if (!written)
         ReportFailure(
@@ -176,6 +181,14 @@ void Form1::PlaceOnScreen() {
 }
 
 bool Form1::event(QEvent* e) {
+    // Once the window is on the screen, the diary folder's index is made, so that the
+    // first click on a day without a page finds it ready; start-up itself only looked
+    // for today's page.
+    if (!DiaryIndexWarmed && e->type() == QEvent::Paint) {
+        DiaryIndexWarmed = true;
+        QMetaObject::invokeMethod(
+            this, [this] { store::FolderIndex::current(DataPath(layout::kPages)); }, Qt::QueuedConnection);
+    }
     // The frame is known only once the window manager has framed the window: the
     // window is placed again then, once, so that the frame and not the inner window
     // is centred.
@@ -229,8 +242,12 @@ void Form1::Command6_Click(int Index) {
         FillYearView();
         break;
     case Panel::Notes:
+        // The note list is read when the notes are first shown, not at start-up; from
+        // then on it is refreshed by what changes it.
+        if (File1->path().isEmpty()) File1->setPath(DataPath(layout::kNotes));
+        break;
     case Panel::Addresses:
-        break; // shown as they are
+        break; // shown as it is
     }
 }
 
@@ -284,12 +301,11 @@ void Form1::closeEvent(QCloseEvent* e) {
 }
 
 Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const QString& text,
-                             const QString& ending) {
+                             const QString& ending, store::Sync sync) {
     bool lossy = false;
     const QByteArray bytes = store::encode(text, &lossy) + store::encode(ending);
-    const QString stored = store::findNamed(folder, name);
-    const QString path = store::joinPath(folder, stored.isEmpty() ? name : stored);
-    if (const store::Status s = store::writeNamed(folder, name, bytes); !s) {
+    QString path;
+    if (const store::Status s = store::writeNamed(folder, name, bytes, sync, &path); !s) {
         ReportSaveFailure(path, s.reason);
         return Saved::Failed;
     }

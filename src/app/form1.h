@@ -15,6 +15,7 @@
 // switches the panels, saves what the user wrote and tells what went wrong.
 #include "app/colors.h"
 #include "calendar/calendar.h"
+#include "store/files.h"
 
 #include <QDate>
 #include <QHash>
@@ -73,7 +74,8 @@ public:
     // file of that name in another letter case is the one replaced). A failure is
     // told ("No se ha podido guardar …"), and so are characters written as "?".
     Saved SaveText(const QString& folder, const QString& name, const QString& text,
-                   const QString& ending = QString());
+                   const QString& ending = QString(),
+                   quelora::store::Sync sync = quelora::store::Sync::Durable);
     // A failure to tell the user. Shown after the current click has been handled,
     // never from inside a lost-focus handler. A pending failure holds the exit once.
     void ReportFailure(const QString& text);
@@ -245,6 +247,7 @@ private:
     bool NoteChanged = false;
     // The mark each day button was painted with by the last PaintMonthGrid.
     std::array<quelora::calendar::DayMark, 42> GridMarks{};
+    QString GridMonth; // the month text the grid was painted for
     // The caption of the page the diary box was loaded for.
     QString DiaryCaption;
     // That page exists but could not be read: a click alone does not arm its save.
@@ -260,10 +263,11 @@ private:
     void RestoreSelectedButtonColor();
     // Names the day buttons for screen readers after their marks changed.
     void DescribeDayButtons();
+    void DescribeDayButton(int i);
 
     QString DataFolder_;
     quelora::Platform& Platform_;
-    VbColor FormBackColor = 0x00C0C0C0;
+    VbColor FormBackColor = 0xFFFFFFFF; // no colour yet
     std::array<VbColor, 6> FrameBackColors{};
     struct Message {
         QString text;
@@ -279,6 +283,7 @@ private:
     // "DIAS"), by the name the program uses.
     QHash<QString, QString> StoredFolderNames;
     bool FramePlaced = false;
+    bool DiaryIndexWarmed = false;
     void queueMessage(const QString& text, bool failure);
     void scheduleMessages();
     bool mayLeave();

@@ -57,23 +57,25 @@ QPoint windowPlace(const QRect& available, const QSize& frame) {
 } // namespace quelora
 
 void Form1::DescribeDayButtons() {
+    for (int i = 0; i < 42; ++i)
+        DescribeDayButton(i);
+}
+
+void Form1::DescribeDayButton(int i) {
+    quelora::FlatButton* b = Command1[i];
+    if (b->isHidden()) {
+        b->setProperty(quelora::kDayFileProperty, QString());
+        b->setAccessibleName(QStringLiteral("Casilla sin día"));
+        b->setAccessibleDescription(QString());
+        b->setToolTip(QString());
+        return;
+    }
     // The grid's month: the day files a tooltip reads are those of the days on show,
     // even when the month list is typed into before the next repaint.
-    const QString month = Combo1->currentText();
-    for (int i = 0; i < 42; ++i) {
-        quelora::FlatButton* b = Command1[i];
-        if (b->isHidden()) {
-            b->setProperty(quelora::kDayFileProperty, QString());
-            b->setAccessibleName(QStringLiteral("Casilla sin día"));
-            b->setAccessibleDescription(QString());
-            b->setToolTip(QString());
-            continue;
-        }
-        const bool selected = i == SelectedButton && b->backColor() == quelora::vb::Red;
-        const QString description = quelora::calendar::dayButtonDescription(GridMarks[i], selected);
-        b->setProperty(quelora::kDayFileProperty, quelora::calendar::dayFileName(b->text(), month));
-        b->setAccessibleName(quelora::calendar::dayButtonName(b->text(), GridMarks[i], selected));
-        b->setAccessibleDescription(description);
-        b->setToolTip(description);
-    }
+    const bool selected = i == SelectedButton && b->backColor() == quelora::vb::Red;
+    const QString description = quelora::calendar::dayButtonDescription(GridMarks[i], selected);
+    b->setProperty(quelora::kDayFileProperty, quelora::calendar::dayFileName(b->text(), GridMonth));
+    b->setAccessibleName(quelora::calendar::dayButtonName(b->text(), GridMarks[i], selected));
+    b->setAccessibleDescription(description);
+    b->setToolTip(description);
 }

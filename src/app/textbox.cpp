@@ -34,17 +34,38 @@ QString TextBox::shown() const {
 }
 
 QString TextBox::text() const {
-    const QString now = shown();
-    if (now == shownText_) return setText_;
-    return store::boxToFile(now);
+    // Untouched since the program set it (or every change undone): the text as given,
+    // byte for byte, whatever the widget made of its line ends.
+    if (!document()->isModified()) return setText_;
+    return store::boxToFile(shown());
 }
+
+namespace {
+
+// A long text goes into the box as blocks of this many lines: the box builds one block
+// per line break otherwise, which for a year of the diary (16,000 lines) cost most of
+// the time to show it, while a block of a few dozen lines is laid out at once when it
+// comes into view. Inside a block, lines are broken with U+2028, which the box shows
+// as a line break and gives back as one.
+constexpr int kLinesPerBlock = 64;
+
+QString inBlocks(const QString& fileText) {
+    QString box = store::fileToBox(fileText);
+    if (box.count(QLatin1Char('\n')) < 4 * kLinesPerBlock) return box;
+    int line = 0;
+    for (QChar& c : box)
+        if (c == QLatin1Char('\n') && ++line % kLinesPerBlock != 0) c = QChar::LineSeparator;
+    return box;
+}
+
+} // namespace
 
 void TextBox::setText(const QString& text) {
     settingText_ = true;
-    setPlainText(store::fileToBox(text));
+    setPlainText(inBlocks(text));
     settingText_ = false;
     setText_ = text;
-    shownText_ = shown();
+    document()->setModified(false);
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* e) {

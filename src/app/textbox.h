@@ -4,7 +4,7 @@
 namespace quelora {
 
 // A text box whose text is written as the files hold it (lines joined by CR LF).
-// A text set by the program and not touched since comes back byte for byte, so a
+// A text set by the program and not changed since comes back byte for byte, so a
 // file that is loaded and saved unchanged keeps its exact bytes.
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
@@ -33,8 +33,7 @@ private:
     QString shown() const; // the characters the box holds, its own line breaks as "\n"
     Lines lines_;
     bool settingText_ = false;
-    QString setText_;   // the text as given to setText
-    QString shownText_; // what the widget held right after it
+    QString setText_; // the text as given to setText
 };
 
 } // namespace quelora

@@ -185,6 +185,7 @@ void Form1::PaintMonthGrid() {
     const auto year = calendar::yearOf(Combo2->currentText());
     FebruaryLength = year ? calendar::februaryLength(*year) : 29;
     const QString monthText = Combo1->currentText();
+    GridMonth = monthText;
     // A typed text that names no month keeps the last month's length and starts
     // from the last first column.
     int before = FirstDayColumn - JanuaryFirstColumn;
@@ -264,13 +265,16 @@ void Form1::RestoreSelectedButtonColor() {
 }
 
 void Form1::MarkDay(int Index) {
+    const int before = SelectedButton;
     RestoreSelectedButtonColor();
     SelectedButtonColor = Command1[Index]->backColor();
     Command1[Index]->setBackColor(vb::Red);
     SelectedButton = Index;
     SelectedColumn = Index % 7;
     ShowDateCaption();
-    DescribeDayButtons();
+    // Only the two buttons whose mark moved say something new.
+    if (before >= 0 && before < 42) DescribeDayButton(before);
+    DescribeDayButton(Index);
 }
 
 void Form1::Command1_Click(int Index) {

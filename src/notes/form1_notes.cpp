@@ -17,20 +17,6 @@
 using namespace quelora;
 using namespace quelora::build;
 
-namespace {
-
-// Re-reads the list and selects again the name that was selected, so that a save,
-// which adds a name to the list, does not change which note "ELIMINAR" deletes.
-void refreshKeepingSelection(FileList* list) {
-    const QString selected = list->fileName();
-    list->refresh();
-    if (selected.isEmpty()) return;
-    const QList<QListWidgetItem*> found = list->findItems(selected, Qt::MatchExactly);
-    if (!found.isEmpty()) list->setCurrentItem(found.first());
-}
-
-} // namespace
-
 void Form1::buildNotesPanel(QFrame* f) {
     Text6 = textBox(f, tw(240, 360, 5655, 5775), TextBox::Lines::Multi, arial(9.75), QStringLiteral("Nota"),
                     QStringLiteral("Texto de la nota; se guarda al salir de la casilla"));
@@ -62,8 +48,9 @@ void Form1::Text6_Change() {
 void Form1::Text6_LostFocus() {
     if (!NoteChanged) return;
     const QString text = Text6->text();
+    const QString name = notes::noteFileName(platform().now());
     if (!text.isEmpty()) {
-        switch (SaveText(DataPath(layout::kNotes), notes::noteFileName(platform().now()), text)) {
+        switch (SaveText(DataPath(layout::kNotes), name, text)) {
         case Saved::Failed:
             return; // NoteChanged stays set: the text is saved at the next chance
         case Saved::Lossy:
@@ -75,7 +62,9 @@ void Form1::Text6_LostFocus() {
         }
     }
     NoteChanged = false;
-    refreshKeepingSelection(File1);
+    // The new note joins the list where it sorts; the note chosen stays chosen, so
+    // "ELIMINAR" deletes what it deleted before the save.
+    if (!text.isEmpty()) File1->addName(name);
 }
 
 void Form1::Command13_Click() {
@@ -85,5 +74,6 @@ void Form1::Command13_Click() {
         !s && !s.notFound())
         ReportFailure(QStringLiteral("No se ha podido eliminar la nota\n%1\n\n%2")
                           .arg(QDir::toNativeSeparators(store::joinPath(File1->path(), name)), s.reason));
-    File1->refresh();
+    else if (!name.isEmpty())
+        File1->removeName(name);
 }

@@ -75,7 +75,9 @@ void Form1::LoadDiaryPage() {
         return;
     }
     const store::ReadResult page =
-        store::readNamed(DataPath(layout::kPages), records::pageName(DiaryCaption));
+        store::readNamed(DataPath(layout::kPages), records::pageName(DiaryCaption),
+                         // before the window is shown: one pass for today's page, no index yet
+                         isVisible() ? store::Lookup::Keep : store::Lookup::Once);
     if (page.ok)
         Text1->setText(records::pageText(page.bytes));
     else

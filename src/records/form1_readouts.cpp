@@ -54,8 +54,9 @@ void Form1::buildReadOutPanels() {
     }
 }
 
+// Each read-out replaces its box's text once: emptying it first would build the box's
+// document twice for the same result.
 void Form1::FillMonthView() {
-    Text3->setText(QString());
     WeekdayCursor = FirstDayColumn;
     const QStringList captions =
         records::monthCaptions(WeekdayCursor, MonthLength, Combo1->currentText(), Combo2->currentText());
@@ -64,7 +65,6 @@ void Form1::FillMonthView() {
 }
 
 void Form1::FillYearView() {
-    Text5->setText(QString());
     WeekdayCursor = JanuaryFirstColumn;
     QStringList months;
     for (int m = 0; m < 12; ++m)

@@ -38,9 +38,13 @@ struct ReadResult {
 bool isRegularFile(const QString& path);
 ReadResult readFile(const QString& path);
 
+// Whether a write waits until the new text is on the disk itself before it replaces
+// the old file. Only a scratch file that nothing reads back (the export) goes without.
+enum class Sync { Durable, Scratch };
+
 // Atomic: the old file stays whole until the new one is complete on disk. A file the
 // user made read-only is never replaced, whoever runs the program.
-Status writeFile(const QString& path, const QByteArray& bytes);
+Status writeFile(const QString& path, const QByteArray& bytes, Sync sync = Sync::Durable);
 
 // The hidden file a write of path goes through before it replaces path; the lists
 // never show such names.
@@ -60,10 +64,17 @@ void setWriteFaults(WriteFaults* faults); // nullptr: none
 // The same operations on a user-visible name inside folder: the name must pass
 // isSafeName, and an existing file whose name differs only in letter case is the
 // one read, replaced or removed.
-ReadResult readNamed(const QString& folder, const QString& name);
-Status writeNamed(const QString& folder, const QString& name, const QByteArray& bytes);
+// How a name stored in another letter case is looked for when the exact name is not
+// there: through the folder's index, made and kept for the look-ups to come (Keep), or
+// by one pass over the folder for this name alone (Once), which costs a third of
+// indexing it. Either way an index kept from before answers at once.
+enum class Lookup { Keep, Once };
+ReadResult readNamed(const QString& folder, const QString& name, Lookup lookup = Lookup::Keep);
+// *path (if given) receives the path written, or that would have been.
+Status writeNamed(const QString& folder, const QString& name, const QByteArray& bytes,
+                  Sync sync = Sync::Durable, QString* path = nullptr);
 Status removeNamed(const QString& folder, const QString& name);
-QString findNamed(const QString& folder, const QString& name); // stored spelling, or empty
+QString findNamed(const QString& folder, const QString& name, Lookup lookup = Lookup::Keep); // or empty
 
 // The subfolder of parent named name, letter case ignored (the exact spelling wins):
 // its stored name, or empty when there is none.
@@ -71,6 +82,10 @@ QString findFolder(const QString& parent, const QString& name);
 
 // Creates folder (and missing parents); ok when it already exists as a folder.
 Status makeFolder(const QString& path);
+
+// The stored name of the regular file of folder whose name equals name in Unicode upper
+// case, found by one pass over the folder; empty when there is none.
+QString scanFor(const QString& folder, const QString& name);
 
 // Regular files / subfolders of folder, hidden ones included, in no set order.
 QStringList listFiles(const QString& folder);

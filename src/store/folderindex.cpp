@@ -21,13 +21,30 @@ QString FolderIndex::find(const QString& name) const {
     return *it;
 }
 
-std::shared_ptr<const FolderIndex> FolderIndex::current(const QString& folder) {
-    struct Kept {
-        std::shared_ptr<const FolderIndex> index;
-        QDateTime modified;
-    };
-    static QHash<QString, Kept> kept;
+namespace {
 
+struct Kept {
+    std::shared_ptr<const FolderIndex> index;
+    QDateTime modified;
+};
+
+QHash<QString, Kept>& keptIndexes() {
+    static QHash<QString, Kept> kept;
+    return kept;
+}
+
+} // namespace
+
+std::shared_ptr<const FolderIndex> FolderIndex::kept(const QString& folder) {
+    const auto it = keptIndexes().constFind(folder);
+    if (it == keptIndexes().constEnd()) return nullptr;
+    const QFileInfo info(folder);
+    if (!info.isDir() || info.lastModified() != it->modified) return nullptr;
+    return it->index;
+}
+
+std::shared_ptr<const FolderIndex> FolderIndex::current(const QString& folder) {
+    auto& kept = keptIndexes();
     const QFileInfo info(folder);
     if (!info.isDir()) {
         kept.remove(folder);

@@ -19,6 +19,9 @@ public:
     // time is a few seconds old, so a change within the file system's timestamp
     // granularity can never hide behind an unchanged time.
     static std::shared_ptr<const FolderIndex> current(const QString& folder);
+    // The kept index of folder while it is still true, without listing anything;
+    // nullptr when there is none.
+    static std::shared_ptr<const FolderIndex> kept(const QString& folder);
 
     // The stored name equal to name in Unicode upper case (the exact spelling wins
     // when several differ only in case); empty when there is none.
