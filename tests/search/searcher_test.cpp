@@ -1,5 +1,6 @@
 // The search of a small data folder: what it finds, in what order, and how it keeps up
 // with files changed behind its back.
+#include "calendar/calendar.h"
 #include "search/search.h"
 #include "store/codepage.h"
 
@@ -14,6 +15,9 @@
 
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QDate& d, std::ostream* os) {
+    *os << d.toString(Qt::ISODate).toStdString();
 }
 
 using namespace quelora;
@@ -361,6 +365,41 @@ TEST_P(Changes, AWriteTheProgramReportsIsTakenAsItIs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Search, Changes, ::testing::Bool());
+
+TEST(Search, ThousandsOfPagesGiveTheSameHitsKeptReadOrChecked) {
+    // Enough files for the work to be shared between threads.
+    Folder f;
+    QList<QDate> expected;
+    for (QDate d(2000, 1, 1); d < QDate(2007, 3, 1); d = d.addDays(1)) {
+        const bool hit = d.dayOfYear() % 7 == 0;
+        f.text(u("dias/") + calendar::dateCaption(d.dayOfWeek() - 1, d) + u(".txt"),
+               u("Día %1 del año.\r\n").arg(d.dayOfYear()) + (hit ? u("Vi un ZAFIRO azul.") : u("Nada.")));
+        if (hit) expected.prepend(d);
+    }
+    const auto dates = [](const QList<search::Hit>& hits) {
+        QList<QDate> out;
+        for (const search::Hit& h : hits)
+            out << h.date;
+        return out;
+    };
+    search::Searcher kept(f.root());
+    search::Searcher overBudget(f.root(), 64 * 1024);
+    search::Searcher checked(f.root(), search::kDefaultBudgetBytes, false);
+    for (search::Searcher* s : {&kept, &overBudget, &checked}) {
+        EXPECT_EQ(dates(s->find(u("zafir"), 0)), expected);
+        EXPECT_EQ(dates(s->find(u("zafiro azul"), 0)), expected);
+        EXPECT_EQ(s->lastStats().matched, expected.size());
+    }
+    EXPECT_TRUE(overBudget.lastStats().overBudget);
+
+    const QDate changed(2001, 1, 1);
+    f.text(u("dias/") + calendar::dateCaption(changed.dayOfWeek() - 1, changed) + u(".txt"),
+           u("Otro zafiro azul"));
+    expected.insert(
+        std::find_if(expected.begin(), expected.end(), [&](const QDate& d) { return d < changed; }), changed);
+    for (search::Searcher* s : {&kept, &overBudget, &checked})
+        EXPECT_EQ(dates(s->find(u("zafiro azul"), 0)), expected);
+}
 
 TEST(Search, LaterKeystrokesReadNothingAndLookOnlyAtThePreviousHits) {
     Folder f;
