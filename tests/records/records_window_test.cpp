@@ -134,6 +134,18 @@ TEST_F(DayRecords, APageWithInnerLineBreaksRoundTripsAtItsExactLength) {
     clickInto(form->Text1);
     click(dayButton(6));
     EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("uno\r\ndos"));
+
+    // A long page (the box holds it in blocks of lines) edited at its end.
+    QByteArray longPage;
+    for (int i = 0; i < 1000; ++i)
+        longPage += "l\xEDnea " + QByteArray::number(i) + "\r\n";
+    writeBytes(page("MARTES, 5 de JUNIO de 2007"), longPage);
+    click(dayButton(5));
+    clickInto(form->Text1);
+    pressKey(form->Text1, Qt::Key_End, Qt::ControlModifier);
+    typeText(form->Text1, u("fin"));
+    click(dayButton(6));
+    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), longPage + "fin");
 }
 
 TEST_F(DayRecords, APageInOtherLetterCaseIsFoundAndRewrittenUnderItsOwnName) {

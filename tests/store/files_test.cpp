@@ -133,6 +133,20 @@ TEST_F(Folder, RemovingFindsTheNameInAnyCase) {
     EXPECT_TRUE(removeNamed(dir.path(), QStringLiteral("nadie")).notFound());
 }
 
+TEST_F(Folder, OnePassFindsANameInAnotherLetterCase) {
+    put(at(QString::fromUtf8("miércoles, 6 de junio de 2007.txt")), "x");
+    put(at(QStringLiteral("JUEVES, 7 de JUNIO de 2007.txt")), "y");
+    QDir(dir.path()).mkdir(QString::fromUtf8("SÁBADO, 9 de JUNIO de 2007.txt")); // a folder is no page
+    EXPECT_EQ(scanFor(dir.path(), QString::fromUtf8("MIÉRCOLES, 6 de JUNIO de 2007.txt")),
+              QString::fromUtf8("miércoles, 6 de junio de 2007.txt"));
+    EXPECT_EQ(scanFor(dir.path(), QStringLiteral("JUEVES, 7 de JUNIO de 2007.txt")),
+              QStringLiteral("JUEVES, 7 de JUNIO de 2007.txt"));
+    EXPECT_EQ(scanFor(dir.path(), QString::fromUtf8("sábado, 9 de junio de 2007.txt")), QString());
+    EXPECT_EQ(scanFor(dir.path(), QStringLiteral("VIERNES, 8 de JUNIO de 2007.txt")), QString());
+    EXPECT_EQ(findNamed(dir.path(), QString::fromUtf8("MIÉRCOLES, 6 de JUNIO de 2007.txt"), Lookup::Once),
+              QString::fromUtf8("miércoles, 6 de junio de 2007.txt"));
+}
+
 TEST_F(Folder, AWriteReplacesALinkAndNeverWritesWhereItLeads) {
     QTemporaryDir elsewhere;
     const QString outside = elsewhere.path() + QStringLiteral("/outside.txt");
