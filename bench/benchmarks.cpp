@@ -275,9 +275,59 @@ void YearReadOutSetText(benchmark::State& state) {
     settle();
     const QString text = indexedYearReadOut();
     for (auto _ : state) {
-        w->Text5->setText(QString());
         w->Text5->setText(text);
         settle();
+    }
+}
+
+// The program's read-out text as the panel buttons build it: the kept index of "dias"
+// (listed once, reused while the folder is unchanged), the look-ups, the pages read.
+QString keptReadOut(const QStringList& captions) {
+    const QString folder = diasFolder();
+    const auto pages = store::FolderIndex::current(folder);
+    const auto read = [&folder](const QString& stored) -> std::optional<QByteArray> {
+        store::ReadResult page = store::readFile(store::joinPath(folder, stored));
+        if (!page.ok) return std::nullopt;
+        return std::move(page.bytes);
+    };
+    return records::readOutText(captions, *pages, read, kSeparator);
+}
+
+void ReadOutText(benchmark::State& state, bool year) {
+    const QStringList captions =
+        year ? yearCaptions2024()
+             : records::monthCaptions(QDate(2024, 12, 1).dayOfWeek() - 1, 31, QStringLiteral("DICIEMBRE"),
+                                      QStringLiteral("2024"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(keptReadOut(captions));
+}
+
+// The floor of the month read-out: "dias" listed once and December 2024's pages read.
+void MonthReadOutFloor(benchmark::State& state) {
+    const QString folder = diasFolder();
+    const QString suffix = QStringLiteral(" de DICIEMBRE de 2024.txt");
+    for (auto _ : state) {
+        std::vector<QByteArray> pages;
+        for (const QString& n : rawListing(folder))
+            if (n.endsWith(suffix, Qt::CaseInsensitive)) {
+                QFile f(store::joinPath(folder, n));
+                if (f.open(QIODevice::ReadOnly)) pages.push_back(f.readAll());
+            }
+        benchmark::DoNotOptimize(pages.data());
+    }
+}
+
+// The first showing of a panel whose contents are read only then (the note list).
+void PanelFirstShow(benchmark::State& state, int panel) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = std::make_unique<Window>();
+        state.ResumeTiming();
+        (*w)->Command6_Click(panel);
+        settle();
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
     }
 }
 
@@ -410,6 +460,17 @@ void NoteSave(benchmark::State& state) {
     }
 }
 
+// The floor of saving a note: the same text written durably through the store alone.
+void NoteSaveFloor(benchmark::State& state) {
+    const QByteArray bytes = store::encode(
+        QString::fromUtf8("Llamar a Lucía por lo del viaje.\r\nComprar café y pan.\r\n").repeated(20));
+    const QString path =
+        store::joinPath(store::joinPath(g_data, QStringLiteral("notas")), QStringLiteral("2030-1-1--0-0"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store::writeFile(path, bytes).code);
+    QFile::remove(path);
+}
+
 void ExportYear(benchmark::State& state) {
     Window w;
     w->Command6_Click(3);
@@ -437,6 +498,11 @@ void registerAll() {
     RegisterBenchmark("YearReadOut", PanelFill, 3)->Unit(ms);
     RegisterBenchmark("YearReadOut/indexed_no_widget", YearReadOutIndexed)->Unit(ms);
     RegisterBenchmark("YearReadOut/set_text", YearReadOutSetText)->Unit(ms);
+    RegisterBenchmark("YearReadOut/text", ReadOutText, true)->Unit(ms);
+    RegisterBenchmark("MonthReadOut/text", ReadOutText, false)->Unit(ms);
+    RegisterBenchmark("MonthReadOut/floor", MonthReadOutFloor)->Unit(ms);
+    RegisterBenchmark("NotesFirstShow", PanelFirstShow, 4)->Unit(ms);
+    RegisterBenchmark("AddressBookFirstShow", PanelFirstShow, 5)->Unit(ms);
     RegisterBenchmark("YearReadOut/floor", YearReadOutFloor, true)->Unit(ms);
     RegisterBenchmark("YearReadOut/floor_qdir", YearReadOutFloor, false)->Unit(ms);
     RegisterBenchmark("YearReadOut/listing_per_probe", YearReadOutListingPerProbe)->Unit(ms);
@@ -453,6 +519,7 @@ void registerAll() {
     RegisterBenchmark(("CopyAll/" + big.toStdString()).c_str(), CopyAll, big)->Unit(ms);
     RegisterBenchmark("NoteListRefresh", NoteListRefresh)->Unit(ms);
     RegisterBenchmark("NoteSave", NoteSave)->Unit(ms);
+    RegisterBenchmark("NoteSave/floor", NoteSaveFloor)->Unit(ms);
     RegisterBenchmark("ExportYear", ExportYear)->Unit(ms);
 }
 

@@ -171,6 +171,8 @@ QString unsafeNameReason(const QString& name) {
 QString findNamed(const QString& folder, const QString& name, Lookup lookup) {
     if (!isSafeName(name)) return {};
     if (isRegularFile(joinPath(folder, name))) return name;
+    // A name without letters (a note's date and time) has no other letter case.
+    if (name.toUpper() == name.toLower()) return {};
     if (const auto kept = FolderIndex::kept(folder)) return kept->find(name);
     return lookup == Lookup::Keep ? FolderIndex::current(folder)->find(name) : scanFor(folder, name);
 }
