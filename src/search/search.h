@@ -60,9 +60,11 @@ struct Hit {
     int day = 0;        // day texts: day of the month (1..31)
     int month = 0;      // day texts: month (1..12)
     QDateTime when;     // the moment the order is by (see above), local time
-    QString caption;    // "JUEVES, 15 de MARZO de 2007", "Nota del 24/6/2007, 9:05",
-                        // "GARCÍA PÉREZ — Amigos", "Fiesta: 25 de DICIEMBRE", "Santo: ..."
+    QString caption;    // the page's name less ".txt" ("JUEVES, 15 de MARZO de 2007"),
+                        // "Nota del 24/6/2007, 9:05", the card's first line and group
+                        // ("GARCÍA PÉREZ — Amigos"), "Fiesta: 25 de DICIEMBRE", "Santo: ..."
     QString excerpt;    // about kExcerptLength characters of one line around the first hit
+                        // (the earliest place any word occurs), as the file has it
     int hitStart = 0;   // where the first hit stands in excerpt
     int hitLength = 0;  // and its length there
 };
