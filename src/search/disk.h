@@ -2,6 +2,7 @@
 // Inside the search: reading the searched folders file by file, as cheaply as the
 // system allows, and learning of changes from the system where it can tell.
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -29,8 +30,11 @@ public:
     Dir(const Dir&) = delete;
     Dir& operator=(const Dir&) = delete;
 
-    // The regular files in it (links followed), hidden ones included; false when it cannot be listed.
-    bool list(QStringList* names) const;
+    // The regular files in it (links followed), hidden ones included; false when it cannot
+    // be listed. *links (if given) gets those that are symbolic links: what they lead to
+    // can change without the folder hearing of it.
+    bool list(QStringList* names, QSet<QString>* links = nullptr) const;
+    bool isLink(const QString& name) const;
     // The folder's own stamp, which moves whenever a name is added, removed or renamed.
     bool stampOfFolder(Stamp* stamp) const;
     // The stamp of a regular file of that name (links followed); false when there is none.
@@ -45,7 +49,9 @@ private:
 };
 
 // The system's notices of files created, changed, renamed or removed in watched folders
-// (inotify on Linux). Elsewhere, or when the system refuses, it is inactive.
+// (inotify on Linux). Elsewhere, or when the system refuses, it is inactive; a folder on
+// a network or FUSE file system is not watched, since changes made from another machine
+// or below the mount give no notice there.
 class Watcher {
 public:
     Watcher();

@@ -33,10 +33,12 @@
 // changed since.
 //
 // Changes: where the system can watch folders (Linux), a file saved, replaced or
-// removed by any program is learnt from the system's notices at the next query; else
-// each query re-lists changed folders and compares every file's size, times and inode
-// with what was read (about 1 µs per file), and a file read within two seconds of its
-// last change is read again, whatever the file system's timestamp granularity.
+// removed by any program is learnt from the system's notices at the next query, and
+// only a file that is a symbolic link is checked each time; else (other systems,
+// network or FUSE file systems) each query re-lists changed folders and compares every
+// file's size, times and inode with what was read (about 1 µs per file). A file read
+// within two seconds of its last change is read again, whatever the file system's
+// timestamp granularity.
 #include <QDate>
 #include <QDateTime>
 #include <QList>

@@ -98,6 +98,7 @@ struct Place {
     bool relist = true;  // list it and check every file at the next query
     Stamp listed;        // the folder's stamp at the last listing, when settled then
     QSet<QString> dirty; // names to take afresh at the next query
+    QSet<QString> links; // names that are symbolic links: checked at each query, notices or not
     QHash<QString, Entry> entries;
 };
 
@@ -155,6 +156,7 @@ struct Searcher::Impl {
     void takeNotices();
     void relist(Place& p);
     void recheck(Place& p);
+    void checkLinks(Place& p);
     void shadowTodosCopies();
     void forget(Entry& e);
     void drop(Entry& e);
@@ -284,7 +286,7 @@ void Searcher::Impl::relist(Place& p) {
     const bool same = dir.stampOfFolder(&folder) && folder == p.listed && !p.relist;
     if (!same) {
         QStringList names;
-        dir.list(&names);
+        dir.list(&names, &p.links);
         p.listed = settled(folder, now) ? folder : Stamp();
         // The first listing only adds; a later one also finds the names gone.
         const bool first = p.entries.isEmpty();
@@ -347,8 +349,23 @@ void Searcher::Impl::recheck(Place& p) {
         } else {
             forget(*it);
         }
+        if (dir.isLink(name))
+            p.links.insert(name);
+        else
+            p.links.remove(name);
     }
     p.dirty.clear();
+}
+
+// A link's target may live in a folder nobody watches: its stamp is compared at each query.
+void Searcher::Impl::checkLinks(Place& p) {
+    const Dir dir(p.path);
+    for (const QString& name : std::as_const(p.links)) {
+        const auto it = p.entries.find(name);
+        if (it == p.entries.end() || it->stamp.size < 0) continue;
+        Stamp now;
+        if (!it->settled || !dir.stat(name, &now) || now != it->stamp) forget(*it);
+    }
 }
 
 void Searcher::Impl::shadowTodosCopies() {
@@ -385,10 +402,12 @@ void Searcher::Impl::refresh() {
                 byWatch.insert(id, p.get());
             }
         }
-        if (p->relist || p->watch < 0)
+        if (p->relist || p->watch < 0) {
             toList.push_back(p.get());
-        else if (!p->dirty.isEmpty())
-            recheck(*p);
+            continue;
+        }
+        if (!p->dirty.isEmpty()) recheck(*p);
+        if (!p->links.isEmpty()) checkLinks(*p);
     }
     inParallel(toList.size(), 1, 2, [&](size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i)

@@ -334,6 +334,25 @@ TEST_P(Changes, DeletedAndNewFilesAndFolders) {
     EXPECT_EQ(searcher->find(u("otro"))[0].folder, u("DIAS"));
 }
 
+#ifdef Q_OS_UNIX
+TEST_P(Changes, APageThatIsALinkFollowsWhatItLeadsTo) {
+    // The file itself lives outside the watched folders.
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.path() + u("/page.txt");
+    const auto write = [&](const char* text) {
+        QFile t(target);
+        ASSERT_TRUE(t.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        t.write(store::encode(u(text)));
+    };
+    write("Cometa Halley");
+    ASSERT_TRUE(QFile::link(target, f.path(u("dias/VIERNES, 1 de ENERO de 2010.txt"))));
+    EXPECT_EQ(find("cometa"), lines({"page: VIERNES, 1 de ENERO de 2010"}));
+    write("Eclipse de luna");
+    EXPECT_EQ(find("cometa"), QStringList());
+    EXPECT_EQ(find("eclipse"), lines({"page: VIERNES, 1 de ENERO de 2010"}));
+}
+#endif
+
 TEST_P(Changes, ACardLeavingItsGroupShowsUnderTodos) {
     EXPECT_EQ(find("colegio"), lines({kGarcia}));
     f.remove(u("direcciones/Amigos/GARCÍA PÉREZ"));
