@@ -36,9 +36,9 @@
 // removed by any program is learnt from the system's notices at the next query, and
 // only a file that is a symbolic link is checked each time; else (other systems,
 // network or FUSE file systems) each query re-lists changed folders and compares every
-// file's size, times and inode with what was read (about 1 µs per file). A file read
-// within two seconds of its last change is read again, whatever the file system's
-// timestamp granularity.
+// file's size, times and inode with what was read (about 1 µs per file). Where stamps
+// are compared, a file read within two seconds of its last change is read again,
+// whatever the file system's timestamp granularity.
 #include <QDate>
 #include <QDateTime>
 #include <QList>
