@@ -56,6 +56,7 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     buildNotesPanel(Frame1[4]);
     buildAddressPanel(Frame1[5]);
     buildBottomStrip();
+    buildSearchPanel();
     SetBackColor(0x00C0C0C0);
     installKeys();
 
@@ -305,7 +306,9 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
     bool lossy = false;
     const QByteArray bytes = store::encode(text, &lossy) + store::encode(ending);
     QString path;
-    if (const store::Status s = store::writeNamed(folder, name, bytes, sync, &path); !s) {
+    const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
+    if (Searcher_) Searcher_->fileWritten(path);
+    if (!s) {
         ReportSaveFailure(path, s.reason);
         return Saved::Failed;
     }
@@ -359,5 +362,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
         WaitingForRelease = false;
         QMetaObject::invokeMethod(this, &Form1::ShowPendingMessages, Qt::QueuedConnection);
     }
+    if (SearchEvent(watched, e)) return true;
     return QWidget::eventFilter(watched, e);
 }

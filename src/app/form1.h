@@ -11,21 +11,27 @@
 //   src/addresses/form1_addresses.cpp  the address book
 //   src/notes/form1_notes.cpp          the notes panel
 //   src/notes/form1_export.cpp         the export
+//   src/search/form1_search.cpp        the search of everything written
 // form1.cpp itself builds the window's frame and top row, starts the window up,
 // switches the panels, saves what the user wrote and tells what went wrong.
 #include "app/colors.h"
 #include "calendar/calendar.h"
+#include "search/search.h"
 #include "store/files.h"
 
 #include <QDate>
 #include <QHash>
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
 
 namespace quelora {
 class DropDown;
@@ -152,6 +158,13 @@ public:
     void Command13_Click();
     void Command9_Click();
 
+    // ---- Search (src/search/form1_search.cpp) -----------------------------------------
+    void OpenSearch();  // Ctrl+F, or a click on the date caption
+    void CloseSearch(); // Escape: the window as it was
+    void SearchText_Change();
+    // Shows result row where it lives: the day panel on its date, the note, the card.
+    void SearchResult_Pick(int row);
+
     // ---- Controls, in the order they stand on screen (which is the Tab order) ---------
     QLabel* Label2 = nullptr;
     std::array<QLabel*, 7> Label1{};
@@ -196,6 +209,11 @@ public:
     quelora::FolderList* Dir1 = nullptr;
     quelora::FileList* File3 = nullptr;
     std::array<QLabel*, 3> Label5{};
+    // laid over the panels while searching
+    QFrame* SearchPanel = nullptr;
+    QLineEdit* SearchText = nullptr;
+    QListWidget* SearchResults = nullptr;
+    QLabel* SearchCount = nullptr;
 
     // ---- Form-level state, to read ----------------------------------------------------
     int selectedButton() const { return SelectedButton; } // -1 until a day is marked
@@ -226,6 +244,13 @@ private:
     void buildNotesPanel(QFrame* f);
     void buildAddressPanel(QFrame* f);
     void buildBottomStrip();
+    void buildSearchPanel();
+    bool SearchEvent(QObject* watched, QEvent* e);
+    // The calendar on the month of date, as the month and year lists would show it.
+    void ShowCalendarMonth(const QDate& date);
+    std::unique_ptr<quelora::search::Searcher> Searcher_; // made at the first query
+    QList<quelora::search::Hit> SearchHits;
+    QPointer<QWidget> FocusBeforeSearch;
     void installKeys();
 
     // ---- Form-level variables ------------------------------------------------------
@@ -247,7 +272,14 @@ private:
     bool NoteChanged = false;
     // The mark each day button was painted with by the last PaintMonthGrid.
     std::array<quelora::calendar::DayMark, 42> GridMarks{};
-    QString GridMonth; // the month text the grid was painted for
+    QString GridMonth;  // the month text the grid was painted for
+    QDate GridFirstDay; // the real date of the grid's day 1; invalid for typed texts that make none
+    // The days whose diary page holds text: their numbers are bold.
+    std::array<bool, 42> DayHasPage{};
+    bool PageHasText(const QDate& date) const;
+    // A page of that date was just saved: its day on the grid shows it.
+    void ShowPageOnGrid(const QString& caption, bool hasText);
+    void SetDayHasPage(int i, bool page);
     // The caption of the page the diary box was loaded for.
     QString DiaryCaption;
     // That page exists but could not be read: a click alone does not arm its save.

@@ -73,9 +73,10 @@ void Form1::DescribeDayButton(int i) {
     // The grid's month: the day files a tooltip reads are those of the days on show,
     // even when the month list is typed into before the next repaint.
     const bool selected = i == SelectedButton && b->backColor() == quelora::vb::Red;
-    const QString description = quelora::calendar::dayButtonDescription(GridMarks[i], selected);
+    const QString description =
+        quelora::calendar::dayButtonDescription(GridMarks[i], selected, DayHasPage[i]);
     b->setProperty(quelora::kDayFileProperty, quelora::calendar::dayFileName(b->text(), GridMonth));
-    b->setAccessibleName(quelora::calendar::dayButtonName(b->text(), GridMarks[i], selected));
+    b->setAccessibleName(quelora::calendar::dayButtonName(b->text(), GridMarks[i], selected, DayHasPage[i]));
     b->setAccessibleDescription(description);
     b->setToolTip(description);
 }

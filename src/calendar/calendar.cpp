@@ -177,17 +177,21 @@ QString tipLine(const QString& text) {
 
 } // namespace
 
-QString dayButtonName(const QString& dayText, DayMark mark, bool selected) {
+QString dayButtonName(const QString& dayText, DayMark mark, bool selected, bool page) {
     QStringList parts{QStringLiteral("Día ") + dayText};
     if (selected) parts << QStringLiteral("seleccionado");
     if (const QString word = markWord(mark); !word.isEmpty()) parts << word;
+    if (page) parts << QStringLiteral("con página");
     return parts.join(QStringLiteral(", "));
 }
 
-QString dayButtonDescription(DayMark mark, bool selected) {
-    if (!selected) return QStringLiteral("Color ") + colourWords(mark) + QLatin1Char('.');
-    return QStringLiteral("Color rojo: es el día seleccionado; sin la marca sería ") + colourWords(mark) +
-           QLatin1Char('.');
+QString dayButtonDescription(DayMark mark, bool selected, bool page) {
+    QString s = selected ? QStringLiteral("Color rojo: es el día seleccionado; sin la marca sería ") +
+                               colourWords(mark)
+                         : QStringLiteral("Color ") + colourWords(mark);
+    s += QLatin1Char('.');
+    if (page) s += QStringLiteral(" Tiene página en el diario (número en negrita).");
+    return s;
 }
 
 QString dayButtonToolTip(const QString& description, const std::array<QString, 3>& dayTexts) {

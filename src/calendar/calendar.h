@@ -61,10 +61,12 @@ enum class DayMark { Weekday, Weekend, Holiday, Reminder };
 // A reminder wins over a holiday, either over the weekend.
 DayMark dayMark(int column, bool holiday, bool reminder);
 
-// "Día 5, festivo": the day number and what its mark says; a selected day says so first.
-QString dayButtonName(const QString& dayText, DayMark mark, bool selected);
-// The mark in words: "Color azul: tiene un recordatorio." (and the colour under the red mark).
-QString dayButtonDescription(DayMark mark, bool selected);
+// "Día 5, festivo": the day number and what its mark says; a selected day says so
+// first, a day with a diary page last.
+QString dayButtonName(const QString& dayText, DayMark mark, bool selected, bool page = false);
+// The mark in words: "Color azul: tiene un recordatorio." (and the colour under the red
+// mark), then "Tiene página en el diario." for a day with a page.
+QString dayButtonDescription(DayMark mark, bool selected, bool page = false);
 // The tooltip: the description, then the holiday, reminder and saint texts that exist
 // (line breaks become blanks, long texts are cut).
 QString dayButtonToolTip(const QString& description, const std::array<QString, 3>& dayTexts);

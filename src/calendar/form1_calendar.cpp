@@ -194,6 +194,8 @@ void Form1::PaintMonthGrid() {
         before = calendar::daysBeforeMonth(month, FebruaryLength);
     }
     FirstDayColumn = ((before + JanuaryFirstColumn) % 7 + 7) % 7;
+    const int month = calendar::monthNumber(monthText);
+    GridFirstDay = year && month ? QDate(*year, month, 1) : QDate();
 
     for (int i = 0; i < 42; ++i)
         GridMarks[i] = calendar::dayMark(i % 7, false, false);
@@ -209,14 +211,19 @@ void Form1::PaintMonthGrid() {
         GridMarks[j] = calendar::dayMark(j % 7, holidays->contains(name), reminders->contains(name));
         Command1[j]->setText(QString::number(d));
         Command1[j]->setBackColor(colorOf(GridMarks[j]));
+        SetDayHasPage(j, GridFirstDay.isValid() && PageHasText(GridFirstDay.addDays(d - 1)));
         Command1[j]->show();
         if (d == PreselectDay && !PreselectDone) {
             MarkDay(j);
             PreselectDone = true;
         }
     }
-    for (int i = FirstDayColumn + MonthLength; i < 42; ++i)
+    for (int i = FirstDayColumn + MonthLength; i < 42; ++i) {
         Command1[i]->hide();
+        SetDayHasPage(i, false);
+    }
+    for (int i = 0; i < FirstDayColumn; ++i)
+        SetDayHasPage(i, false);
     for (int i = 0; i < 42; ++i)
         if (Command1[i]->isHidden()) Command1[i]->setBackColor(colorOf(GridMarks[i]));
 
@@ -262,6 +269,25 @@ void Form1::RestoreSelectedButtonColor() {
     // colour belongs to another day.
     if (SelectedButton >= 0 && SelectedButton < 42)
         Command1[SelectedButton]->setBackColor(colorOf(GridMarks[SelectedButton]));
+}
+
+void Form1::SetDayHasPage(int i, bool page) {
+    if (DayHasPage[i] == page) return;
+    DayHasPage[i] = page;
+    QFont f = Command1[i]->font();
+    f.setBold(page);
+    Command1[i]->setFont(f);
+}
+
+void Form1::ShowPageOnGrid(const QString& caption, bool hasText) {
+    const std::optional<QDate> date = calendar::captionDate(caption);
+    if (!date || !GridFirstDay.isValid() || date->year() != GridFirstDay.year() ||
+        date->month() != GridFirstDay.month())
+        return;
+    const int i = FirstDayColumn + date->day() - 1;
+    if (i < 0 || i >= 42) return;
+    SetDayHasPage(i, hasText);
+    DescribeDayButton(i);
 }
 
 void Form1::MarkDay(int Index) {

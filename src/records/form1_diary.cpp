@@ -7,9 +7,11 @@
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/folderindex.h"
 #include "store/layout.h"
 #include "store/names.h"
 
+#include <QFileInfo>
 #include <QLabel>
 
 using namespace quelora;
@@ -29,6 +31,7 @@ Form1::PageSave Form1::SavePage(const QString& caption, const QString& text) {
     }
     // A newer text of the page is on disk: an older held one must never replace it.
     UnsavedPages.remove(caption);
+    ShowPageOnGrid(caption, !text.isEmpty());
     // The folder takes files again: what it refused before goes now.
     RetryUnsavedPages();
     return PageSave::Written;
@@ -43,9 +46,23 @@ bool Form1::RetryUnsavedPages() {
             all = false;
             continue;
         }
+        ShowPageOnGrid(caption, !UnsavedPages.value(caption).isEmpty());
         UnsavedPages.remove(caption);
     }
     return all;
+}
+
+bool Form1::PageHasText(const QDate& date) const {
+    // No listing of the diary per repaint: the exact name, or the kept index when there
+    // is one (a page stored in another letter case shows once the index is made).
+    const QString folder = DataPath(layout::kPages);
+    const QString name = records::pageName(calendar::dateCaption(date.dayOfWeek() - 1, date));
+    QString stored;
+    if (const auto kept = store::FolderIndex::kept(folder))
+        stored = kept->find(name);
+    else if (store::isRegularFile(store::joinPath(folder, name)))
+        stored = name;
+    return !stored.isEmpty() && QFileInfo(store::joinPath(folder, stored)).size() > 0;
 }
 
 void Form1::AllowDiaryInput() {
