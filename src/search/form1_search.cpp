@@ -1,0 +1,261 @@
+// The search of everything written: a field and a list of results laid over the
+// panels while it is open (Ctrl+F, or a click on the date caption); Escape closes it
+// and leaves the window as it was. Choosing a result shows it where it lives.
+#include "app/build.h"
+#include "app/dropdown.h"
+#include "app/filelist.h"
+#include "app/flatbutton.h"
+#include "app/form1.h"
+#include "app/platform.h"
+#include "app/textbox.h"
+#include "calendar/calendar.h"
+#include "search/search.h"
+#include "store/layout.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QShortcut>
+#include <QStyledItemDelegate>
+
+using namespace quelora;
+using namespace quelora::build;
+using search::Hit;
+
+namespace {
+
+enum Role { HitRow = Qt::UserRole, Caption, Excerpt, HitStart, HitLength };
+
+// A result in two lines: its caption in bold, then the excerpt with the words found in bold.
+class ResultDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return {option.rect.width(), 2 * option.fontMetrics.height() + 8};
+    }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem o = option;
+        initStyleOption(&o, index);
+        o.text.clear();
+        o.widget->style()->drawControl(QStyle::CE_ItemViewItem, &o, p, o.widget);
+        const bool chosen = o.state & QStyle::State_Selected;
+        p->save();
+        p->setPen(o.palette.color(chosen ? QPalette::HighlightedText : QPalette::Text));
+        const QRect r = o.rect.adjusted(6, 3, -6, -3);
+        const int line = o.fontMetrics.height();
+        QFont bold = o.font;
+        bold.setBold(true);
+        p->setFont(bold);
+        p->drawText(QRect(r.left(), r.top(), r.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetrics(bold).elidedText(index.data(Caption).toString(), Qt::ElideRight, r.width()));
+        // The excerpt: before the hit, the hit in bold, after it, as far as the row goes.
+        const QString excerpt = index.data(Excerpt).toString();
+        const int start = index.data(HitStart).toInt();
+        const int length = index.data(HitLength).toInt();
+        const QString parts[3] = {excerpt.left(start), excerpt.mid(start, length),
+                                  excerpt.mid(start + length)};
+        int x = r.left();
+        const int y = r.top() + line;
+        for (int k = 0; k < 3 && x < r.right(); ++k) {
+            const QFont f = k == 1 ? bold : o.font;
+            const QFontMetrics fm(f);
+            const QString shown = fm.elidedText(parts[k], Qt::ElideRight, r.right() - x);
+            p->setFont(f);
+            p->drawText(QRect(x, y, r.right() - x, line), Qt::AlignLeft | Qt::AlignVCenter, shown);
+            x += fm.horizontalAdvance(shown);
+        }
+        p->restore();
+    }
+};
+
+} // namespace
+
+void Form1::buildSearchPanel() {
+    SearchPanel = new QFrame(this);
+    SearchPanel->setObjectName(QStringLiteral("SearchPanel"));
+    SearchPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    SearchPanel->setGeometry(tw(2880, 480, 7815, 6495));
+    SearchPanel->setAutoFillBackground(true);
+    QPalette p = SearchPanel->palette();
+    p.setColor(QPalette::Window, colorFromVb(vb::White));
+    SearchPanel->setPalette(p);
+    describe(SearchPanel, QStringLiteral("Buscar"));
+    label(SearchPanel, tw(240, 120, 7335, 300),
+          QStringLiteral("Buscar en el diario, las notas, las fichas y los textos de los días:"),
+          arial(9.75, true));
+    SearchText = new QLineEdit(SearchPanel);
+    SearchText->setGeometry(tw(240, 420, 7335, 450));
+    SearchText->setFont(arial(14.25));
+    SearchText->setClearButtonEnabled(true);
+    describe(SearchText, QStringLiteral("Texto a buscar"),
+             QStringLiteral("Intro muestra el primer resultado; Escape cierra la búsqueda"));
+    connect(SearchText, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
+    SearchText->installEventFilter(this);
+    SearchResults = new QListWidget(SearchPanel);
+    SearchResults->setGeometry(tw(240, 960, 7335, 5055));
+    SearchResults->setFont(arial(9.75));
+    SearchResults->setUniformItemSizes(true);
+    SearchResults->setItemDelegate(new ResultDelegate(SearchResults));
+    describe(SearchResults, QStringLiteral("Resultados"),
+             QStringLiteral("Lo más reciente primero; Intro o un clic lo muestra donde está"));
+    connect(SearchResults, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* it) { SearchResult_Pick(SearchResults->row(it)); });
+    SearchResults->installEventFilter(this);
+    SearchCount = label(SearchPanel, tw(240, 6075, 7335, 300), QString(), arial(8.25));
+    SearchPanel->hide();
+
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this] { OpenSearch(); });
+    // The date caption opens it too: it says so when the pointer rests on it.
+    Label2->setCursor(Qt::PointingHandCursor);
+    Label2->setToolTip(QStringLiteral("Buscar en todo lo escrito (Ctrl+F)"));
+    Label2->installEventFilter(this);
+}
+
+bool Form1::SearchEvent(QObject* watched, QEvent* e) {
+    if (watched == Label2 && e->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+        OpenSearch();
+        return true;
+    }
+    if ((watched != SearchText && watched != SearchResults) || e->type() != QEvent::KeyPress) return false;
+    const auto* k = static_cast<QKeyEvent*>(e);
+    switch (k->key()) {
+    case Qt::Key_Escape:
+        CloseSearch();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // From the field, the first result; from the list, the one chosen.
+        SearchResult_Pick(watched == SearchText ? 0 : SearchResults->currentRow());
+        return true;
+    case Qt::Key_Down:
+        if (watched != SearchText || SearchResults->count() == 0) return false;
+        SearchResults->setFocus(Qt::TabFocusReason);
+        SearchResults->setCurrentRow(0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Form1::OpenSearch() {
+    if (!SearchPanel->isVisible()) {
+        FocusBeforeSearch = QApplication::focusWidget();
+        SearchPanel->raise();
+        SearchPanel->show();
+    }
+    // Taking the focus is leaving the box that had it: what it holds is saved as on any click.
+    SearchText->setFocus(Qt::ShortcutFocusReason);
+    SearchText->selectAll();
+}
+
+void Form1::CloseSearch() {
+    SearchPanel->hide();
+    if (FocusBeforeSearch && FocusBeforeSearch->isVisible() && FocusBeforeSearch->isEnabled())
+        FocusBeforeSearch->setFocus(Qt::ShortcutFocusReason);
+    FocusBeforeSearch.clear();
+}
+
+void Form1::SearchText_Change() {
+    if (!Searcher_) Searcher_ = std::make_unique<search::Searcher>(DataFolder_);
+    SearchHits = Searcher_->find(SearchText->text());
+    SearchResults->clear();
+    for (int i = 0; i < SearchHits.size(); ++i) {
+        const Hit& h = SearchHits[i];
+        auto* it =
+            new QListWidgetItem(h.caption + QLatin1Char('\n') + h.excerpt); // what a screen reader says
+        it->setData(HitRow, i);
+        it->setData(Caption, h.caption);
+        it->setData(Excerpt, h.excerpt);
+        it->setData(HitStart, h.hitStart);
+        it->setData(HitLength, h.hitLength);
+        SearchResults->addItem(it);
+    }
+    const int matched = Searcher_->lastStats().matched;
+    if (SearchText->text().trimmed().isEmpty())
+        SearchCount->setText(QString());
+    else if (matched == 0)
+        SearchCount->setText(QStringLiteral("Nada encontrado"));
+    else if (matched > SearchHits.size())
+        SearchCount->setText(
+            QStringLiteral("%1 encontrados; se muestran los %2 más recientes: escribe más palabras "
+                           "para afinar")
+                .arg(matched)
+                .arg(SearchHits.size()));
+    else
+        SearchCount->setText(matched == 1 ? QStringLiteral("1 encontrado")
+                                          : QStringLiteral("%1 encontrados").arg(matched));
+}
+
+void Form1::ShowCalendarMonth(const QDate& date) {
+    // As the month and year lists would: the month on show, no day marked yet.
+    SelectedMonth = date.month();
+    Combo1->setText(calendar::monthName(date.month()));
+    Combo2->setText(QString::number(date.year()));
+    RestoreSelectedButtonColor();
+    ShowMonth();
+    Label2->setText(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
+}
+
+void Form1::SearchResult_Pick(int row) {
+    if (row < 0 || row >= SearchResults->count()) return;
+    const Hit hit = SearchHits.value(SearchResults->item(row)->data(HitRow).toInt());
+    FocusBeforeSearch.clear();
+    SearchPanel->hide();
+    switch (hit.kind) {
+    case search::Kind::Page:
+    case search::Kind::Holiday:
+    case search::Kind::Reminder:
+    case search::Kind::Saint: {
+        QDate date = hit.date;
+        if (hit.kind != search::Kind::Page) {
+            // A day of the year is shown in the year on show (or, for 29 February, the
+            // next leap year).
+            int year = calendar::yearOf(Combo2->currentText()).value_or(platform().now().date().year());
+            while (!QDate::isValid(year, hit.month, hit.day))
+                ++year;
+            date = QDate(year, hit.month, hit.day);
+        }
+        ShowCalendarMonth(date);
+        Command1_Click(FirstDayColumn + date.day() - 1);
+        TextBox* box = hit.kind == search::Kind::Page       ? Text1
+                       : hit.kind == search::Kind::Holiday  ? Text9[0]
+                       : hit.kind == search::Kind::Reminder ? Text9[1]
+                                                            : Text9[2];
+        box->setFocus(Qt::OtherFocusReason);
+        break;
+    }
+    case search::Kind::Note: {
+        ShowCalendarMonth(hit.noteTime.date());
+        Command6_Click(static_cast<int>(Panel::Notes));
+        const QList<QListWidgetItem*> found =
+            File1->findItems(hit.file, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (found.isEmpty()) break;
+        File1->setCurrentItem(found.first());
+        File1->setFocus(Qt::OtherFocusReason);
+        File1_Click();
+        break;
+    }
+    case search::Kind::Card: {
+        Command6_Click(static_cast<int>(Panel::Addresses));
+        if (!Text8->text().isEmpty()) Text8->setText(QString()); // no search of names may hide the card
+        Combo3->setText(hit.group);
+        Combo3_Click();
+        const QList<QListWidgetItem*> found =
+            File2->findItems(hit.file, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (found.isEmpty()) break;
+        File2->setCurrentItem(found.first());
+        File2->setFocus(Qt::OtherFocusReason);
+        File2_Click();
+        break;
+    }
+    }
+}

@@ -1,0 +1,184 @@
+// The search in the window, through real input: Ctrl+F or a click on the date caption,
+// typing, Escape, Return, the arrows and clicks on a result; and the days of the grid
+// that have a page.
+#include "support/formfixture.h"
+
+#include <QAccessible>
+#include <QListWidget>
+#include <functional>
+
+using namespace quelora;
+using namespace quelora::test;
+
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+class SearchWindow : public FormFixture {
+public:
+    using FormFixture::click;
+    using FormFixture::clickAt;
+    using FormFixture::clickInto;
+    using FormFixture::exists;
+    using FormFixture::focused;
+    using FormFixture::pressKey;
+    using FormFixture::readBytes;
+    using FormFixture::start;
+    using FormFixture::typeText;
+    using FormFixture::writeBytes;
+    Form1& f() { return *form; }
+    FlatButton* day(int d) const { return dayButton(d); }
+    // Opens the search with Ctrl+F from wherever the focus is, and types.
+    void search(const QString& words) {
+        pressKey(focused() ? focused() : form.get(), Qt::Key_F, Qt::ControlModifier);
+        typeText(form->SearchText, words);
+    }
+    QStringList captions() const {
+        QStringList out;
+        for (int i = 0; i < form->SearchResults->count(); ++i)
+            out << form->SearchResults->item(i)->text().section(QLatin1Char('\n'), 0, 0);
+        return out;
+    }
+    void clickResult(int row) {
+        QListWidget* list = form->SearchResults;
+        clickAt(list->viewport(), list->visualItemRect(list->item(row)).center());
+    }
+};
+
+struct Row {
+    const char* name;
+    std::function<void(SearchWindow&)> run;
+};
+
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class Gestures : public SearchWindow, public ::testing::WithParamInterface<Row> {};
+
+TEST_P(Gestures, Run) {
+    GetParam().run(*this);
+}
+
+const Row kRows[] = {
+    {"ReturnShowsTheNewestPageOnItsDayAfterTheBoxLeftSavedItself",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/LUNES, 5 de MARZO de 2007.txt"), cp1252("Cumpleaños de Lucía"));
+         t.writeBytes(u("dias/jueves, 1 de marzo de 2007.txt"), cp1252("el CUMPLEAÑOS de Ana"));
+         t.writeBytes(u("dias/VIERNES, 2 de MARZO de 2007.txt"),
+                      cp1252("cumpleanos: otra palabra")); // ñ is ñ
+         t.start();
+         t.clickInto(t.f().Text1);
+         t.typeText(t.f().Text1, u("hoy"));
+         t.search(u("CUMPLEAÑOS"));
+         EXPECT_EQ(t.readBytes(u("dias/JUEVES, 15 de MARZO de 2007.txt")), QByteArray("hoy"));
+         EXPECT_EQ(t.captions(),
+                   (QStringList{u("LUNES, 5 de MARZO de 2007"), u("jueves, 1 de marzo de 2007")}));
+         t.pressKey(t.f().SearchText, Qt::Key_Return);
+         EXPECT_FALSE(t.f().SearchPanel->isVisible());
+         EXPECT_EQ(t.f().Label2->text(), u("LUNES, 5 de MARZO de 2007"));
+         EXPECT_EQ(t.f().Text1->text(), u("Cumpleaños de Lucía"));
+         EXPECT_EQ(t.f().visiblePanel(), Form1::Panel::Day);
+     }},
+    {"TheCaptionOpensItAndTheArrowsPickANoteInItsMonth",
+     [](SearchWindow& t) {
+         t.writeBytes(u("notas/2006-11-2--9-30"), cp1252("Llamar al fontanero"));
+         t.writeBytes(u("notas/2007-3-1--8-0"), cp1252("fontanero otra vez"));
+         t.start();
+         t.click(t.f().Label2);
+         ASSERT_TRUE(t.f().SearchPanel->isVisible());
+         t.typeText(t.f().SearchText, u("fontanero"));
+         t.pressKey(t.f().SearchText, Qt::Key_Down);
+         t.pressKey(t.f().SearchResults, Qt::Key_Down);
+         t.pressKey(t.f().SearchResults, Qt::Key_Return);
+         EXPECT_EQ(t.f().visiblePanel(), Form1::Panel::Notes);
+         EXPECT_EQ(t.f().Text6->text(), u("Llamar al fontanero"));
+         EXPECT_EQ(t.f().File1->fileName(), u("2006-11-2--9-30"));
+         EXPECT_EQ(t.f().Label2->text(), u("NOVIEMBRE de 2006"));
+     }},
+    {"AClickOnACardShowsItInItsGroupWhateverTheNameSearch",
+     [](SearchWindow& t) {
+         t.writeBytes(u("direcciones/Amigos/Núñez"),
+                      cp1252("Núñez\r\nAna\r\nC/ Mayor, 3\r\nLeón\r\n\r\n\r\nprima\r\n"));
+         t.writeBytes(u("direcciones/Todos/Núñez"),
+                      cp1252("Núñez\r\nAna\r\nC/ Mayor, 3\r\nLeón\r\n\r\n\r\nprima\r\n"));
+         t.writeBytes(u("direcciones/Trabajo/Ruiz"), cp1252("Ruiz\r\n\r\n\r\nLeón\r\n\r\n\r\n\r\n"));
+         t.start();
+         t.click(t.f().Command6[5]);
+         t.clickInto(t.f().Text8);
+         t.typeText(t.f().Text8, u("R")); // the card list shows names beginning with R only
+         t.search(u("leon mayor"));
+         ASSERT_EQ(t.captions(), QStringList{u("Núñez — Amigos")});
+         t.clickResult(0);
+         EXPECT_EQ(t.f().Combo3->currentText(), u("Amigos"));
+         EXPECT_EQ(t.f().File2->fileName(), u("Núñez"));
+         EXPECT_EQ(t.f().Text7[6]->text(), u("prima"));
+         EXPECT_EQ(t.f().Text8->text(), QString());
+     }},
+    {"AHolidayShowsOnItsDayInTheYearOnShow",
+     [](SearchWindow& t) {
+         t.writeBytes(u("fiestas/25 de DICIEMBRE.txt"), cp1252("Navidad\r\n"));
+         t.start();
+         t.search(u("navidad"));
+         ASSERT_EQ(t.captions(), QStringList{u("Fiesta: 25 de DICIEMBRE")});
+         t.pressKey(t.f().SearchText, Qt::Key_Return);
+         EXPECT_EQ(t.f().Label2->text(), u("MARTES, 25 de DICIEMBRE de 2007"));
+         EXPECT_EQ(t.f().Text9[0]->text(), u("Navidad"));
+         EXPECT_EQ(t.focused(), t.f().Text9[0]);
+     }},
+    {"EscapeLeavesEverythingAsItWas",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/JUEVES, 15 de MARZO de 2007.txt"), "abc");
+         t.start();
+         t.click(t.f().Command6[1]);
+         t.clickInto(t.f().Text2[3]);
+         t.search(u("abc"));
+         t.pressKey(t.f().SearchText, Qt::Key_Escape);
+         EXPECT_FALSE(t.f().SearchPanel->isVisible());
+         EXPECT_EQ(t.f().visiblePanel(), Form1::Panel::Week);
+         EXPECT_EQ(t.focused(), t.f().Text2[3]);
+         EXPECT_EQ(t.f().Label2->text(), u("JUEVES, 15 de MARZO de 2007"));
+         EXPECT_EQ(t.readBytes(u("dias/JUEVES, 15 de MARZO de 2007.txt")), QByteArray("abc"));
+     }},
+    {"APageChangedOnDiskBetweenTwoKeystrokesIsSeen",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/LUNES, 5 de MARZO de 2007.txt"), "viaje a Roma");
+         t.start();
+         t.search(u("viaje"));
+         ASSERT_EQ(t.captions().size(), 1);
+         t.writeBytes(u("dias/LUNES, 5 de MARZO de 2007.txt"), "sin nada");
+         t.writeBytes(u("dias/MARTES, 6 de MARZO de 2007.txt"), "el viaje a Roma");
+         t.typeText(t.f().SearchText, u(" a roma"));
+         EXPECT_EQ(t.captions(), QStringList{u("MARTES, 6 de MARZO de 2007")});
+     }},
+    {"DaysWithAPageAreBoldAndSaySoFromTheSaveOn",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/LUNES, 5 de MARZO de 2007.txt"), "algo");
+         t.writeBytes(u("dias/MARTES, 6 de MARZO de 2007.txt"), ""); // an empty page has no text to show
+         t.start();
+         EXPECT_TRUE(t.day(5)->font().bold());
+         EXPECT_FALSE(t.day(6)->font().bold());
+         EXPECT_FALSE(t.day(15)->font().bold());
+         EXPECT_TRUE(t.day(5)->accessibleName().endsWith(u("con página")));
+         t.clickInto(t.f().Text1);
+         t.typeText(t.f().Text1, u("hoy"));
+         t.click(t.day(16));
+         EXPECT_TRUE(t.day(15)->font().bold());
+         EXPECT_TRUE(t.day(15)->toolTip().contains(u("Tiene página")));
+         t.click(t.day(5));
+         t.clickInto(t.f().Text1);
+         t.pressKey(t.f().Text1, Qt::Key_A, Qt::ControlModifier);
+         t.pressKey(t.f().Text1, Qt::Key_Delete);
+         t.click(t.day(16));
+         EXPECT_FALSE(t.day(5)->font().bold());
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Search, Gestures, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& row) {
+                             return std::string(row.param.name);
+                         });
+
+} // namespace
