@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png: builds and installs Quelora into a temporary program
-# folder, lays out a small sample data folder there, starts the program under Xvfb
-# on 15 March 2007 at 10:00 and photographs its window.
+# Makes docs/screenshot.png and docs/search.png: builds and installs Quelora into a
+# temporary program folder, lays out a small sample data folder there, starts the
+# program under Xvfb on 15 March 2007 at 10:00 and photographs its window, then again
+# with the search open on a word.
 #
 #   tools/screenshot.sh            build folder: build-screenshot
 #   QUELORA_BUILD=build-x tools/screenshot.sh
@@ -59,6 +60,16 @@ put "recordatorio/15 de MARZO.txt" "Revisión del coche a las 17:30
 put "direcciones/Todos/García López.txt" "García López
 Marta
 "
+put "dias/VIERNES, 2 de FEBRERO de 2007.txt" "El fontanero no vino: mañana sin falta."
+put "notas/2007-3-8--19-5" "Fontanero: 600 123 456 (Luis). Pide presupuesto por escrito."
+put "direcciones/Todos/Fontanería Ruiz" "Fontanería Ruiz
+Luis
+C/ Mayor, 3
+León
+600 123 456
+
+
+"
 
 # A free display number.
 display=99
@@ -77,3 +88,14 @@ eval "$(xdotool getwindowgeometry --shell "$window")" # sets X, Y, WIDTH, HEIGHT
 mkdir -p "$(dirname "$out")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
 echo "wrote $out (${WIDTH}x${HEIGHT})"
+
+# The search: Ctrl+F and a word.
+search="$repo/docs/search.png"
+xdotool windowfocus "$window" 2>/dev/null || true # no window manager: give it the keyboard
+sleep 0.2
+xdotool key ctrl+f
+sleep 0.3
+xdotool type --delay 40 "fontanero"
+sleep 0.8
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$search"
+echo "wrote $search"
