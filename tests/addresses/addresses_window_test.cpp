@@ -18,10 +18,6 @@ using namespace quelora::test;
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 // The bytes of a card file with these seven lines (UTF-8 here, Windows-1252 on disk).
 QByteArray cardBytes(std::initializer_list<const char*> lines) {
     QByteArray out;

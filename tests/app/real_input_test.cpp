@@ -3,6 +3,7 @@
 // the files and what the user sees.
 #include "store/files.h"
 #include "support/formfixture.h"
+#include "support/gestures.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +14,6 @@ using namespace quelora;
 using namespace quelora::test;
 
 namespace {
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 const QString kToday = u("dias/JUEVES, 15 de MARZO de 2007.txt");
 
@@ -53,14 +50,7 @@ public:
     }
 };
 
-struct Row {
-    const char* name;
-    std::function<void(RealInput&)> run;
-};
-
-void PrintTo(const Row& row, std::ostream* os) {
-    *os << row.name;
-}
+using Row = Gesture<RealInput>;
 
 class Rows : public RealInput, public ::testing::WithParamInterface<Row> {};
 
@@ -320,9 +310,6 @@ const Row kRows[] = {
      }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Gestures, Rows, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Gestures, Rows, ::testing::ValuesIn(kRows), gestureName<RealInput>);
 
 } // namespace

@@ -12,10 +12,6 @@ using namespace quelora::test;
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 class DayRecords : public FormFixture {
 protected:
     // A path below "dias" with the caption as the user sees it.

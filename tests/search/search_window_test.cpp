@@ -2,6 +2,7 @@
 // typing, Escape, Return, the arrows and clicks on a result; and the days of the grid
 // that have a page.
 #include "support/formfixture.h"
+#include "support/gestures.h"
 
 #include <QAccessible>
 #include <QListWidget>
@@ -11,10 +12,6 @@ using namespace quelora;
 using namespace quelora::test;
 
 namespace {
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 class SearchWindow : public FormFixture {
 public:
@@ -47,14 +44,7 @@ public:
     }
 };
 
-struct Row {
-    const char* name;
-    std::function<void(SearchWindow&)> run;
-};
-
-void PrintTo(const Row& row, std::ostream* os) {
-    *os << row.name;
-}
+using Row = Gesture<SearchWindow>;
 
 class Gestures : public SearchWindow, public ::testing::WithParamInterface<Row> {};
 
@@ -176,9 +166,6 @@ const Row kRows[] = {
      }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Search, Gestures, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Search, Gestures, ::testing::ValuesIn(kRows), gestureName<SearchWindow>);
 
 } // namespace

@@ -96,5 +96,9 @@ protected:
 
 // Windows-1252 bytes of a text written here in UTF-8.
 QByteArray cp1252(const char* utf8);
+// A text written here in UTF-8.
+inline QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 } // namespace quelora::test
