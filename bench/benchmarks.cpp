@@ -15,6 +15,7 @@
 #include "calendar/calendar.h"
 #include "notes/notes.h"
 #include "records/records.h"
+#include "store/layout.h"
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/folderindex.h"
@@ -83,7 +84,7 @@ struct Window {
 };
 
 QString diasFolder() {
-    return store::joinPath(g_data, records::kPagesFolder);
+    return store::joinPath(g_data, quelora::layout::kPages);
 }
 
 // ---- Start-up ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include "records/records.h"
 #include "search/search.h"
+#include "store/layout.h"
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/names.h"
@@ -64,7 +65,7 @@ QStringList searchedFiles(const QString& data) {
         for (const QString& n : store::listFiles(folder))
             if (!n.startsWith(QLatin1Char('.')) && take(n)) paths << store::joinPath(folder, n);
     };
-    const QString dias = store::joinPath(data, records::kPagesFolder);
+    const QString dias = store::joinPath(data, layout::kPages);
     add(dias, [](const QString& n) { return search::pageDateOfName(n).has_value(); });
     add(store::joinPath(data, QStringLiteral("notas")),
         [](const QString& n) { return search::noteTimeOfName(n).has_value(); });
@@ -313,7 +314,7 @@ int main(int argc, char** argv) {
         rows.push_back({QStringLiteral("keystroke erasing, all steps (%1)").arg(mode), allErased, {}});
 
         // One page rewritten by another program, then the next keystroke.
-        const QString dias = store::joinPath(data, store::findFolder(data, records::kPagesFolder));
+        const QString dias = store::joinPath(data, store::findFolder(data, layout::kPages));
         const QString page = store::joinPath(dias, QStringLiteral("MARTES, 31 de DICIEMBRE de 2024.txt"));
         const store::ReadResult original = store::readFile(page);
         Row changed{QStringLiteral("query after a page was replaced (%1)").arg(mode), {}, {}};

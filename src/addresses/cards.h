@@ -18,8 +18,6 @@ inline constexpr int kReferenceField = 6;
 inline constexpr int kMailField = 5;
 using Card = std::array<QString, kFieldCount>; // fields in the file form (CR LF line ends)
 
-inline const QString& kAllCardsGroup = layout::kAllCards;
-
 // The file text of a card: every field followed by CR LF.
 QString cardFileText(const Card& card);
 // The file bytes of a card: every field followed by CR LF. *lossy (if given) tells

@@ -35,7 +35,6 @@ inline bool removesDayFile(const QString& text) {
 }
 
 // ---- Diary pages ------------------------------------------------------------------
-inline const QString& kPagesFolder = layout::kPages;
 // "MARTES, 5 de JUNIO de 2007.txt"
 QString pageName(const QString& caption);
 // A page is exactly the box's text; nothing is added before or after it.

@@ -3,6 +3,7 @@
 #include "search/disk.h"
 #include "search/matching.h"
 #include "search/search.h"
+#include "store/layout.h"
 #include "store/files.h"
 #include "store/names.h"
 
@@ -209,7 +210,7 @@ void Searcher::Impl::resolveFolders() {
         QString top, group;
     };
     std::vector<Wanted> wanted;
-    const std::pair<Kind, QString> tops[] = {{Kind::Page, records::kPagesFolder},
+    const std::pair<Kind, QString> tops[] = {{Kind::Page, layout::kPages},
                                              {Kind::Note, QStringLiteral("notas")},
                                              {Kind::Holiday, records::dayRecordFolder(0)},
                                              {Kind::Reminder, records::dayRecordFolder(1)},
@@ -238,7 +239,7 @@ void Searcher::Impl::resolveFolders() {
         p->group = w.group;
         p->path = path;
         p->todos =
-            w.kind == Kind::Card && w.group.compare(addresses::kAllCardsGroup, Qt::CaseInsensitive) == 0;
+            w.kind == Kind::Card && w.group.compare(layout::kAllCards, Qt::CaseInsensitive) == 0;
         if (w.kind == Kind::Card) cardsChanged = true;
         next.push_back(std::move(p));
     }
