@@ -15,6 +15,10 @@ cmake --build build-bench
 QT_QPA_PLATFORM=offscreen build-bench/bench/quelora_bench --quelora_scale=1 --quelora_cards=200 \
     --quelora_notes=100 --benchmark_min_time=0.01
 bench/whole_program.sh build-bench 1 1
+search_data=$(mktemp -d)
+build-bench/bench/quelora_datagen "$search_data/data" --scale 1 --cards 200 --notes 100
+build-bench/bench/quelora_search_bench --data "$search_data/data" --runs 1
+rm -rf "$search_data"
 # ---- end of benchmarks --------------------------------------------------------------------------
 
 # ---- Reliability (tests/reliability, tests/fuzz; see RELIABILITY.md) -----------------------------

@@ -56,7 +56,7 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     buildNotesPanel(Frame1[4]);
     buildAddressPanel(Frame1[5]);
     buildBottomStrip();
-    buildSearchPanel();
+    installSearch();
     SetBackColor(0x00C0C0C0);
     installKeys();
 

@@ -209,7 +209,7 @@ public:
     quelora::FolderList* Dir1 = nullptr;
     quelora::FileList* File3 = nullptr;
     std::array<QLabel*, 3> Label5{};
-    // laid over the panels while searching
+    // laid over the panels while searching; made when the search is first opened
     QFrame* SearchPanel = nullptr;
     QLineEdit* SearchText = nullptr;
     QListWidget* SearchResults = nullptr;
@@ -244,7 +244,8 @@ private:
     void buildNotesPanel(QFrame* f);
     void buildAddressPanel(QFrame* f);
     void buildBottomStrip();
-    void buildSearchPanel();
+    void installSearch();    // the keys and the caption that open the search
+    void buildSearchPanel(); // at the first opening: the search costs nothing until used
     bool SearchEvent(QObject* watched, QEvent* e);
     // The calendar on the month of date, as the month and year lists would show it.
     void ShowCalendarMonth(const QDate& date);

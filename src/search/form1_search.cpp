@@ -96,7 +96,6 @@ void Form1::buildSearchPanel() {
     describe(SearchText, QStringLiteral("Texto a buscar"),
              QStringLiteral("Intro muestra el primer resultado; Escape cierra la búsqueda"));
     connect(SearchText, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
-    SearchText->installEventFilter(this);
     SearchResults = new QListWidget(SearchPanel);
     SearchResults->setGeometry(tw(240, 960, 7335, 5055));
     SearchResults->setFont(arial(9.75));
@@ -106,11 +105,14 @@ void Form1::buildSearchPanel() {
              QStringLiteral("Lo más reciente primero; Intro o un clic lo muestra donde está"));
     connect(SearchResults, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* it) { SearchResult_Pick(SearchResults->row(it)); });
-    SearchResults->installEventFilter(this);
     SearchCount = label(SearchPanel, tw(240, 6075, 7335, 300), QString(), arial(8.25));
-    SearchPanel->hide();
+    // Release events of the new controls tell when a click is complete (see ReportFailure).
+    for (QWidget* w : SearchPanel->findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
 
-    auto* find = new QShortcut(QKeySequence::Find, this);
+void Form1::installSearch() {
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     find->setContext(Qt::WindowShortcut);
     connect(find, &QShortcut::activated, this, [this] { OpenSearch(); });
     // The date caption opens it too: it says so when the pointer rests on it.
@@ -120,6 +122,7 @@ void Form1::buildSearchPanel() {
 }
 
 bool Form1::SearchEvent(QObject* watched, QEvent* e) {
+    if (!SearchPanel && watched != Label2) return false;
     if (watched == Label2 && e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
         OpenSearch();
@@ -147,6 +150,7 @@ bool Form1::SearchEvent(QObject* watched, QEvent* e) {
 }
 
 void Form1::OpenSearch() {
+    if (!SearchPanel) buildSearchPanel();
     if (!SearchPanel->isVisible()) {
         FocusBeforeSearch = QApplication::focusWidget();
         SearchPanel->raise();
@@ -158,6 +162,7 @@ void Form1::OpenSearch() {
 }
 
 void Form1::CloseSearch() {
+    if (!SearchPanel) return;
     SearchPanel->hide();
     if (FocusBeforeSearch && FocusBeforeSearch->isVisible() && FocusBeforeSearch->isEnabled())
         FocusBeforeSearch->setFocus(Qt::ShortcutFocusReason);
