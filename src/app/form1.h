@@ -33,6 +33,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 
+namespace quelora::store {
+class FolderIndex;
+}
 namespace quelora {
 class DropDown;
 class FileList;
@@ -277,7 +280,8 @@ private:
     QDate GridFirstDay; // the real date of the grid's day 1; invalid for typed texts that make none
     // The days whose diary page holds text: their numbers are bold.
     std::array<bool, 42> DayHasPage{};
-    bool PageHasText(const QDate& date) const;
+    // kept: the diary folder's kept index, if any.
+    bool PageHasText(const QDate& date, const quelora::store::FolderIndex* kept) const;
     // A page of that date was just saved: its day on the grid shows it.
     void ShowPageOnGrid(const QString& caption, bool hasText);
     void SetDayHasPage(int i, bool page);

@@ -6,6 +6,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace quelora {
 
@@ -62,7 +64,10 @@ QString inBlocks(const QString& fileText) {
 
 void TextBox::setText(const QString& text) {
     settingText_ = true;
-    setPlainText(inBlocks(text));
+    // Straight into the document: QPlainTextEdit::setPlainText would lay the first block
+    // out twice over.
+    document()->setPlainText(inBlocks(text));
+    setTextCursor(QTextCursor(document())); // at the start, as a text just shown is read
     settingText_ = false;
     setText_ = text;
     document()->setModified(false);

@@ -205,13 +205,14 @@ void Form1::PaintMonthGrid() {
     // One listing per folder, however many days are probed.
     const auto holidays = store::FolderIndex::current(DataPath(layout::kHolidays));
     const auto reminders = store::FolderIndex::current(DataPath(layout::kReminders));
+    const auto pages = store::FolderIndex::kept(DataPath(layout::kPages));
     for (int d = 1; d <= MonthLength; ++d) {
         const int j = FirstDayColumn + d - 1;
         const QString name = calendar::dayFileName(QString::number(d), monthText);
         GridMarks[j] = calendar::dayMark(j % 7, holidays->contains(name), reminders->contains(name));
         Command1[j]->setText(QString::number(d));
         Command1[j]->setBackColor(colorOf(GridMarks[j]));
-        SetDayHasPage(j, GridFirstDay.isValid() && PageHasText(GridFirstDay.addDays(d - 1)));
+        SetDayHasPage(j, GridFirstDay.isValid() && PageHasText(GridFirstDay.addDays(d - 1), pages.get()));
         Command1[j]->show();
         if (d == PreselectDay && !PreselectDone) {
             MarkDay(j);

@@ -52,27 +52,25 @@ bool Form1::RetryUnsavedPages() {
     return all;
 }
 
-bool Form1::PageHasText(const QDate& date) const {
+bool Form1::PageHasText(const QDate& date, const store::FolderIndex* kept) const {
     // No listing of the diary per repaint: the exact name, or the kept index when there
     // is one (a page stored in another letter case shows once the index is made).
     const QString folder = DataPath(layout::kPages);
-    const QString name = records::pageName(calendar::dateCaption(date.dayOfWeek() - 1, date));
-    QString stored;
-    if (const auto kept = store::FolderIndex::kept(folder))
-        stored = kept->find(name);
-    else if (store::isRegularFile(store::joinPath(folder, name)))
-        stored = name;
-    return !stored.isEmpty() && QFileInfo(store::joinPath(folder, stored)).size() > 0;
+    QString name = records::pageName(calendar::dateCaption(date.dayOfWeek() - 1, date));
+    if (kept) name = kept->find(name);
+    if (name.isEmpty()) return false;
+    const QFileInfo page(store::joinPath(folder, name));
+    return page.isFile() && page.size() > 0;
 }
 
 void Form1::AllowDiaryInput() {
     const bool dated = calendar::captionDate(Label2->text()).has_value();
-    Text1->setReadOnly(!dated);
+    if (Text1->isReadOnly() == dated) Text1->setReadOnly(!dated); // every call restyles the box
     Text1->setPlaceholderText(dated ? QString()
                                     : QStringLiteral("Esta fecha no está en el calendario: elige un día "
                                                      "en la cuadrícula para escribir en su página."));
     for (int k = 0; k < 2; ++k) {
-        Text9[k]->setReadOnly(!dated);
+        if (Text9[k]->isReadOnly() == dated) Text9[k]->setReadOnly(!dated);
         Command11[k]->setEnabled(dated);
     }
 }

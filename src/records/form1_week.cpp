@@ -43,7 +43,7 @@ void Form1::FillWeekView() {
     const auto pages = store::FolderIndex::current(folder);
     for (int i = 0; i < 7; ++i) {
         Label3[i]->setText(captions[i]);
-        Text2[i]->setReadOnly(false);
+        if (Text2[i]->isReadOnly()) Text2[i]->setReadOnly(false); // every call restyles the box
         // A text that could not be saved comes back with its date, never the older page.
         if (const auto held = UnsavedPages.constFind(captions[i]); held != UnsavedPages.constEnd()) {
             Text2[i]->setText(*held);
