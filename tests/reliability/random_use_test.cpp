@@ -11,8 +11,8 @@
 
 #include <QDirIterator>
 #include <QLineEdit>
-#include <QWindow>
 #include <QRandomGenerator>
+#include <QWindow>
 #include <functional>
 #include <map>
 #include <optional>
@@ -205,9 +205,9 @@ protected:
             if (b != f.Command11[k] || !b->isEnabled() || !f.Frame1[0]->isEnabled()) continue;
             const QString caption = f.Label2->text();
             const QString day = caption.section(QStringLiteral(", "), 1).section(QLatin1Char(' '), 0, 0);
-            const QString name =
-                QStringLiteral("%1/%2 de %3.txt")
-                    .arg(k ? QStringLiteral("recordatorio") : QStringLiteral("fiestas"), day, f.Combo1->currentText());
+            const QString name = QStringLiteral("%1/%2 de %3.txt")
+                                     .arg(k ? QStringLiteral("recordatorio") : QStringLiteral("fiestas"), day,
+                                          f.Combo1->currentText());
             const QString text = f.Text9[k]->text();
             own[name] = text.isEmpty() ? std::nullopt : std::optional(store::encode(text) + "\r\n");
         }
@@ -244,7 +244,7 @@ protected:
     void pressButton(FlatButton* b, bool byKey) {
         const int editors = platform.editorRequests.size();
         step(QStringLiteral("%1 %2").arg(byKey ? QStringLiteral("Return on") : QStringLiteral("click"),
-                                          b->accessibleName()),
+                                         b->accessibleName()),
              [&] {
                  if (byKey) {
                      buttonEffects(b);
@@ -282,7 +282,37 @@ protected:
     // clicks anywhere in the window.
     void blindAction() {
         Form1& f = *form;
-        switch (pick(5)) {
+        switch (pick(6)) {
+        case 5: {
+            // The search: opened with Ctrl+F from wherever the focus is, a word typed,
+            // then closed with Escape or a result shown by Return or a click.
+            static const QStringList words = {QStringLiteral("a"), QString::fromUtf8("mañana"),
+                                              QStringLiteral("ruiz"), QStringLiteral("e"),
+                                              QStringLiteral("zz")};
+            const QString w = words[pick(words.size())];
+            QWidget* from = focused() ? focused() : form.get();
+            step(QStringLiteral("Ctrl+F"), [&] {
+                pressKey(qobject_cast<QComboBox*>(from) ? static_cast<QComboBox*>(from)->lineEdit() : from,
+                         Qt::Key_F, Qt::ControlModifier);
+            });
+            step(QStringLiteral("search «%1»").arg(w), [&] { typeText(f.SearchText, w); });
+            const int how = pick(3);
+            if (how == 0 || f.SearchResults->count() == 0)
+                step(QStringLiteral("Escape the search"), [&] { pressKey(f.SearchText, Qt::Key_Escape); });
+            else if (how == 1)
+                step(QStringLiteral("Return on the first result"),
+                     [&] { pressKey(f.SearchText, Qt::Key_Return); });
+            else
+                step(QStringLiteral("click on a result"), [&] {
+                    const int row = pick(f.SearchResults->count());
+                    f.SearchResults->scrollToItem(f.SearchResults->item(row)); // as the user scrolls to it
+                    clickAt(f.SearchResults->viewport(),
+                            f.SearchResults->visualItemRect(f.SearchResults->item(row)).center());
+                });
+            // A note shown from the search was loaded into the editor: it counts as changed.
+            if (f.Frame1[4]->isVisible() && QApplication::focusWidget() == f.File1) noteChanged = true;
+            break;
+        }
         case 0: {
             QList<QWidget*> shown;
             for (QWidget* w : f.findChildren<QWidget*>())
@@ -303,12 +333,12 @@ protected:
                              : from,
                          back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
             });
-            if (auto* box = qobject_cast<TextBox*>(focused()); box && pick(2)) typeHere(box, box->isMultiLine());
+            if (auto* box = qobject_cast<TextBox*>(focused()); box && pick(2))
+                typeHere(box, box->isMultiLine());
             break;
         }
         case 2:
-            if (QWidget* w = focused())
-                step(QStringLiteral("Escape"), [&] { pressKey(w, Qt::Key_Escape); });
+            if (QWidget* w = focused()) step(QStringLiteral("Escape"), [&] { pressKey(w, Qt::Key_Escape); });
             break;
         case 3:
             if (auto* b = qobject_cast<FlatButton*>(focused()); b && b != f.Command10) pressButton(b, true);
@@ -321,11 +351,17 @@ protected:
             } else if (auto* box = qobject_cast<TextBox*>(c)) {
                 if (box->isEnabled()) typeInto(box, box->isMultiLine());
             } else if (!qobject_cast<FileList*>(c)) { // rows are clicked by their own actions
-                step(QStringLiteral("click at %1,%2").arg(p.x()).arg(p.y()),
-                     [&] { QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, p); settle(); });
+                step(QStringLiteral("click at %1,%2").arg(p.x()).arg(p.y()), [&] {
+                    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, p);
+                    settle();
+                });
                 if (QApplication::activePopupWidget())
                     step(QStringLiteral("Escape the drop-down"),
                          [&] { pressKey(QApplication::activePopupWidget(), Qt::Key_Escape); });
+                if (f.SearchPanel &&
+                    f.SearchPanel->isVisible()) // the click was on the date: the search opened
+                    step(QStringLiteral("Escape the search"),
+                         [&] { pressKey(f.SearchText, Qt::Key_Escape); });
             }
             break;
         }
