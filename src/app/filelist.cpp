@@ -116,6 +116,14 @@ QString FileList::fileName() const {
     return it && it->isSelected() ? it->text() : QString();
 }
 
+bool FileList::choose(const QString& name) {
+    const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found.isEmpty()) return false;
+    setCurrentItem(found.first());
+    setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 QStringList FileList::names() const {
     QStringList out;
     out.reserve(count());

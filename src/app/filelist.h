@@ -21,6 +21,8 @@ public:
     void addName(const QString& name);
     void removeName(const QString& name);
     QString fileName() const; // the selected name, or empty
+    // Selects the entry of that name and takes the focus; false when it is not listed.
+    bool choose(const QString& name);
     QStringList names() const;
 
 Q_SIGNALS:

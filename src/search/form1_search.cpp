@@ -241,12 +241,7 @@ void Form1::SearchResult_Pick(int row) {
     case search::Kind::Note: {
         ShowCalendarMonth(hit.noteTime.date());
         Command6_Click(static_cast<int>(Panel::Notes));
-        const QList<QListWidgetItem*> found =
-            File1->findItems(hit.file, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (found.isEmpty()) break;
-        File1->setCurrentItem(found.first());
-        File1->setFocus(Qt::OtherFocusReason);
-        File1_Click();
+        if (File1->choose(hit.file)) File1_Click();
         break;
     }
     case search::Kind::Card: {
@@ -254,12 +249,7 @@ void Form1::SearchResult_Pick(int row) {
         if (!Text8->text().isEmpty()) Text8->setText(QString()); // no search of names may hide the card
         Combo3->setText(hit.group);
         Combo3_Click();
-        const QList<QListWidgetItem*> found =
-            File2->findItems(hit.file, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (found.isEmpty()) break;
-        File2->setCurrentItem(found.first());
-        File2->setFocus(Qt::OtherFocusReason);
-        File2_Click();
+        if (File2->choose(hit.file)) File2_Click();
         break;
     }
     }
