@@ -93,7 +93,7 @@ Card storedCard(const Card& card, bool* lossy) {
     bool lost = false;
     for (QString& field : stored) {
         if (store::fitsCodePage(field)) continue;
-        field = store::decode(store::encode(field));
+        field = store::storedForm(field);
         lost = true;
     }
     if (lossy) *lossy = lost;

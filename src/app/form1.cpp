@@ -302,11 +302,12 @@ void Form1::closeEvent(QCloseEvent* e) {
 }
 
 Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const QString& text,
-                             const QString& ending, store::Sync sync) {
+                             const QString& ending, store::Sync sync, QString* writtenPath) {
     bool lossy = false;
     const QByteArray bytes = store::encode(text, &lossy) + store::encode(ending);
     QString path;
     const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
+    if (writtenPath) *writtenPath = path;
     if (Searcher_) Searcher_->fileWritten(path);
     if (!s) {
         ReportSaveFailure(path, s.reason);

@@ -82,9 +82,10 @@ public:
     // Writes text, then `ending`, in Windows-1252 into the file `name` of `folder` (a
     // file of that name in another letter case is the one replaced). A failure is
     // told ("No se ha podido guardar …"), and so are characters written as "?".
+    // *path (if given) receives the file written, or that was to be.
     Saved SaveText(const QString& folder, const QString& name, const QString& text,
                    const QString& ending = QString(),
-                   quelora::store::Sync sync = quelora::store::Sync::Durable);
+                   quelora::store::Sync sync = quelora::store::Sync::Durable, QString* path = nullptr);
     // A failure to tell the user. Shown after the current click has been handled,
     // never from inside a lost-focus handler. A pending failure holds the exit once.
     void ReportFailure(const QString& text);
@@ -94,7 +95,6 @@ public:
     // shown like a failure, but it never holds the exit.
     void ReportNotice(const QString& text);
     void ShowPendingMessages();
-    bool HasPendingMessages() const { return !PendingMessages.isEmpty(); }
 
     // Full path of an entry below the data folder ("dias", "texto.txt", ...), in the
     // letter case the data folder spells it.

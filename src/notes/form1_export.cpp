@@ -40,9 +40,10 @@ void Form1::Command9_Click() {
         break; // the file is left empty
     }
     // The editor would only show an old export as if it were this one.
-    if (SaveText(DataFolder(), layout::kExportFile, text, QString(), store::Sync::Scratch) == Saved::Failed)
+    QString path;
+    if (SaveText(DataFolder(), layout::kExportFile, text, QString(), store::Sync::Scratch, &path) ==
+        Saved::Failed)
         return;
-    const QString path = store::joinPath(DataFolder(), store::findNamed(DataFolder(), layout::kExportFile));
     if (!platform().openTextEditor(path))
         ReportFailure(QStringLiteral("No se ha podido abrir el editor de textos con el archivo\n%1")
                           .arg(QDir::toNativeSeparators(path)));

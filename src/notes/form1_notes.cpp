@@ -55,7 +55,7 @@ void Form1::Text6_LostFocus() {
             return; // NoteChanged stays set: the text is saved at the next chance
         case Saved::Lossy:
             // The editor shows what the file kept, so the user sees the "?" and is told once.
-            Text6->setText(store::decode(store::encode(text)));
+            Text6->setText(store::storedForm(text));
             break;
         case Saved::Written:
             break;

@@ -7,6 +7,7 @@
 #include "app/textbox.h"
 #include "calendar/calendar.h"
 #include "records/records.h"
+#include "store/codepage.h"
 #include "store/files.h"
 #include "store/names.h"
 
@@ -78,7 +79,7 @@ void Form1::Command11_Click(int Index) {
     const QString text = Text9[Index]->text();
     if (!records::removesDayFile(text)) {
         if (SaveText(folder, name, text, records::kDayFileEnding) == Saved::Lossy)
-            Text9[Index]->setText(records::storedForm(text));
+            Text9[Index]->setText(store::storedForm(text));
         return;
     }
     const QString stored = store::findNamed(folder, name);

@@ -106,7 +106,7 @@ void Form1::SaveDiaryPage() {
         if (SavePage(DiaryCaption, text) == PageSave::Written) {
             DiaryUnreadable = false;
             // The box shows the page as it now is on disk.
-            if (!store::fitsCodePage(text)) Text1->setText(records::storedForm(text));
+            if (!store::fitsCodePage(text)) Text1->setText(store::storedForm(text));
         }
     }
     DiaryEdited = false;

@@ -71,5 +71,5 @@ void Form1::SaveWeekPage() {
     if (text.isEmpty()) return; // emptying a box never clears a stored page
     // A failure leaves the text in its box and holds it until it can be saved.
     if (SavePage(Label3[k]->text(), text) == PageSave::Written && !store::fitsCodePage(text))
-        Text2[k]->setText(records::storedForm(text));
+        Text2[k]->setText(store::storedForm(text));
 }

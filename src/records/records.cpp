@@ -29,7 +29,7 @@ QString dayFileText(const QByteArray& bytes) {
 }
 
 QByteArray dayFileBytes(const QString& text, bool* lossy) {
-    return store::encode(text, lossy) + QByteArrayLiteral("\r\n");
+    return store::encode(text, lossy) + store::encode(kDayFileEnding);
 }
 
 QString pageName(const QString& caption) {
@@ -42,10 +42,6 @@ QByteArray pageBytes(const QString& text, bool* lossy) {
 
 QString pageText(const QByteArray& bytes) {
     return store::decode(bytes);
-}
-
-QString storedForm(const QString& text) {
-    return store::decode(store::encode(text));
 }
 
 std::array<QDate, 7> weekDates(const QDate& selected, int column) {

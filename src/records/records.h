@@ -41,9 +41,6 @@ QString pageName(const QString& caption);
 QByteArray pageBytes(const QString& text, bool* lossy = nullptr);
 QString pageText(const QByteArray& bytes);
 
-// What a box holds once its text has gone through a file: characters the code page
-// cannot hold are '?' there, and the box should show what was kept.
-QString storedForm(const QString& text);
 
 // ---- Week view ----------------------------------------------------------------------
 // The seven dates, Monday to Sunday, of the week whose day in column `column`

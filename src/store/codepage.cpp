@@ -49,6 +49,10 @@ QByteArray encode(const QString& text, bool* lossy) {
     return out;
 }
 
+QString storedForm(const QString& text) {
+    return decode(encode(text));
+}
+
 bool fitsCodePage(const QString& text) {
     for (QChar c : text)
         if (byteOf(c.unicode()) < 0) return false;

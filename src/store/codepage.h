@@ -13,6 +13,10 @@ QString decode(const QByteArray& bytes);
 // Characters the code page cannot hold become '?'; *lossy (if given) tells whether any did.
 QByteArray encode(const QString& text, bool* lossy = nullptr);
 
+// What a text is once it has gone through a file: characters the code page cannot hold
+// are '?' there, and a box shows what was kept.
+QString storedForm(const QString& text);
+
 // True when every character of text has a byte in the code page.
 bool fitsCodePage(const QString& text);
 

@@ -1,6 +1,7 @@
 // The day-file and diary-page readers: any file shows in its box, and a box saved
 // unchanged gives back the file's own bytes.
 #include "records/records.h"
+#include "store/codepage.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray day = dayFileBytes(dayFileText(bytes), &lossy);
     if (lossy) std::abort();
     if (bytes.endsWith("\r\n") ? day != bytes : day != bytes + "\r\n") std::abort();
-    if (storedForm(pageText(bytes)) != pageText(bytes)) std::abort();
+    if (quelora::store::storedForm(pageText(bytes)) != pageText(bytes)) std::abort();
     return 0;
 }

@@ -58,7 +58,7 @@ TEST(Pages, CharactersOutsideTheCodePageAreMarkedAndShownAsStored) {
     bool lossy = false;
     EXPECT_EQ(records::pageBytes(u("caf\u00E9 \u4E2D"), &lossy), QByteArray("caf\xE9 ?"));
     EXPECT_TRUE(lossy);
-    EXPECT_EQ(records::storedForm(u("caf\u00E9 \u4E2D")), u("caf\u00E9 ?"));
+    EXPECT_EQ(store::storedForm(u("caf\u00E9 \u4E2D")), u("caf\u00E9 ?"));
     records::dayFileBytes(u("Año Nuevo"), &lossy);
     EXPECT_FALSE(lossy);
     records::dayFileBytes(u("\U0001F600"), &lossy);

@@ -215,7 +215,7 @@ protected:
             own[QStringLiteral("notas/") + f.File1->fileName()] = std::nullopt;
         if (b == f.Command7[0] && !f.Text7[0]->text().isEmpty()) {
             // A card is named as stored: "?" for what Windows-1252 cannot hold.
-            const QString name = store::decode(store::encode(f.Text7[0]->text()));
+            const QString name = store::storedForm(f.Text7[0]->text());
             QByteArray bytes;
             for (TextBox* t : f.Text7)
                 bytes += store::encode(t->text()) + "\r\n";
