@@ -172,7 +172,7 @@ QString findNamed(const QString& folder, const QString& name, Lookup lookup) {
     if (!isSafeName(name)) return {};
     if (isRegularFile(joinPath(folder, name))) return name;
     // A name without letters (a note's date and time) has no other letter case.
-    if (name.toUpper() == name.toLower()) return {};
+    if (nameKey(name) == name && name.toUpper() == name) return {};
     if (const auto kept = FolderIndex::kept(folder)) return kept->find(name);
     return lookup == Lookup::Keep ? FolderIndex::current(folder)->find(name) : scanFor(folder, name);
 }
@@ -205,10 +205,10 @@ Status removeNamed(const QString& folder, const QString& name) {
 QString findFolder(const QString& parent, const QString& name) {
     if (!isSafeName(name)) return {};
     if (QFileInfo(joinPath(parent, name)).isDir()) return name;
-    const QString upper = name.toUpper();
+    QString found;
     for (const QString& f : listFolders(parent))
-        if (f.toUpper() == upper) return f;
-    return {};
+        if (sameName(f, name) && (found.isEmpty() || takenBefore(f, found))) found = f;
+    return found;
 }
 
 Status makeFolder(const QString& path) {
@@ -264,17 +264,21 @@ QStringList listFiles(const QString& folder) {
 
 QString scanFor(const QString& folder, const QString& name) {
     if (!isSafeName(name)) return {};
-    // Upper and lower case of the letters in names take as many bytes in UTF-8, so only
-    // entries of the same length are decoded and compared.
-    const qsizetype length = QFile::encodeName(name).size();
-    const QString upper = name.toUpper();
+    // Most entries differ from the name in their first ASCII bytes (the weekday, the day
+    // number): those are told apart without decoding anything. Every variant is looked
+    // at, so that the one taken is the one a folder index takes.
+    const QByteArray wanted = QFile::encodeName(name);
+    const auto asciiFold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
     QString found;
     eachFile(folder, [&](QByteArrayView raw) {
-        if (raw.size() != length) return true;
+        for (qsizetype i = 0; i < raw.size() && i < wanted.size(); ++i) {
+            const char a = raw[i], b = wanted[i];
+            if ((a & 0x80) || (b & 0x80)) break; // the rest needs decoding
+            if (asciiFold(a) != asciiFold(b)) return true;
+        }
         const QString candidate = QFile::decodeName(raw.toByteArray());
-        if (candidate.toUpper() != upper) return true;
-        found = candidate;
-        return false;
+        if (sameName(candidate, name) && (found.isEmpty() || takenBefore(candidate, found))) found = candidate;
+        return true;
     });
     return found;
 }

@@ -76,15 +76,16 @@ Status writeNamed(const QString& folder, const QString& name, const QByteArray& 
 Status removeNamed(const QString& folder, const QString& name);
 QString findNamed(const QString& folder, const QString& name, Lookup lookup = Lookup::Keep); // or empty
 
-// The subfolder of parent named name, letter case ignored (the exact spelling wins):
-// its stored name, or empty when there is none.
+// The subfolder of parent named name, letter case ignored (the exact spelling wins, then
+// store::takenBefore): its stored name, or empty when there is none.
 QString findFolder(const QString& parent, const QString& name);
 
 // Creates folder (and missing parents); ok when it already exists as a folder.
 Status makeFolder(const QString& path);
 
-// The stored name of the regular file of folder whose name equals name in Unicode upper
-// case, found by one pass over the folder; empty when there is none.
+// The stored name of the regular file of folder that is the same name as name, letter
+// case ignored, found by one pass over the folder: the variant a FolderIndex would take
+// (store::takenBefore); empty when there is none.
 QString scanFor(const QString& folder, const QString& name);
 
 // Regular files / subfolders of folder, hidden ones included, in no set order.

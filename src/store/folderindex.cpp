@@ -1,6 +1,7 @@
 #include "store/folderindex.h"
 
 #include "store/files.h"
+#include "store/names.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -8,15 +9,17 @@
 namespace quelora::store {
 
 FolderIndex::FolderIndex(const QString& folder) : folder_(folder), names_(listFiles(folder)) {
-    byUpper_.reserve(names_.size());
-    for (const QString& n : names_)
-        byUpper_.insert(n.toUpper(), n);
+    byKey_.reserve(names_.size());
+    for (const QString& n : names_) {
+        QString& taken = byKey_[nameKey(n)];
+        if (taken.isEmpty() || takenBefore(n, taken)) taken = n;
+    }
 }
 
 QString FolderIndex::find(const QString& name) const {
     if (name.isEmpty()) return {};
-    const auto it = byUpper_.constFind(name.toUpper());
-    if (it == byUpper_.constEnd()) return {};
+    const auto it = byKey_.constFind(nameKey(name));
+    if (it == byKey_.constEnd()) return {};
     if (*it != name && names_.contains(name)) return name;
     return *it;
 }

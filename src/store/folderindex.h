@@ -23,8 +23,9 @@ public:
     // nullptr when there is none.
     static std::shared_ptr<const FolderIndex> kept(const QString& folder);
 
-    // The stored name equal to name in Unicode upper case (the exact spelling wins
-    // when several differ only in case); empty when there is none.
+    // The stored name that is the same name, letter case ignored (store::sameName): the
+    // exact spelling when it is there, else the variant store::takenBefore puts first;
+    // empty when there is none.
     QString find(const QString& name) const;
     bool contains(const QString& name) const { return !find(name).isEmpty(); }
     const QStringList& names() const { return names_; }
@@ -33,7 +34,7 @@ public:
 private:
     QString folder_;
     QStringList names_;
-    QHash<QString, QString> byUpper_;
+    QHash<QString, QString> byKey_; // nameKey -> the variant taken
 };
 
 } // namespace quelora::store

@@ -1,5 +1,7 @@
 #include "store/names.h"
 
+#include <QStringList>
+
 namespace quelora::store {
 
 bool isSafeName(const QString& name) {
@@ -12,6 +14,85 @@ bool isSafeName(const QString& name) {
 QString joinPath(const QString& folder, const QString& name) {
     if (folder.endsWith(QLatin1Char('/'))) return folder + name;
     return folder + QLatin1Char('/') + name;
+}
+
+namespace {
+
+// The next code point of s at *at, folded; *at moves past it.
+char32_t foldedAt(QStringView s, qsizetype* at) {
+    char32_t c = s[*at].unicode();
+    if (QChar::isHighSurrogate(c) && *at + 1 < s.size() && s[*at + 1].isLowSurrogate()) {
+        c = QChar::surrogateToUcs4(s[*at], s[*at + 1]);
+        ++*at;
+    }
+    ++*at;
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    return QChar::toCaseFolded(c);
+}
+
+} // namespace
+
+bool sameName(QStringView a, QStringView b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size())
+        if (foldedAt(a, &i) != foldedAt(b, &j)) return false;
+    return i == a.size() && j == b.size();
+}
+
+QString nameKey(QStringView name) {
+    QString key;
+    key.reserve(name.size());
+    for (qsizetype i = 0; i < name.size();) {
+        const char32_t c = foldedAt(name, &i);
+        if (QChar::requiresSurrogates(c)) {
+            key += QChar(QChar::highSurrogate(c));
+            key += QChar(QChar::lowSurrogate(c));
+        } else {
+            key += QChar(static_cast<char16_t>(c));
+        }
+    }
+    return key;
+}
+
+bool takenBefore(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseSensitive) < 0;
+}
+
+QString windowsNameProblem(const QString& name) {
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    QStringList found;
+    bool control = false;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            control = true;
+        } else if (forbidden.contains(c)) {
+            const QString shown = QStringLiteral("«%1»").arg(c);
+            if (!found.contains(shown)) found << shown;
+        }
+    }
+    if (!found.isEmpty())
+        return QStringLiteral("no puede llevar %1: Windows no admite esos caracteres en los nombres de "
+                              "archivo")
+            .arg(found.join(QStringLiteral(", ")));
+    if (control)
+        return QStringLiteral("lleva un tabulador u otro carácter de control, que no puede ir en un nombre "
+                              "de archivo");
+    if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return QStringLiteral("acaba en punto o en blanco, y Windows no admite nombres de archivo así");
+    // Reserved whatever follows a dot: "CON.txt" is the console too.
+    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList reserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                         QStringLiteral("NUL")};
+    const bool numbered = stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) ||
+                                               stem.startsWith(QLatin1String("LPT"))) &&
+                          stem[3] >= QLatin1Char('1') && stem[3] <= QLatin1Char('9');
+    if (reserved.contains(stem) || numbered)
+        return QStringLiteral("es un nombre que Windows reserva para sus dispositivos (%1)").arg(stem);
+    return {};
+}
+
+bool isSystemFileName(QStringView name) {
+    return sameName(name, u"desktop.ini") || sameName(name, u"Thumbs.db") || sameName(name, u".DS_Store");
 }
 
 } // namespace quelora::store

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringView>
 
 namespace quelora::store {
 
@@ -9,5 +10,28 @@ bool isSafeName(const QString& name);
 
 // folder + "/" + name, without doubling a separator already at the end of folder.
 QString joinPath(const QString& folder, const QString& name);
+
+// ---- Letter case ------------------------------------------------------------------------
+// Two names are the same name, letter case ignored, when their characters are equal one
+// by one once each is case folded on its own: "miércoles" is "MIÉRCOLES", but "Weiss" is
+// not "Weiß", "ﬁn" is not "FIN" and "ı" is not "I" (no character ever turns into two, as
+// a whole-text upper case turns ß into SS). The one comparison of names in the program.
+bool sameName(QStringView a, QStringView b);
+// The folded form sameName compares: a key for hashing names.
+QString nameKey(QStringView name);
+// Of several stored names that are the same name, the one every look-up takes when the
+// name asked for is not among them spelt exactly: the first in code-unit order, so the
+// choice never depends on the order a folder happens to list its entries.
+bool takenBefore(QStringView a, QStringView b);
+
+// ---- Names that travel ------------------------------------------------------------------
+// What keeps a name from being a file or folder name on Windows too (the characters
+// \ / : * ? " < > |, control characters, a trailing dot or blank, CON, PRN, AUX, NUL,
+// COM1..COM9, LPT1..LPT9 with or without an extension), in Spanish; empty when nothing does.
+QString windowsNameProblem(const QString& name);
+
+// Files a system leaves in folders for itself (desktop.ini, Thumbs.db, .DS_Store): no
+// card, no note, nothing to show or search.
+bool isSystemFileName(QStringView name);
 
 } // namespace quelora::store
