@@ -10,10 +10,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-bool sameNameIgnoringCase(const QString& a, const QString& b) {
-    return a.toUpper() == b.toUpper();
-}
-
 } // namespace
 
 QString cardFileText(const Card& card) {
@@ -84,7 +80,7 @@ QString groupFolder(const QString& bookFolder, const QString& group) {
 bool bookHasEntry(const QString& bookFolder, const QString& name) {
     for (const QStringList& entries : {store::listFolders(bookFolder), store::listFiles(bookFolder)})
         for (const QString& e : entries)
-            if (sameNameIgnoringCase(e, name)) return true;
+            if (store::sameName(e, name)) return true;
     return false;
 }
 
@@ -98,6 +94,22 @@ Card storedCard(const Card& card, bool* lossy) {
     }
     if (lossy) *lossy = lost;
     return stored;
+}
+
+QString cardNameProblem(const QString& typedName) {
+    if (typedName.isEmpty() || !store::isSafeName(typedName)) return {}; // told by the plan
+    if (!store::fitsCodePage(typedName)) {
+        QString letters;
+        for (QChar c : typedName)
+            if (!store::fitsCodePage(QString(c)) && !letters.contains(c)) letters += c;
+        return QStringLiteral("No se ha guardado la ficha: el apellido «%1» lleva letras que los archivos de "
+                              "texto (Windows-1252) no pueden guardar (%2). Escríbelas de otro modo.")
+            .arg(typedName, letters);
+    }
+    if (const QString problem = store::windowsNameProblem(typedName); !problem.isEmpty())
+        return QStringLiteral("No se ha guardado la ficha: el apellido «%1» %2. Escríbelo de otro modo.")
+            .arg(typedName, problem);
+    return {};
 }
 
 CardSavePlan planCardSave(const QString& name, const QString& group, const QString& groupStored,

@@ -61,6 +61,11 @@ bool bookHasEntry(const QString& bookFolder, const QString& name);
 // the file, and so in its name, which is its first line. *lossy tells whether any were.
 Card storedCard(const Card& card, bool* lossy = nullptr);
 
+// Why a typed APELLIDOS cannot name a card file, as told to the user; empty when it can.
+// The file must work on Windows too, and its name is its first line as the file keeps it
+// (so no letter Windows-1252 cannot hold, which would become "?").
+QString cardNameProblem(const QString& typedName);
+
 // How a card is saved, from its name and the group field alone.
 struct CardSavePlan {
     bool nothing = false;   // no APELLIDOS: nothing written, nothing told

@@ -50,85 +50,16 @@ void createGroupFolder(Form1& f, const QString& name) {
         f.ReportFailure(QStringLiteral("No se ha creado el grupo.\n\n") + store::unsafeNameReason(name));
         return;
     }
+    // The folder must work on Windows too, where the data folder may be copied.
+    if (const QString problem = store::windowsNameProblem(name); !problem.isEmpty()) {
+        f.ReportFailure(QStringLiteral("No se ha creado el grupo «%1»: el nombre %2.").arg(name, problem));
+        return;
+    }
     if (addresses::bookHasEntry(f.BookFolder(), name)) return;
     const QString folder = store::joinPath(f.BookFolder(), name);
     if (const store::Status s = store::makeFolder(folder); !s)
         f.ReportFailure(QStringLiteral("No se ha podido crear la carpeta del grupo\n%1\n\n%2")
                             .arg(shown(folder), s.reason));
-}
-
-void saveCard(Form1& f) {
-    bool lossy = false;
-    const Card card = addresses::storedCard(fieldsOf(f), &lossy);
-    const QString group = f.Combo3->currentText();
-    const QString book = f.BookFolder();
-    const QString groupStored = store::findFolder(book, group);
-    const QString allStored = store::findFolder(book, layout::kAllCards);
-    const addresses::CardSavePlan plan = addresses::planCardSave(card[0], group, groupStored, allStored);
-    if (!plan.refusal.isEmpty()) {
-        f.ReportFailure(plan.refusal);
-        return;
-    }
-    if (!plan.nothing) {
-        const QString text = addresses::cardFileText(card);
-        if (plan.intoGroup) f.SaveText(store::joinPath(book, groupStored), card[0], text);
-        bool savedInAll = false;
-        if (plan.intoAll)
-            savedInAll =
-                f.SaveText(store::joinPath(book, allStored.isEmpty() ? layout::kAllCards : allStored),
-                           card[0], text) != Form1::Saved::Failed;
-        if (lossy) {
-            showCard(f, card);
-            f.ReportNotice(
-                QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
-                               "(Windows-1252) y se han guardado como «?».")
-                    .arg(card[0]));
-        }
-        if (!plan.intoGroup) f.ReportFailure(addresses::groupWithoutFolderMessage(group, savedInAll));
-    }
-    f.File2->refresh();
-}
-
-void clearCard(Form1& f) {
-    showCard(f, Card{});
-}
-
-void deleteCard(Form1& f) {
-    const QString folder = f.File2->path();
-    const QString name = f.File2->fileName();
-    // Only the very file selected: a name found in another letter case is not it.
-    if (folder.isEmpty() || name.isEmpty() || store::findNamed(folder, name) != name) return;
-    if (const store::Status s = store::removeNamed(folder, name); !s) {
-        if (!s.notFound())
-            f.ReportFailure(QStringLiteral("No se ha podido eliminar el archivo\n%1\n\n%2")
-                                .arg(shown(store::joinPath(folder, name)), s.reason));
-        f.File2->refresh();
-        return;
-    }
-    clearCard(f);
-    f.File2->refresh();
-}
-
-void copyAll(Form1& f) {
-    const QString group = f.Combo3->currentText();
-    // A group without a folder copies its heading only; no other folder is read.
-    f.File3->setPath(addresses::groupFolder(f.BookFolder(), group));
-    QString text = addresses::copyAllHeading(group);
-    if (!f.File3->path().isEmpty()) {
-        for (const QString& name : f.File3->names()) {
-            const store::ReadResult r = store::readNamed(f.File3->path(), name);
-            if (!r.found) continue; // gone since the folder was listed
-            if (!r.ok) {
-                f.ReportFailure(QStringLiteral("No se ha podido leer la ficha\n%1\n\n%2")
-                                    .arg(shown(store::joinPath(f.File3->path(), name)), r.reason));
-                continue;
-            }
-            text += addresses::copyAllColumns(addresses::cardFromFile(r.bytes));
-            f.platform().message(&f, text);
-            text += addresses::kCopyAllLineEnd;
-        }
-    }
-    f.platform().setClipboardText(text);
 }
 
 } // namespace
@@ -207,6 +138,132 @@ void Form1::LoadAddressBook() {
     File2->setPath(listedGroupFolder(*this));
 }
 
+void Form1::SaveCard() {
+    const Card typed = fieldsOf(*this);
+    if (const QString problem = addresses::cardNameProblem(typed[0]); !problem.isEmpty()) {
+        ReportFailure(problem);
+        return;
+    }
+    bool lossy = false;
+    const Card card = addresses::storedCard(typed, &lossy);
+    const QString group = Combo3->currentText();
+    const QString book = BookFolder();
+    const QString groupStored = store::findFolder(book, group);
+    const QString allStored = store::findFolder(book, layout::kAllCards);
+    const addresses::CardSavePlan plan = addresses::planCardSave(card[0], group, groupStored, allStored);
+    if (!plan.refusal.isEmpty()) {
+        ReportFailure(plan.refusal);
+        return;
+    }
+    if (plan.nothing) {
+        File2->refresh();
+        return;
+    }
+    const QString text = addresses::cardFileText(card);
+    // Each copy checked against what was loaded or last saved of that very card: another
+    // card's file of the same name is replaced, as the name is the card's key.
+    const auto target = [&](const BoxFile& known, const QString& folder) {
+        if (!known.folder.isEmpty() && QDir(known.folder) == QDir(folder) &&
+            store::sameName(known.name, card[0]))
+            return BoxFile{folder, card[0], known.base, known.fromFile};
+        return BoxFile{folder, card[0], {}, false};
+    };
+    bool failed = false;
+    const QString what = QStringLiteral("La ficha «%1»").arg(card[0]);
+    if (plan.intoGroup) {
+        BoxFile f = target(CardFile, store::joinPath(book, groupStored));
+        if (SaveBoxFile(f, text, QString(), what) == Saved::Failed)
+            failed = true;
+        else
+            CardFile = f;
+    }
+    bool savedInAll = false;
+    if (plan.intoAll) {
+        BoxFile f =
+            target(CardCopyFile, store::joinPath(book, allStored.isEmpty() ? layout::kAllCards : allStored));
+        savedInAll = SaveBoxFile(f, text, QString(), what) != Saved::Failed;
+        if (savedInAll) CardCopyFile = f;
+        failed = failed || !savedInAll;
+    }
+    if (!plan.intoGroup) {
+        CardFile = CardCopyFile; // the card lives in the all-cards group only
+        ReportFailure(addresses::groupWithoutFolderMessage(group, savedInAll));
+    }
+    // A card that could not be saved stays in the fields until it can be.
+    CardUnsaved = failed;
+    if (!failed) {
+        for (TextBox* t : Text7)
+            t->markSaved();
+    }
+    if (lossy) {
+        showCard(*this, card);
+        ReportNotice(QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
+                                    "(Windows-1252) y se han guardado como «?».")
+                         .arg(card[0]));
+    }
+    KeepUnsavedTexts();
+    File2->refresh();
+}
+
+void Form1::ClearCard() {
+    showCard(*this, Card{});
+    CardFile = CardCopyFile = BoxFile();
+    CardUnsaved = false;
+    KeepUnsavedTexts();
+}
+
+void Form1::DeleteCard() {
+    const QString folder = File2->path();
+    const QString name = File2->fileName();
+    // Only the very file selected: a name found in another letter case is not it.
+    if (folder.isEmpty() || name.isEmpty()) return;
+    if (store::findNamed(folder, name) != name) { // gone meanwhile
+        File2->refresh();
+        return;
+    }
+    OwnWrites.insert(store::joinPath(folder, name));
+    if (const store::Status s = store::removeNamed(folder, name); !s) {
+        if (!s.notFound())
+            ReportFailure(QStringLiteral("No se ha podido eliminar el archivo\n%1\n\n%2")
+                              .arg(shown(store::joinPath(folder, name)), s.reason));
+        File2->refresh();
+        return;
+    }
+    // The fields show the card deleted, unless they hold one that could not be saved.
+    if (!CardUnsaved) ClearCard();
+    File2->refresh();
+}
+
+void Form1::CopyAllCards() {
+    const QString group = Combo3->currentText();
+    // A group without a folder copies its heading only; no other folder is read.
+    File3->setPath(addresses::groupFolder(BookFolder(), group));
+    QString text = addresses::copyAllHeading(group);
+    if (!File3->path().isEmpty()) {
+        for (const QString& name : File3->names()) {
+            const store::ReadResult r = store::readNamed(File3->path(), name);
+            if (!r.found) continue; // gone since the folder was listed
+            if (!r.ok) {
+                ReportFailure(QStringLiteral("No se ha podido leer la ficha\n%1\n\n%2")
+                                  .arg(shown(store::joinPath(File3->path(), name)), r.reason));
+                continue;
+            }
+            text += addresses::copyAllColumns(addresses::cardFromFile(r.bytes));
+            platform().message(this, text);
+            text += addresses::kCopyAllLineEnd;
+        }
+    }
+    platform().setClipboardText(text);
+}
+
+bool Form1::MayReplaceCard() {
+    if (!CardUnsaved) return true;
+    ReportNotice(QStringLiteral("La ficha de las casillas no se ha podido guardar y sigue ahí para que no se "
+                                "pierda: pulsa GUARDAR para guardarla, o NUEVO para dejarla, antes de abrir "
+                                "otra."));
+    return false;
+}
+
 void Form1::Combo3_Change() {
     const QStringList cuts = addresses::groupCommitCuts(Combo3->currentText());
     if (cuts.isEmpty()) return;
@@ -223,29 +280,38 @@ void Form1::Combo3_Change() {
 
 void Form1::Combo3_Click() {
     File2->setPath(listedGroupFolder(*this));
+    WatchFolder(File2->path());
 }
 
 void Form1::File2_Click() {
     const QString name = File2->fileName();
-    if (File2->path().isEmpty() || name.isEmpty()) return;
+    if (File2->path().isEmpty() || name.isEmpty() || !MayReplaceCard()) return;
     // A card that cannot be read shows as an empty card.
-    const store::ReadResult r = store::readNamed(File2->path(), name);
+    CardFile = BoxFile{File2->path(), name, {}, false};
+    const store::ReadResult r = ReadBoxFile(CardFile);
     showCard(*this, r.ok ? addresses::cardFromFile(r.bytes) : Card{});
+    // Its copy in the all-cards group, as it is now: a save checks both.
+    const QString all = store::findFolder(BookFolder(), layout::kAllCards);
+    CardCopyFile =
+        BoxFile{store::joinPath(BookFolder(), all.isEmpty() ? layout::kAllCards : all), name, {}, false};
+    ReadBoxFile(CardCopyFile);
+    if (QDir(CardCopyFile.folder) == QDir(CardFile.folder)) CardCopyFile = CardFile;
+    if (!r.found) File2->refresh(); // gone meanwhile: the list shows what there is
 }
 
 void Form1::Command7_Click(int Index) {
     switch (Index) {
     case 0:
-        saveCard(*this);
+        SaveCard();
         break;
     case 1:
-        clearCard(*this);
+        ClearCard();
         break;
     case 2:
-        deleteCard(*this);
+        DeleteCard();
         break;
     case 3:
-        copyAll(*this);
+        CopyAllCards();
         break;
     default:
         break;

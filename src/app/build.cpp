@@ -61,6 +61,7 @@ FlatButton* pictureButton(QWidget* parent, const QRect& r, const QIcon& icon, Vb
 QLabel* label(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
               const QString& name) {
     auto* l = new QLabel(caption, parent);
+    l->setTextFormat(Qt::PlainText); // a caption may come from a list the user typed into
     l->setGeometry(r);
     l->setFont(font);
     describe(l, name);

@@ -2,6 +2,7 @@
 
 #include "store/files.h"
 #include "store/folderindex.h"
+#include "store/names.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -75,22 +76,37 @@ void FileList::setPattern(const QString& pattern) {
 
 void FileList::refresh() {
     QStringList shown;
+    std::shared_ptr<const store::FolderIndex> listing;
     if (!path_.isEmpty()) {
+        // The kept listing: a keystroke in the search box does not list the folder again.
+        listing = store::FolderIndex::current(path_);
+        // The same listing through the same pattern shows what the list already shows.
+        if (listing == listing_ && pattern_ == listedPattern_ && path_ == listedPath_) return;
         const bool all = pattern_ == QLatin1String("*.*");
         // One expression for the whole listing, not one per name.
         const std::optional<QRegularExpression> re = all ? std::nullopt : patternExpression(pattern_);
-        // The kept listing: a keystroke in the search box does not list the folder again.
-        const auto listing = store::FolderIndex::current(path_);
         for (const QString& n : listing->names())
-            if (all || (re && re->match(n).hasMatch())) shown << n;
+            if ((all || (re && re->match(n).hasMatch())) && !store::isSystemFileName(n)) shown << n;
     }
+    listing_ = listing;
+    listedPattern_ = pattern_;
+    listedPath_ = path_;
+    shown = sortedCaseBlind(shown);
+    if (shown == names()) return; // nothing to do, and the choice stays where it is
+    const QString chosen = fileName();
     const QSignalBlocker block(this);
     clear();
-    addItems(sortedCaseBlind(shown));
+    addItems(shown);
+    // A listing taken again keeps the entry chosen, if it is still there.
+    if (!chosen.isEmpty())
+        if (const QList<QListWidgetItem*> found =
+                findItems(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            !found.isEmpty())
+            setCurrentItem(found.first());
 }
 
 void FileList::addName(const QString& name) {
-    if (path_.isEmpty() || !matchesPattern(pattern_, name)) return;
+    if (path_.isEmpty() || !matchesPattern(pattern_, name) || store::isSystemFileName(name)) return;
     int lo = 0, hi = count();
     while (lo < hi) { // the first row not listed before name
         const int mid = (lo + hi) / 2;

@@ -1,9 +1,15 @@
 #pragma once
 #include <QListWidget>
+#include <memory>
+
+namespace quelora::store {
+class FolderIndex;
+}
 
 namespace quelora {
 
-// A list of the regular files of one folder whose names match a pattern
+// A list of the regular files of one folder (system files such as desktop.ini left out)
+// whose names match a pattern
 // ("*.*" for all, letter case ignored, "*" any run of characters, "?" any one),
 // sorted by name, letter case ignored.
 class FileList : public QListWidget {
@@ -38,6 +44,9 @@ private:
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
     QString pressed_; // the name under the pointer when the button went down
+    // What the list shows was made from this listing, pattern and folder.
+    std::shared_ptr<const store::FolderIndex> listing_;
+    QString listedPattern_, listedPath_;
 };
 
 // Whether a file name matches a file-list pattern.

@@ -13,13 +13,16 @@
 #include "store/folderindex.h"
 #include "store/layout.h"
 #include "store/names.h"
+#include "store/watch.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 using namespace quelora;
@@ -59,10 +62,14 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     installSearch();
     SetBackColor(0x00C0C0C0);
     installKeys();
-
-    // Release events of any control tell when a click is complete (see ReportFailure).
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
+    // Every box whose text is saved: what it holds unsaved survives a crash.
+    std::vector<TextBox*> kept = {Text1, Text9[0], Text9[1], Text6};
+    kept.insert(kept.end(), Text2.begin(), Text2.end());
+    kept.insert(kept.end(), Text7.begin(), Text7.end());
+    for (TextBox* t : kept) {
+        connect(t, &TextBox::edited, this, [this] { UnsavedTextChanged(true); });
+        connect(t, &TextBox::changed, this, [this] { UnsavedTextChanged(false); });
+    }
 }
 
 Form1::~Form1() = default;
@@ -163,9 +170,13 @@ void Form1::Form_Load() {
     }
     const QString book = DataPath(layout::kBook);
     if (store::findFolder(book, layout::kAllCards).isEmpty()) need(store::joinPath(book, layout::kAllCards));
+    // What a crash left unsaved goes back first, so that today's page shows it.
+    RecoverUnsavedTexts();
     FillDateLists();
     LayoutWindow();
     LoadAddressBook();
+    RecoverCardDraft();
+    if (!RecoveryOnDisk.isEmpty()) KeepUnsavedTexts(); // now only what is still unsaved
     // The export file is a scratch file: the test needs it written, not kept through a power cut.
     store::Status written =
         store::writeNamed(DataFolder_, layout::kExportFile, QByteArrayLiteral(" "), store::Sync::Scratch);
@@ -188,8 +199,18 @@ bool Form1::event(QEvent* e) {
     if (!DiaryIndexWarmed && e->type() == QEvent::Paint) {
         DiaryIndexWarmed = true;
         QMetaObject::invokeMethod(
-            this, [this] { store::FolderIndex::current(DataPath(layout::kPages)); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                // Pages stored in another letter case are found now: their days turn bold.
+                ShowDaysWithPages(store::FolderIndex::current(DataPath(layout::kPages)).get());
+                WatchFolders();
+            },
+            Qt::QueuedConnection);
     }
+    // Where the system gives no notices, coming back to the window is when other
+    // programs' changes are looked for.
+    if (e->type() == QEvent::WindowActivate && DiaryIndexWarmed && (!Watcher_ || !Watcher_->active()))
+        CheckShownFiles();
     // The frame is known only once the window manager has framed the window: the
     // window is placed again then, once, so that the frame and not the inner window
     // is centred.
@@ -245,7 +266,10 @@ void Form1::Command6_Click(int Index) {
     case Panel::Notes:
         // The note list is read when the notes are first shown, not at start-up; from
         // then on it is refreshed by what changes it.
-        if (File1->path().isEmpty()) File1->setPath(DataPath(layout::kNotes));
+        if (File1->path().isEmpty())
+            File1->setPath(DataPath(layout::kNotes));
+        else
+            File1->refresh(); // what another program added meanwhile; nothing when the folder is as it was
         break;
     case Panel::Addresses:
         break; // shown as it is
@@ -270,6 +294,32 @@ void Form1::Command10_Click() {
     Platform_.endProgram();
 }
 
+void Form1::keyPressEvent(QKeyEvent* e) {
+    // Re Pág, Av Pág and Inicio reach the window only when the control that has the
+    // focus has no use for them (a button, or nothing): every box, list and field keeps
+    // its own.
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (mods == Qt::NoModifier) {
+        switch (e->key()) {
+        case Qt::Key_PageUp:
+            PageMonth(-1);
+            return;
+        case Qt::Key_PageDown:
+            PageMonth(+1);
+            return;
+        case Qt::Key_Home:
+            if (Command5->isEnabled()) {
+                Command5->setFocus(Qt::ShortcutFocusReason);
+                Command5->click();
+            }
+            return;
+        default:
+            break;
+        }
+    }
+    QWidget::keyPressEvent(e);
+}
+
 // Saves what the exit button saves. When something could not be saved (including a
 // failure reported as the focus came here), the program stays open once and says so;
 // asked again, it leaves: the user must never be locked in by a folder gone bad.
@@ -279,13 +329,18 @@ bool Form1::mayLeave() {
                                             [](const Message& m) { return m.failure; });
     if (SaveOpenEdits() && !pendingFailure) {
         ExitWarned = false;
+        ForgetUnsavedTexts();
         return true;
     }
-    if (ExitWarned) return true;
+    if (ExitWarned) {
+        KeepUnsavedTexts(); // given back at the next start
+        return true;
+    }
     ExitWarned = true;
     ReportFailure(
         QStringLiteral("Quelora sigue abierto para que no se pierda lo que no se ha podido guardar.\n"
-                       "Si vuelves a salir, se cerrará sin guardarlo."));
+                       "Si vuelves a salir, se cerrará, y lo que no se ha podido guardar te lo devolverá "
+                       "la próxima vez que lo abras."));
     return false;
 }
 
@@ -302,17 +357,20 @@ void Form1::closeEvent(QCloseEvent* e) {
 }
 
 Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const QString& text,
-                             const QString& ending, store::Sync sync, QString* writtenPath) {
+                             const QString& ending, store::Sync sync, QString* writtenPath,
+                             store::Version* written) {
     bool lossy = false;
     const QByteArray bytes = store::encode(text, &lossy) + store::encode(ending);
     QString path;
     const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
     if (writtenPath) *writtenPath = path;
     if (Searcher_) Searcher_->fileWritten(path);
+    OwnWrites.insert(path);
     if (!s) {
         ReportSaveFailure(path, s.reason);
         return Saved::Failed;
     }
+    if (written) *written = store::versionOf(bytes, path);
     if (!lossy) return Saved::Written;
     ReportNotice(
         QStringLiteral("Algunos caracteres no caben en los archivos de texto (Windows-1252) y se han "
@@ -344,25 +402,26 @@ void Form1::queueMessage(const QString& text, bool failure) {
 void Form1::scheduleMessages() {
     if (MessagesScheduled) return;
     MessagesScheduled = true;
+    QMetaObject::invokeMethod(this, &Form1::ShowMessagesAfterClick, Qt::QueuedConnection);
+}
+
+void Form1::ShowMessagesAfterClick() {
+    // The click that moved the focus is not over while a button is held: a box shown
+    // now would take its release. Asked again shortly, until the button is up.
     if (QGuiApplication::mouseButtons() != Qt::NoButton) {
-        WaitingForRelease = true; // the click that moved the focus is not over yet
+        QTimer::singleShot(20, this, &Form1::ShowMessagesAfterClick);
         return;
     }
-    QMetaObject::invokeMethod(this, &Form1::ShowPendingMessages, Qt::QueuedConnection);
+    if (MessagesScheduled) ShowPendingMessages();
 }
 
 void Form1::ShowPendingMessages() {
     MessagesScheduled = false;
-    WaitingForRelease = false;
     while (!PendingMessages.isEmpty())
         Platform_.message(this, PendingMessages.takeFirst().text);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
-    if (WaitingForRelease && e->type() == QEvent::MouseButtonRelease) {
-        WaitingForRelease = false;
-        QMetaObject::invokeMethod(this, &Form1::ShowPendingMessages, Qt::QueuedConnection);
-    }
     if (SearchEvent(watched, e)) return true;
     return QWidget::eventFilter(watched, e);
 }

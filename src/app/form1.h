@@ -18,24 +18,30 @@
 #include "calendar/calendar.h"
 #include "search/search.h"
 #include "store/files.h"
+#include "store/recovery.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMap>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 class QFrame;
+class QKeyEvent;
+class QTimer;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 
 namespace quelora::store {
 class FolderIndex;
-}
+class Watcher;
+} // namespace quelora::store
 namespace quelora {
 class DropDown;
 class FileList;
@@ -82,10 +88,39 @@ public:
     // Writes text, then `ending`, in Windows-1252 into the file `name` of `folder` (a
     // file of that name in another letter case is the one replaced). A failure is
     // told ("No se ha podido guardar …"), and so are characters written as "?".
-    // *path (if given) receives the file written, or that was to be.
+    // *path (if given) receives the file written, or that was to be; *written (if
+    // given) what the file holds after a save that did not fail.
     Saved SaveText(const QString& folder, const QString& name, const QString& text,
                    const QString& ending = QString(),
-                   quelora::store::Sync sync = quelora::store::Sync::Durable, QString* path = nullptr);
+                   quelora::store::Sync sync = quelora::store::Sync::Durable, QString* path = nullptr,
+                   quelora::store::Version* written = nullptr);
+
+    // The file a box's text goes to, and what that file held when the box was filled
+    // from it or last saved into it.
+    struct BoxFile {
+        QString folder;
+        QString name; // as the program names it; a variant in another letter case is the one used
+        quelora::store::Version base;
+        bool fromFile = false; // the box shows the file's own text (no held or recovered text)
+        QString path() const;  // the file itself, in the letter case it is stored
+    };
+    // Reads f's file, records what it held and returns it.
+    quelora::store::ReadResult ReadBoxFile(BoxFile& f,
+                                           quelora::store::Lookup lookup = quelora::store::Lookup::Keep);
+    // Saves a box's text into f's file. When another program has changed the file since
+    // f.base, its version is first kept beside it (store::otherVersionName) and the user
+    // is told; if that cannot be done nothing is replaced. `what` names the file for the
+    // user ("La página del diario del …"). On success f.base is what was written.
+    Saved SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what);
+    // The same for removing f's file (an emptied holiday or reminder).
+    bool RemoveBoxFile(BoxFile& f, const QString& what);
+    // Whether f's file still holds what the box was filled from.
+    bool FileUnchanged(const BoxFile& f) const;
+    // A text the program has not been able to save yet, and what its file held then.
+    struct HeldText {
+        QString text;
+        quelora::store::Version base;
+    };
     // A failure to tell the user. Shown after the current click has been handled,
     // never from inside a lost-focus handler. A pending failure holds the exit once.
     void ReportFailure(const QString& text);
@@ -95,6 +130,28 @@ public:
     // shown like a failure, but it never holds the exit.
     void ReportNotice(const QString& text);
     void ShowPendingMessages();
+
+    // ---- Other programs' changes (src/app/form1_changes.cpp) -------------------------------
+    // Watches the folders of the files on show; where the system gives no notices, the
+    // window checks when it becomes active again.
+    void WatchFolders();
+    // Every box that shows a file and holds no edit of the user's shows the file as it is
+    // now; the note and card lists take in what another program added or removed.
+    void CheckShownFiles();
+
+    // ---- Unsaved text through a crash (src/app/form1_recovery.cpp) --------------------------
+    // What the boxes hold that is not yet saved (and the texts held after failed saves)
+    // goes to a hidden file of the data folder a moment after the typing pauses; a save
+    // or a clean exit takes it out again. At the next start after a crash, the program
+    // gives it back (RecoverUnsavedTexts) and tells the user what and where.
+    void KeepUnsavedTexts();
+    void RecoverUnsavedTexts();
+    void RecoverCardDraft(); // once the address book is filled
+    // Tests: the pause after which unsaved text is kept (ms); negative: only when
+    // KeepUnsavedTexts is called.
+    void setRecoveryDelay(int ms);
+    // After a clean exit that saved everything: nothing is left to recover.
+    void ForgetUnsavedTexts();
 
     // Full path of an entry below the data folder ("dias", "texto.txt", ...), in the
     // letter case the data folder spells it.
@@ -126,6 +183,7 @@ public:
     // ---- Day records (src/records/) ----------------------------------------------
     void ShowDayRecords();
     void Command11_Click(int Index);
+    void Text9_Change(int Index); // the user changed a holiday or reminder box
     void LoadDiaryPage();
     void SaveDiaryPage();
     void Text1_Click();
@@ -137,9 +195,12 @@ public:
     void FillMonthView();
     void FillYearView();
     enum class PageSave { Written, Refused, Failed };
-    // Writes one diary page under its caption (a real date only), holds the text when
-    // the write fails, tells the user what went wrong or what was replaced.
-    PageSave SavePage(const QString& caption, const QString& text);
+    // Writes one diary page under its caption (a real date only) through the box's file f,
+    // holds the text when the write fails, tells the user what went wrong or what was
+    // replaced.
+    PageSave SavePage(const QString& caption, const QString& text, BoxFile& f);
+    // The file of the page of a caption.
+    BoxFile PageFile(const QString& caption) const;
     // Tries the held texts again; false when one still cannot be saved.
     bool RetryUnsavedPages();
 
@@ -153,6 +214,14 @@ public:
     void Text8_Change();
     // The address-book folder, as Dir1 lists it.
     QString BookFolder() const;
+    // The four card buttons.
+    void SaveCard();
+    void ClearCard();
+    void DeleteCard();
+    void CopyAllCards();
+    // Whether the fields may be given another card: not while they hold one that could
+    // not be saved (the user is told).
+    bool MayReplaceCard();
 
     // ---- Notes and export (src/notes/) ---------------------------------------------
     void File1_Click();
@@ -219,6 +288,8 @@ public:
     QLabel* SearchCount = nullptr;
 
     // ---- Form-level state, to read ----------------------------------------------------
+    bool holdsUnsavedNote() const { return NoteUnsaved; }
+    bool holdsUnsavedCard() const { return CardUnsaved; }
     int selectedButton() const { return SelectedButton; } // -1 until a day is marked
     int selectedColumn() const { return SelectedColumn; }
     VbColor selectedButtonColor() const { return SelectedButtonColor; }
@@ -236,6 +307,7 @@ protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     // Builders, in the order of the window; each connects and names its own controls.
@@ -250,12 +322,16 @@ private:
     void installSearch();    // the keys and the caption that open the search
     void buildSearchPanel(); // at the first opening: the search costs nothing until used
     bool SearchEvent(QObject* watched, QEvent* e);
+    // The search laid over the panels goes as soon as the focus leaves it.
+    void SearchFocusChanged(QWidget* now);
     // The calendar on the month of date, as the month and year lists would show it.
     void ShowCalendarMonth(const QDate& date);
     std::unique_ptr<quelora::search::Searcher> Searcher_; // made at the first query
     QList<quelora::search::Hit> SearchHits;
     QPointer<QWidget> FocusBeforeSearch;
     void installKeys();
+    // Re Pág / Av Pág: the month before / after the one on show, as its month button.
+    void PageMonth(int step);
 
     // ---- Form-level variables ------------------------------------------------------
     int SelectedButton = -1; // -1: no day marked yet
@@ -280,8 +356,10 @@ private:
     QDate GridFirstDay; // the real date of the grid's day 1; invalid for typed texts that make none
     // The days whose diary page holds text: their numbers are bold.
     std::array<bool, 42> DayHasPage{};
-    // kept: the diary folder's kept index, if any.
-    bool PageHasText(const QDate& date, const quelora::store::FolderIndex* kept) const;
+    // pages: the diary folder's index (nullptr: the exact name only).
+    bool PageHasText(const QDate& date, const quelora::store::FolderIndex* pages) const;
+    // The days of the grid with a page of their own are bold.
+    void ShowDaysWithPages(const quelora::store::FolderIndex* pages);
     // A page of that date was just saved: its day on the grid shows it.
     void ShowPageOnGrid(const QString& caption, bool hasText);
     void SetDayHasPage(int i, bool page);
@@ -289,13 +367,60 @@ private:
     QString DiaryCaption;
     // That page exists but could not be read: a click alone does not arm its save.
     bool DiaryUnreadable = false;
+    BoxFile DiaryFile;
+    std::array<BoxFile, 7> WeekFiles;
     // Diary texts whose save failed, by caption, from the day or the week panel:
     // retried after every save that succeeds and when leaving, shown again whenever
-    // their date is shown, dropped once a newer text of that page is saved.
-    QMap<QString, QString> UnsavedPages;
+    // their date is shown, dropped once a newer text of that page is saved or the page
+    // is emptied in its box.
+    QMap<QString, HeldText> UnsavedPages;
+    // The holiday, reminder and saint files of the day whose texts the boxes show (the
+    // saves go there, whatever the lists say by then).
+    std::array<BoxFile, 3> DayFiles;
+    // Holiday and reminder texts that could not be saved (or came back after a crash), by
+    // day file: shown whenever their day is shown, until their G saves them or the user
+    // changes that box.
+    std::array<QMap<QString, HeldText>, 2> HeldDayTexts;
+    void ShowDayFile(int k, const QString& name);
+    // The note the editor holds: the file it was loaded from or last saved as.
+    BoxFile NoteFile;
+    bool NoteUnsaved = false; // its last save failed: it stays in the editor
+    // The name a note saved now gets: the current minute, or the next minute that names
+    // no other note (a save never replaces a different note).
+    QString NoteSaveName();
+    // The card the fields were loaded from or last saved as: its file in the group and
+    // the copy in the all-cards group.
+    BoxFile CardFile, CardCopyFile;
+    bool CardUnsaved = false; // the fields hold a card that could not be saved (or came back after a crash)
+    std::array<QString, 7> RecoveredCard;
+    QString RecoveredCardGroup, RecoveredCardFile;
+    quelora::store::Version RecoveredCardBase;
+    bool HasRecoveredCard = false;
+
+    // Other programs' changes.
+    std::unique_ptr<quelora::store::Watcher> Watcher_;
+    QHash<QString, int> WatchedFolders; // path -> watch id
+    bool ChangesPending = false;
+    void TakeNotices();
+    void WatchFolder(const QString& path);
+    // Names the program itself has just written, whose notices tell nothing new.
+    QSet<QString> OwnWrites;
+
+    // Unsaved text through a crash.
+    QTimer* RecoveryTimer = nullptr;
+    int RecoveryDelay = 1000;
+    QElapsedTimer RecoveryWaiting; // since the first change the timer waits to keep
+    QByteArray RecoveryOnDisk;     // what the hidden file holds now (empty: there is none)
+    QList<quelora::recovery::Entry> RecoveryEntries;
+    bool RecoveryFailureTold = false;
+    // A box's text changed (typed: by the user).
+    void UnsavedTextChanged(bool typed);
+    QList<quelora::recovery::Entry> UnsavedEntries() const;
 
     // The day panel's boxes take input only while the caption names a real date.
     void AllowDiaryInput();
+    // What a box says while it takes no input for want of a date.
+    QString UndatedHint() const;
     // Gives the marked button back the colour the grid painted it with.
     void RestoreSelectedButtonColor();
     // Names the day buttons for screen readers after their marks changed.
@@ -313,7 +438,7 @@ private:
     QList<Message> PendingMessages;
     int FailuresReported = 0;
     bool MessagesScheduled = false;
-    bool WaitingForRelease = false;
+    void ShowMessagesAfterClick();
     // The user has been told that leaving now loses what could not be saved.
     bool ExitWarned = false;
     // Data folders found in another letter case (a folder copied from Windows as

@@ -8,6 +8,7 @@
 #include "store/files.h"
 
 #include <QEvent>
+#include <QTextDocument>
 #include <algorithm>
 
 namespace quelora {
@@ -32,7 +33,9 @@ protected:
             const store::ReadResult r = store::readNamed(form_.DataPath(records::dayRecordFolder(k)), file);
             if (r.ok) texts[k] = records::dayFileText(r.bytes);
         }
-        b->setToolTip(calendar::dayButtonToolTip(b->accessibleDescription(), texts));
+        // The day texts are the user's: shown as the text they are, never read as markup.
+        const QString tip = calendar::dayButtonToolTip(b->accessibleDescription(), texts);
+        b->setToolTip(Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal) : tip);
         return false; // the widget shows the tooltip just set
     }
 

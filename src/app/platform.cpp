@@ -17,9 +17,16 @@ QDateTime QtPlatform::now() {
     return QDateTime::currentDateTime();
 }
 
+std::unique_ptr<QMessageBox> messageBox(QWidget* owner, const QString& text) {
+    auto box =
+        std::make_unique<QMessageBox>(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok, owner);
+    // Texts carry what the user wrote (a card field, a group name): never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 void QtPlatform::message(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok, owner);
-    box.exec();
+    messageBox(owner, text)->exec();
 }
 
 void QtPlatform::setClipboardText(const QString& text) {

@@ -4,6 +4,9 @@
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
+
+class QMessageBox;
 class QWidget;
 
 namespace quelora {
@@ -35,6 +38,9 @@ public:
 };
 
 inline const QString kProgramTitle = QStringLiteral("Quelora");
+
+// The box QtPlatform::message shows: OK only, no icon, the text as plain text.
+std::unique_ptr<QMessageBox> messageBox(QWidget* owner, const QString& text);
 
 // Qt's own texts (the buttons of a message box, a text box's context menu) in Spanish,
 // from the translations installed with Qt. False when they are not there.

@@ -73,6 +73,16 @@ void TextBox::setText(const QString& text) {
     document()->setModified(false);
 }
 
+bool TextBox::isModified() const {
+    return document()->isModified();
+}
+
+void TextBox::markSaved() {
+    if (!document()->isModified()) return;
+    setText_ = text();
+    document()->setModified(false);
+}
+
 void TextBox::mouseReleaseEvent(QMouseEvent* e) {
     QPlainTextEdit::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton) Q_EMIT clicked();

@@ -14,6 +14,11 @@ public:
 
     QString text() const;
     void setText(const QString& text); // emits changed(), not edited()
+    // The user has changed the text since the program last set it or marked it saved
+    // (undoing back to that point makes it unchanged again).
+    bool isModified() const;
+    // What the box holds has just been saved: from now on it counts as unchanged.
+    void markSaved();
     bool isMultiLine() const { return lines_ == Lines::Multi; }
 
 Q_SIGNALS:

@@ -39,31 +39,6 @@ VbColor colorOf(DayMark mark) {
     return vb::White;
 }
 
-// Home and the page keys belong to the control that has the focus when it moves a
-// cursor or a selection with them; the window's shortcuts then stand aside.
-class TypingKeys : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() != QEvent::ShortcutOverride) return false;
-        auto* k = static_cast<QKeyEvent*>(e);
-        const Qt::KeyboardModifiers mods = k->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-        if (mods != Qt::NoModifier) return false;
-        if (k->key() == Qt::Key_Home || k->key() == Qt::Key_PageUp || k->key() == Qt::Key_PageDown) {
-            k->accept();
-            return true;
-        }
-        return false;
-    }
-};
-
-bool isTypingControl(QWidget* w) {
-    return qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w) ||
-           qobject_cast<QAbstractItemView*>(w);
-}
-
 // What a click does, keys included: the focus moves to the button first (which makes
 // the box that had it save itself), then the button is pressed.
 void pressAsClick(QAbstractButton* b) {
@@ -130,45 +105,41 @@ void Form1::buildCalendarColumn() {
 // Keys that do exactly what a click on their control does:
 //   Re Pág / Av Pág   the month button of the month before / after the one on show
 //   Inicio            "HOY"
-// as plain keys only while the focus is not in a box, list or drop-down (they move the
-// cursor there), and with Alt from anywhere.
+// With Alt from anywhere, through the window's shortcuts; without Alt they reach the
+// window only when the control that has the focus does not use them itself (every box,
+// list and field moves its cursor or its choice with them): see keyPressEvent.
 void Form1::installKeys() {
-    auto* typing = new TypingKeys(this);
-    for (QWidget* w : findChildren<QWidget*>())
-        if (isTypingControl(w)) w->installEventFilter(typing);
-
-    const auto pageMonth = [this](int step) {
-        int shown = calendar::monthNumber(Combo1->currentText());
-        if (shown == 0) shown = SelectedMonth; // a typed text: the grid still shows that month
-        if (shown < 1 || shown > 12) return;
-        const calendar::MonthPage page = calendar::monthPage(shown, step);
-        if (page.yearStep != 0) {
-            const auto year = calendar::yearOf(Combo2->currentText());
-            if (!year) return;
-            if (calendar::leadingNumber(Command2[0]->text()) == *year) {
-                pressAsClick(Command3[page.yearStep > 0 ? 0 : 1]);
-            } else {
-                // The year was picked from the list, so the arrows would step from another
-                // year: pick the neighbouring year from the list as the user would.
-                const int index = Combo2->findText(QString::number(*year + page.yearStep));
-                if (index < 0) return;
-                Combo2->setFocus(Qt::ShortcutFocusReason);
-                Combo2->setCurrentIndex(index);
-                Combo2_Click();
-            }
-        }
-        pressAsClick(Command4[page.month - 1]);
-    };
     const auto add = [this](QKeyCombination keys, auto action) {
         auto* s = new QShortcut(QKeySequence(keys), this);
         s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, action);
     };
-    for (Qt::KeyboardModifier mod : {Qt::NoModifier, Qt::AltModifier}) {
-        add(mod | Qt::Key_PageUp, [pageMonth] { pageMonth(-1); });
-        add(mod | Qt::Key_PageDown, [pageMonth] { pageMonth(+1); });
-        add(mod | Qt::Key_Home, [this] { pressAsClick(Command5); });
+    add(Qt::AltModifier | Qt::Key_PageUp, [this] { PageMonth(-1); });
+    add(Qt::AltModifier | Qt::Key_PageDown, [this] { PageMonth(+1); });
+    add(Qt::AltModifier | Qt::Key_Home, [this] { pressAsClick(Command5); });
+}
+
+void Form1::PageMonth(int step) {
+    int shown = calendar::monthNumber(Combo1->currentText());
+    if (shown == 0) shown = SelectedMonth; // a typed text: the grid still shows that month
+    if (shown < 1 || shown > 12) return;
+    const calendar::MonthPage page = calendar::monthPage(shown, step);
+    if (page.yearStep != 0) {
+        const auto year = calendar::yearOf(Combo2->currentText());
+        if (!year) return;
+        if (calendar::leadingNumber(Command2[0]->text()) == *year) {
+            pressAsClick(Command3[page.yearStep > 0 ? 0 : 1]);
+        } else {
+            // The year was picked from the list, so the arrows would step from another
+            // year: pick the neighbouring year from the list as the user would.
+            const int index = Combo2->findText(QString::number(*year + page.yearStep));
+            if (index < 0) return;
+            Combo2->setFocus(Qt::ShortcutFocusReason);
+            Combo2->setCurrentIndex(index);
+            Combo2_Click();
+        }
     }
+    pressAsClick(Command4[page.month - 1]);
 }
 
 void Form1::ShowMonth() {
@@ -205,33 +176,35 @@ void Form1::PaintMonthGrid() {
     // One listing per folder, however many days are probed.
     const auto holidays = store::FolderIndex::current(DataPath(layout::kHolidays));
     const auto reminders = store::FolderIndex::current(DataPath(layout::kReminders));
-    const auto pages = store::FolderIndex::kept(DataPath(layout::kPages));
     for (int d = 1; d <= MonthLength; ++d) {
         const int j = FirstDayColumn + d - 1;
         const QString name = calendar::dayFileName(QString::number(d), monthText);
         GridMarks[j] = calendar::dayMark(j % 7, holidays->contains(name), reminders->contains(name));
         Command1[j]->setText(QString::number(d));
         Command1[j]->setBackColor(colorOf(GridMarks[j]));
-        SetDayHasPage(j, GridFirstDay.isValid() && PageHasText(GridFirstDay.addDays(d - 1), pages.get()));
         Command1[j]->show();
+    }
+    for (int i = FirstDayColumn + MonthLength; i < 42; ++i)
+        Command1[i]->hide();
+    // Before the window is first shown the diary folder is not listed (start-up looks
+    // only for today's page); the days are marked again once it is.
+    ShowDaysWithPages(isVisible() ? store::FolderIndex::current(DataPath(layout::kPages)).get() : nullptr);
+    for (int d = 1; d <= MonthLength; ++d)
         if (d == PreselectDay && !PreselectDone) {
-            MarkDay(j);
+            MarkDay(FirstDayColumn + d - 1);
             PreselectDone = true;
         }
-    }
-    for (int i = FirstDayColumn + MonthLength; i < 42; ++i) {
-        Command1[i]->hide();
-        SetDayHasPage(i, false);
-    }
-    for (int i = 0; i < FirstDayColumn; ++i)
-        SetDayHasPage(i, false);
     for (int i = 0; i < 42; ++i)
         if (Command1[i]->isHidden()) Command1[i]->setBackColor(colorOf(GridMarks[i]));
 
     DescribeDayButtons();
+    // The boxes show no day now, so no file either.
     Text1->setText(QString());
-    for (TextBox* t : Text9)
-        t->setText(QString());
+    DiaryFile = BoxFile();
+    for (int k = 0; k < 3; ++k) {
+        Text9[k]->setText(QString());
+        DayFiles[k] = BoxFile();
+    }
     Frame1[0]->setEnabled(false);
 }
 
@@ -270,6 +243,19 @@ void Form1::RestoreSelectedButtonColor() {
     // colour belongs to another day.
     if (SelectedButton >= 0 && SelectedButton < 42)
         Command1[SelectedButton]->setBackColor(colorOf(GridMarks[SelectedButton]));
+}
+
+void Form1::ShowDaysWithPages(const store::FolderIndex* pages) {
+    for (int i = 0; i < 42; ++i) {
+        const int d = i - FirstDayColumn + 1;
+        const bool inMonth = d >= 1 && d <= MonthLength && !Command1[i]->isHidden();
+        const bool page =
+            inMonth && GridFirstDay.isValid() && PageHasText(GridFirstDay.addDays(d - 1), pages);
+        if (page != DayHasPage[i]) {
+            SetDayHasPage(i, page);
+            DescribeDayButton(i);
+        }
+    }
 }
 
 void Form1::SetDayHasPage(int i, bool page) {

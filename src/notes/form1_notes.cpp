@@ -12,6 +12,7 @@
 #include "store/names.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 
 using namespace quelora;
@@ -36,8 +37,21 @@ void Form1::buildNotesPanel(QFrame* f) {
 void Form1::File1_Click() {
     const QString name = File1->fileName();
     if (name.isEmpty()) return;
-    const store::ReadResult r = store::readNamed(File1->path(), name);
-    if (!r.ok) return;                      // the editor keeps what it had
+    // A text the program could not save is never replaced in its box.
+    if (NoteUnsaved && !Text6->text().isEmpty()) {
+        ReportNotice(
+            QStringLiteral("La nota de la casilla no se ha podido guardar y sigue ahí para que no se "
+                           "pierda. Se guardará la próxima vez que salgas de la casilla; después podrás "
+                           "abrir otra nota."));
+        return;
+    }
+    BoxFile f{File1->path(), name, {}, false};
+    const store::ReadResult r = ReadBoxFile(f);
+    if (!r.ok) {
+        if (!r.found) File1->refresh(); // gone meanwhile: the list shows what there is
+        return;                         // the editor keeps what it had
+    }
+    NoteFile = f;
     Text6->setText(store::decode(r.bytes)); // counts as a change: the next leave saves a copy
 }
 
@@ -45,35 +59,63 @@ void Form1::Text6_Change() {
     NoteChanged = true;
 }
 
+QString Form1::NoteSaveName() {
+    const QString folder = DataPath(layout::kNotes);
+    const QDateTime now = platform().now();
+    // A minute a day for a year ahead is more than any folder of notes holds.
+    for (int i = 0; i < 366 * 24 * 60; ++i) {
+        const QString name = notes::noteFileName(now.addSecs(60LL * i));
+        const QFileInfo fi(store::joinPath(folder, name));
+        if (!fi.exists() && !fi.isSymLink()) return name;
+        // The same note saved again within its minute replaces itself.
+        if (name == NoteFile.name && NoteFile.folder == folder && FileUnchanged(NoteFile)) return name;
+    }
+    return notes::noteFileName(now);
+}
+
 void Form1::Text6_LostFocus() {
     if (!NoteChanged) return;
     const QString text = Text6->text();
-    const QString name = notes::noteFileName(platform().now());
-    if (!text.isEmpty()) {
-        switch (SaveText(DataPath(layout::kNotes), name, text)) {
-        case Saved::Failed:
-            return; // NoteChanged stays set: the text is saved at the next chance
-        case Saved::Lossy:
-            // The editor shows what the file kept, so the user sees the "?" and is told once.
-            Text6->setText(store::storedForm(text));
-            break;
-        case Saved::Written:
-            break;
-        }
+    if (text.isEmpty()) {
+        // Nothing to save; what is typed next is a note of its own.
+        NoteChanged = NoteUnsaved = false;
+        NoteFile = BoxFile();
+        KeepUnsavedTexts();
+        return;
     }
+    const QString name = NoteSaveName();
+    BoxFile target = name == NoteFile.name ? NoteFile : BoxFile{DataPath(layout::kNotes), name, {}, false};
+    const Saved s = SaveBoxFile(target, text, QString(), QStringLiteral("La nota %1").arg(name));
+    if (s == Saved::Failed) {
+        NoteUnsaved = true; // NoteChanged stays set: the text is saved at the next chance
+        KeepUnsavedTexts();
+        return;
+    }
+    NoteUnsaved = false;
+    NoteFile = target;
+    if (s == Saved::Lossy)
+        Text6->setText(store::storedForm(text)); // the editor shows what the file kept: the user sees the "?"
+    else
+        Text6->markSaved();
     NoteChanged = false;
     // The new note joins the list where it sorts; the note chosen stays chosen, so
     // "ELIMINAR" deletes what it deleted before the save.
-    if (!text.isEmpty()) File1->addName(name);
+    File1->addName(name);
 }
 
 void Form1::Command13_Click() {
     const QString name = File1->fileName();
-    // A note already gone is no news; any other failure is.
-    if (const store::Status s = name.isEmpty() ? store::Status{} : store::removeNamed(File1->path(), name);
-        !s && !s.notFound())
+    const QString folder = File1->path();
+    // Only the very file chosen: once it is gone, a note whose name differs only in
+    // letter case is another note.
+    if (name.isEmpty() || store::findNamed(folder, name) != name) {
+        File1->refresh();
+        return;
+    }
+    OwnWrites.insert(store::joinPath(folder, name));
+    if (const store::Status s = store::removeNamed(folder, name); !s && !s.notFound())
         ReportFailure(QStringLiteral("No se ha podido eliminar la nota\n%1\n\n%2")
-                          .arg(QDir::toNativeSeparators(store::joinPath(File1->path(), name)), s.reason));
-    else if (!name.isEmpty())
+                          .arg(QDir::toNativeSeparators(store::joinPath(folder, name)), s.reason));
+    else
         File1->removeName(name);
 }

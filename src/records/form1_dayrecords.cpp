@@ -58,40 +58,78 @@ void Form1::buildDayPanel(QFrame* f) {
     setBoxColors(Text9[2], 0x008080FF, 0x00008000);
     for (TextBox* t : Text9)
         t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int k = 0; k < 2; ++k)
+        connect(Text9[k], &TextBox::edited, this, [this, k] { Text9_Change(k); });
 }
 
 void Form1::ShowDayRecords() {
     const QString name = selectedDayFileName(*this);
-    for (int k = 0; k < records::kDayRecordKinds; ++k) {
-        store::ReadResult file;
-        if (!name.isEmpty()) file = store::readNamed(DataPath(records::dayRecordFolder(k)), name);
-        // A file that cannot be read shows nothing rather than the day shown before.
-        Text9[k]->setText(file.ok ? records::dayFileText(file.bytes) : QString());
+    for (int k = 0; k < records::kDayRecordKinds; ++k)
+        ShowDayFile(k, name);
+}
+
+void Form1::ShowDayFile(int k, const QString& name) {
+    DayFiles[k] = BoxFile{DataPath(records::dayRecordFolder(k)), name, {}, false};
+    if (name.isEmpty()) {
+        Text9[k]->setText(QString());
+        return;
     }
+    // A text that could not be saved comes back with its day, never the older file.
+    if (k < 2)
+        if (const auto held = HeldDayTexts[k].constFind(name); held != HeldDayTexts[k].constEnd()) {
+            Text9[k]->setText(held->text);
+            DayFiles[k].base = held->base;
+            return;
+        }
+    const store::ReadResult file = ReadBoxFile(DayFiles[k]);
+    // A file that cannot be read shows nothing rather than the day shown before.
+    Text9[k]->setText(file.ok ? records::dayFileText(file.bytes) : QString());
 }
 
 void Form1::Command11_Click(int Index) {
     if (Index != 0 && Index != 1) return;
-    const QString name = selectedDayFileName(*this);
+    // The file of the day whose texts the box shows, whatever the month list says now.
+    BoxFile& f = DayFiles[Index];
     // Only a day of the calendar has a day file: not one named after a typed list text.
-    if (name.isEmpty() || Text9[Index]->isReadOnly()) return;
-    const QString folder = DataPath(records::dayRecordFolder(Index));
+    if (f.name.isEmpty() || Text9[Index]->isReadOnly()) return;
     const QString text = Text9[Index]->text();
+    const QString what =
+        QStringLiteral("%1 del %2")
+            .arg(Index == 0 ? QStringLiteral("El texto de fiesta") : QStringLiteral("El recordatorio"),
+                 f.name.chopped(4));
+    bool done = false;
     if (!records::removesDayFile(text)) {
-        if (SaveText(folder, name, text, records::kDayFileEnding) == Saved::Lossy)
+        const Saved s = SaveBoxFile(f, text, records::kDayFileEnding, what);
+        done = s != Saved::Failed;
+        if (s == Saved::Lossy)
             Text9[Index]->setText(store::storedForm(text));
-        return;
-    }
-    const QString stored = store::findNamed(folder, name);
-    if (stored.isEmpty()) return; // the day is not marked
-    const QString path = store::joinPath(folder, stored);
-    // An empty box over a file that could not be shown is no wish to remove it.
-    if (const store::ReadResult file = store::readFile(path); file.found && !file.ok) {
+        else if (done)
+            Text9[Index]->markSaved();
+    } else if (const store::ReadResult file = store::readNamed(f.folder, f.name); file.found && !file.ok) {
+        // An empty box over a file that could not be shown is no wish to remove it.
         ReportFailure(QStringLiteral("No se ha podido leer el archivo\n%1\n\n%2\n\nNo se ha borrado.")
-                          .arg(QDir::toNativeSeparators(path), file.reason));
-        return;
+                          .arg(QDir::toNativeSeparators(f.path()), file.reason));
+    } else {
+        done = RemoveBoxFile(f, what);
+        if (done) Text9[Index]->markSaved();
     }
-    if (const store::Status s = store::removeNamed(folder, name); !s && !s.notFound())
-        ReportFailure(QStringLiteral("No se ha podido borrar el archivo\n%1\n\n%2")
-                          .arg(QDir::toNativeSeparators(path), s.reason));
+    if (done) {
+        HeldDayTexts[Index].remove(f.name);
+    } else {
+        // Not saved: the text is held with its day, shown again whenever the day is.
+        HeldDayTexts[Index].insert(f.name, {text, f.base});
+    }
+    KeepUnsavedTexts();
+}
+
+void Form1::Text9_Change(int Index) {
+    // A held text follows what the user makes of it; emptying the box lets it go (the
+    // file stays as it is until G is pressed).
+    if (Index > 1) return;
+    const auto held = HeldDayTexts[Index].find(DayFiles[Index].name);
+    if (held == HeldDayTexts[Index].end()) return;
+    if (const QString text = Text9[Index]->text(); text.isEmpty())
+        HeldDayTexts[Index].erase(held);
+    else
+        held->text = text;
 }

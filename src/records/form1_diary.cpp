@@ -16,7 +16,11 @@
 
 using namespace quelora;
 
-Form1::PageSave Form1::SavePage(const QString& caption, const QString& text) {
+Form1::BoxFile Form1::PageFile(const QString& caption) const {
+    return BoxFile{DataPath(layout::kPages), records::pageName(caption), {}, false};
+}
+
+Form1::PageSave Form1::SavePage(const QString& caption, const QString& text, BoxFile& f) {
     // A page belongs to a date: never a file named after a caption the calendar has no
     // day for (a typed list text, a week panel that was never filled).
     if (!calendar::captionDate(caption)) {
@@ -25,8 +29,10 @@ Form1::PageSave Form1::SavePage(const QString& caption, const QString& text) {
                           .arg(caption));
         return PageSave::Refused;
     }
-    if (SaveText(DataPath(layout::kPages), records::pageName(caption), text) == Saved::Failed) {
-        UnsavedPages.insert(caption, text);
+    if (SaveBoxFile(f, text, QString(), QStringLiteral("La página del diario del %1").arg(caption)) ==
+        Saved::Failed) {
+        UnsavedPages.insert(caption, {text, f.base});
+        KeepUnsavedTexts(); // what could not be saved survives a crash at once
         return PageSave::Failed;
     }
     // A newer text of the page is on disk: an older held one must never replace it.
@@ -41,34 +47,52 @@ bool Form1::RetryUnsavedPages() {
     bool all = true;
     const QStringList held = UnsavedPages.keys();
     for (const QString& caption : held) {
-        if (SaveText(DataPath(layout::kPages), records::pageName(caption), UnsavedPages.value(caption)) ==
+        const auto it = UnsavedPages.find(caption);
+        if (it == UnsavedPages.end()) continue;
+        BoxFile f = PageFile(caption);
+        f.base = it->base;
+        const QString text = it->text;
+        if (SaveBoxFile(f, text, QString(), QStringLiteral("La página del diario del %1").arg(caption)) ==
             Saved::Failed) {
             all = false;
             continue;
         }
-        ShowPageOnGrid(caption, !UnsavedPages.value(caption).isEmpty());
         UnsavedPages.remove(caption);
+        ShowPageOnGrid(caption, !text.isEmpty());
+        // A box that shows the held text now shows what its file holds.
+        if (caption == DiaryCaption) {
+            DiaryFile = f;
+            Text1->markSaved();
+        }
+        for (int i = 0; i < 7; ++i)
+            if (Label3[i]->text() == caption && !Text2[i]->isReadOnly()) {
+                WeekFiles[i] = f;
+                Text2[i]->markSaved();
+            }
     }
     return all;
 }
 
-bool Form1::PageHasText(const QDate& date, const store::FolderIndex* kept) const {
-    // No listing of the diary per repaint: the exact name, or the kept index when there
-    // is one (a page stored in another letter case shows once the index is made).
+bool Form1::PageHasText(const QDate& date, const store::FolderIndex* pages) const {
+    // The index finds a page stored in another letter case; without one, the exact name.
     const QString folder = DataPath(layout::kPages);
     QString name = records::pageName(calendar::dateCaption(date.dayOfWeek() - 1, date));
-    if (kept) name = kept->find(name);
+    if (pages) name = pages->find(name);
     if (name.isEmpty()) return false;
     const QFileInfo page(store::joinPath(folder, name));
     return page.isFile() && page.size() > 0;
 }
 
+QString Form1::UndatedHint() const {
+    return QStringLiteral("El mes o el año escrito en su lista no es el que muestra el calendario: elígelo "
+                          "de la lista, o pulsa un botón de mes o las flechas del año, y luego un día, "
+                          "para escribir en su página.");
+}
+
 void Form1::AllowDiaryInput() {
     const bool dated = calendar::captionDate(Label2->text()).has_value();
     if (Text1->isReadOnly() == dated) Text1->setReadOnly(!dated); // every call restyles the box
-    Text1->setPlaceholderText(dated ? QString()
-                                    : QStringLiteral("Esta fecha no está en el calendario: elige un día "
-                                                     "en la cuadrícula para escribir en su página."));
+    Text1->setPlaceholderText(dated ? QString() : UndatedHint());
     for (int k = 0; k < 2; ++k) {
         if (Text9[k]->isReadOnly() == dated) Text9[k]->setReadOnly(!dated);
         Command11[k]->setEnabled(dated);
@@ -83,16 +107,18 @@ void Form1::LoadDiaryPage() {
     DiaryEdited = false;
     DiaryUnreadable = false;
     DiaryCaption = Label2->text();
+    DiaryFile = PageFile(DiaryCaption);
     AllowDiaryInput();
     // A text that could not be saved comes back with its date, never the older page.
     if (const auto held = UnsavedPages.constFind(DiaryCaption); held != UnsavedPages.constEnd()) {
-        Text1->setText(*held);
+        Text1->setText(held->text);
+        DiaryFile.base = held->base;
         return;
     }
     const store::ReadResult page =
-        store::readNamed(DataPath(layout::kPages), records::pageName(DiaryCaption),
-                         // before the window is shown: one pass for today's page, no index yet
-                         isVisible() ? store::Lookup::Keep : store::Lookup::Once);
+        ReadBoxFile(DiaryFile,
+                    // before the window is shown: one pass for today's page, no index yet
+                    isVisible() ? store::Lookup::Keep : store::Lookup::Once);
     if (page.ok)
         Text1->setText(records::pageText(page.bytes));
     else
@@ -102,11 +128,20 @@ void Form1::LoadDiaryPage() {
 void Form1::SaveDiaryPage() {
     // A repaint of the month empties and locks the box: what it holds then is not the user's.
     if (DiaryEdited && Text1->isEnabled() && !Text1->isReadOnly() && !DiaryCaption.isEmpty()) {
-        const QString text = Text1->text();
-        if (SavePage(DiaryCaption, text) == PageSave::Written) {
-            DiaryUnreadable = false;
-            // The box shows the page as it now is on disk.
-            if (!store::fitsCodePage(text)) Text1->setText(store::storedForm(text));
+        if (!Text1->isModified() && DiaryFile.fromFile && !FileUnchanged(DiaryFile)) {
+            // Clicked into, nothing typed, and the page changed elsewhere meanwhile: the box
+            // shows the page as it is now instead of writing its older text over it.
+            CheckShownFiles();
+        } else {
+            const QString text = Text1->text();
+            if (SavePage(DiaryCaption, text, DiaryFile) == PageSave::Written) {
+                DiaryUnreadable = false;
+                // The box shows the page as it now is on disk.
+                if (!store::fitsCodePage(text))
+                    Text1->setText(store::storedForm(text));
+                else
+                    Text1->markSaved();
+            }
         }
     }
     DiaryEdited = false;

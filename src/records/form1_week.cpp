@@ -39,21 +39,34 @@ void Form1::FillWeekView() {
     // still under the caption of its own date (or, never filled, taking no input).
     if (!dates[0].isValid()) return;
     const std::array<QString, 7> captions = records::weekCaptions(dates);
-    const QString folder = DataPath(layout::kPages);
-    const auto pages = store::FolderIndex::current(folder);
+    const auto pages = store::FolderIndex::current(DataPath(layout::kPages));
     for (int i = 0; i < 7; ++i) {
         Label3[i]->setText(captions[i]);
-        if (Text2[i]->isReadOnly()) Text2[i]->setReadOnly(false); // every call restyles the box
-        // A text that could not be saved comes back with its date, never the older page.
-        if (const auto held = UnsavedPages.constFind(captions[i]); held != UnsavedPages.constEnd()) {
-            Text2[i]->setText(*held);
+        WeekFiles[i] = PageFile(captions[i]);
+        // A caption that names no real date (a year typed into its list, not picked) has
+        // no page: its box takes no input, as the day panel's.
+        const bool dated = calendar::captionDate(captions[i]).has_value();
+        if (Text2[i]->isReadOnly() == dated) Text2[i]->setReadOnly(!dated); // every call restyles the box
+        Text2[i]->setPlaceholderText(dated ? QString() : UndatedHint());
+        if (!dated) {
+            Text2[i]->setText(QString());
             continue;
         }
-        store::ReadResult page;
-        if (const QString stored = pages->find(records::pageName(captions[i])); !stored.isEmpty())
-            page = store::readFile(store::joinPath(folder, stored));
+        // A text that could not be saved comes back with its date, never the older page.
+        if (const auto held = UnsavedPages.constFind(captions[i]); held != UnsavedPages.constEnd()) {
+            Text2[i]->setText(held->text);
+            WeekFiles[i].base = held->base;
+            continue;
+        }
         // Never the text of another week: an unreadable page gives an empty box, and
         // an empty box is never saved, so the page stays as it is unless the user types.
+        if (pages->find(WeekFiles[i].name).isEmpty()) {
+            WeekFiles[i].base = store::absentVersion();
+            WeekFiles[i].fromFile = true;
+            Text2[i]->setText(QString());
+            continue;
+        }
+        const store::ReadResult page = ReadBoxFile(WeekFiles[i]);
         Text2[i]->setText(page.ok ? records::pageText(page.bytes) : QString());
     }
 }
@@ -67,9 +80,23 @@ void Form1::Text2_LostFocus(int Index) {
 void Form1::SaveWeekPage() {
     const int k = WeekPageIndex;
     if (k > 6 || Text2[k]->isReadOnly()) return;
+    const QString caption = Label3[k]->text();
     const QString text = Text2[k]->text();
-    if (text.isEmpty()) return; // emptying a box never clears a stored page
+    if (text.isEmpty()) {
+        // Emptying a box never clears a stored page, but it is the newest thing done to
+        // that page: a text held from an older save never comes back over it.
+        if (Text2[k]->isModified() && UnsavedPages.remove(caption) > 0) KeepUnsavedTexts();
+        return;
+    }
+    if (!Text2[k]->isModified() && WeekFiles[k].fromFile && !FileUnchanged(WeekFiles[k])) {
+        // Left without typing while the page changed elsewhere: the box shows it as it is now.
+        CheckShownFiles();
+        return;
+    }
     // A failure leaves the text in its box and holds it until it can be saved.
-    if (SavePage(Label3[k]->text(), text) == PageSave::Written && !store::fitsCodePage(text))
+    if (SavePage(caption, text, WeekFiles[k]) != PageSave::Written) return;
+    if (!store::fitsCodePage(text))
         Text2[k]->setText(store::storedForm(text));
+    else
+        Text2[k]->markSaved();
 }

@@ -106,9 +106,20 @@ void Form1::buildSearchPanel() {
     connect(SearchResults, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* it) { SearchResult_Pick(SearchResults->row(it)); });
     SearchCount = label(SearchPanel, tw(240, 6075, 7335, 300), QString(), arial(8.25));
-    // Release events of the new controls tell when a click is complete (see ReportFailure).
-    for (QWidget* w : SearchPanel->findChildren<QWidget*>())
-        w->installEventFilter(this);
+    SearchText->installEventFilter(this);
+    SearchResults->installEventFilter(this);
+    // Whatever takes the focus outside the search (a click on a day, a panel or a month
+    // button, Tab into a box underneath) closes it first: nothing is ever shown or typed
+    // into out of sight.
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { SearchFocusChanged(now); });
+}
+
+void Form1::SearchFocusChanged(QWidget* now) {
+    if (!SearchPanel || !SearchPanel->isVisible() || !now || now->window() != this) return;
+    if (now == SearchPanel || SearchPanel->isAncestorOf(now)) return;
+    SearchPanel->hide();
+    FocusBeforeSearch.clear();
 }
 
 void Form1::installSearch() {
@@ -144,6 +155,10 @@ bool Form1::SearchEvent(QObject* watched, QEvent* e) {
         SearchResults->setFocus(Qt::TabFocusReason);
         SearchResults->setCurrentRow(0);
         return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // The field has no pages of its own: the keys are the search's, never the calendar's.
+        return watched == SearchText;
     default:
         return false;
     }
@@ -205,6 +220,7 @@ void Form1::ShowCalendarMonth(const QDate& date) {
     SelectedMonth = date.month();
     Combo1->setText(calendar::monthName(date.month()));
     Combo2->setText(QString::number(date.year()));
+    Command2[0]->setText(QString::number(date.year())); // the arrows step from the year on show
     RestoreSelectedButtonColor();
     ShowMonth();
     Label2->setText(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
@@ -239,9 +255,13 @@ void Form1::SearchResult_Pick(int row) {
         break;
     }
     case search::Kind::Note: {
-        ShowCalendarMonth(hit.noteTime.date());
+        // The calendar stays as it is: a note belongs to no day of it.
         Command6_Click(static_cast<int>(Panel::Notes));
-        if (File1->choose(hit.file)) File1_Click();
+        if (!File1->choose(hit.file)) {
+            File1->refresh(); // a note another program has just added
+            if (!File1->choose(hit.file)) break;
+        }
+        File1_Click();
         break;
     }
     case search::Kind::Card: {

@@ -4,6 +4,7 @@
 #include "store/names.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -146,8 +147,19 @@ bool isTemporaryName(const QString& name) {
     return re.match(name).hasMatch();
 }
 
+namespace {
+
+bool holdsExactly(const QFileInfo& fi, const QByteArray& bytes) {
+    if (!fi.isFile() || fi.size() != bytes.size()) return false;
+    QFile f(fi.filePath());
+    return f.open(QIODevice::ReadOnly) && f.readAll() == bytes && f.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
 Status writeFile(const QString& path, const QByteArray& bytes, Sync sync) {
     const QFileInfo fi(path);
+    if (holdsExactly(fi, bytes)) return {};
     if (fi.exists() && !fi.isFile())
         return Status::refused(QStringLiteral("Ya existe una carpeta u otro objeto con ese nombre"));
     // A link that leads nowhere is no file of the data folder: writing through it
@@ -159,6 +171,78 @@ Status writeFile(const QString& path, const QByteArray& bytes, Sync sync) {
     // A link is replaced by the new file itself: whatever it led to, perhaps outside
     // the data folder, is never written.
     return replaceFile(path, bytes, sync);
+}
+
+Version versionOf(const QByteArray& bytes, const QString& path) {
+    Version v;
+    v.known = true;
+    v.exists = true;
+    v.size = bytes.size();
+    v.digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    if (!path.isEmpty()) v.stamp = stampOf(path);
+    return v;
+}
+
+Version absentVersion() {
+    Version v;
+    v.known = true;
+    return v;
+}
+
+Version versionAt(const QString& path, QByteArray* bytes) {
+    const Stamp before = stampOf(path);
+    if (before.size < 0) return absentVersion();
+    const ReadResult r = readFile(path);
+    if (!r.ok) {
+        Version v = versionOf(QByteArray(), path);
+        v.unreadable = true; // no content equals it
+        return v;
+    }
+    Version v = versionOf(r.bytes);
+    // Taken before the read: a change while reading makes the next look read again.
+    v.stamp = before;
+    if (bytes) *bytes = r.bytes;
+    return v;
+}
+
+bool stillIs(const QString& path, const Version& v, Version* now, QByteArray* bytes) {
+    if (!v.known) {
+        if (now) *now = Version();
+        return true;
+    }
+    const Stamp stamp = stampOf(path);
+    if (stamp.size < 0 || !v.exists) {
+        // Nothing to read: there is a file now or there is none.
+        Version found = stamp.size < 0 ? absentVersion() : versionAt(path, bytes);
+        if (now) *now = found;
+        return found.sameContent(v);
+    }
+    if (stamp == v.stamp && stamp.size == v.size) {
+        if (now) *now = v;
+        return true;
+    }
+    const Version found = versionAt(path, bytes);
+    if (now) *now = found;
+    return found.sameContent(v);
+}
+
+QString otherVersionName(const QString& folder, const QString& stored, const QDateTime& when) {
+    const qsizetype dot = stored.lastIndexOf(QLatin1Char('.'));
+    const bool txt = dot > 0 && stored.mid(dot).compare(QLatin1String(".txt"), Qt::CaseInsensitive) == 0;
+    const QString stem = txt ? stored.left(dot) : stored;
+    const QString ext = txt ? stored.mid(dot) : QString();
+    const QString mark = QStringLiteral(" (otra versión %1-%2-%3 %4.%5")
+                             .arg(when.date().year())
+                             .arg(when.date().month())
+                             .arg(when.date().day())
+                             .arg(when.time().hour())
+                             .arg(when.time().minute(), 2, 10, QLatin1Char('0'));
+    for (int n = 1;; ++n) {
+        const QString name =
+            stem + mark + (n == 1 ? QString() : QStringLiteral(" %1").arg(n)) + QStringLiteral(")") + ext;
+        if (!QFileInfo::exists(joinPath(folder, name)) && findNamed(folder, name, Lookup::Once).isEmpty())
+            return name;
+    }
 }
 
 QString unsafeNameReason(const QString& name) {
@@ -277,7 +361,8 @@ QString scanFor(const QString& folder, const QString& name) {
             if (asciiFold(a) != asciiFold(b)) return true;
         }
         const QString candidate = QFile::decodeName(raw.toByteArray());
-        if (sameName(candidate, name) && (found.isEmpty() || takenBefore(candidate, found))) found = candidate;
+        if (sameName(candidate, name) && (found.isEmpty() || takenBefore(candidate, found)))
+            found = candidate;
         return true;
     });
     return found;

@@ -1,10 +1,14 @@
 #pragma once
 // Whole-file reads and writes of the data folder. Failures come back as values
 // carrying the platform's reason; nothing here throws or shows anything.
+#include "store/watch.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+class QDateTime;
 
 namespace quelora::store {
 
@@ -43,7 +47,9 @@ ReadResult readFile(const QString& path);
 enum class Sync { Durable, Scratch };
 
 // Atomic: the old file stays whole until the new one is complete on disk. A file the
-// user made read-only is never replaced, whoever runs the program.
+// user made read-only is never replaced, whoever runs the program. A file that already
+// holds exactly these bytes is left as it is: that is no failure, even when it is
+// read-only.
 Status writeFile(const QString& path, const QByteArray& bytes, Sync sync = Sync::Durable);
 
 // The hidden file a write of path goes through before it replaces path; the lists
@@ -91,6 +97,37 @@ QString scanFor(const QString& folder, const QString& name);
 // Regular files / subfolders of folder, hidden ones included, in no set order.
 QStringList listFiles(const QString& folder);
 QStringList listFolders(const QString& folder);
+
+// ---- Another program's changes ----------------------------------------------------------
+
+// What a file held when the program last read or wrote it, so that a later save can tell
+// whether another program has changed it since.
+struct Version {
+    bool known = false;      // nothing seen yet: nothing to compare with
+    bool exists = false;     // there was a regular file
+    bool unreadable = false; // there was one, but it could not be read
+    qint64 size = 0;
+    QByteArray digest; // of its bytes
+    Stamp stamp;       // as seen then: while it stays the same, the file need not be read
+    bool sameContent(const Version& other) const {
+        return exists == other.exists && unreadable == other.unreadable &&
+               (!exists || (size == other.size && digest == other.digest));
+    }
+};
+// The version of these bytes (stamp: the file's at path, if given).
+Version versionOf(const QByteArray& bytes, const QString& path = QString());
+Version absentVersion();
+// The version of the file at path now; *bytes (if given) receives what it holds.
+Version versionAt(const QString& path, QByteArray* bytes = nullptr);
+// Whether the file at path still is v: an unchanged stamp says so at once, else its bytes
+// are read and compared; *now (if given) receives the version found, and *bytes what the
+// file holds when it had to be read. Always true when v is not known.
+bool stillIs(const QString& path, const Version& v, Version* now = nullptr, QByteArray* bytes = nullptr);
+
+// A free name beside stored in folder for another version of it, saying so and when:
+// "JUEVES, 15 de MARZO de 2007 (otra versión 2007-3-15 10.05).txt", "García (otra versión
+// 2007-3-15 10.05)", then " 2", " 3", ... No look-up of the program takes it for the file.
+QString otherVersionName(const QString& folder, const QString& stored, const QDateTime& when);
 
 // The message for a user name refused by isSafeName.
 QString unsafeNameReason(const QString& name);

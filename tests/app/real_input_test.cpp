@@ -236,18 +236,23 @@ const Row kRows[] = {
      }},
 
     // ---- Names -------------------------------------------------------------------------------
-    {"AnApellidosOutsideTheCodePageNamesItsCardAsStored",
+    {"AnApellidosOutsideTheCodePageOrWindowsNamesIsRefusedAndTold",
      [](RealInput& t) {
          t.start();
          t.click(t.f().Command6[5]);
-         t.write(t.f().Text7[0], u("Wałęsa"));
-         t.click(t.f().Command7[0]);
-         EXPECT_EQ(t.filesIn(u("direcciones/Todos")), QStringList{u("Wa??sa")});
-         EXPECT_EQ(t.readBytes(u("direcciones/Todos/Wa??sa")).left(8), QByteArray("Wa??sa\r\n"));
-         EXPECT_EQ(t.f().Text7[0]->text(), u("Wa??sa"));
-         t.clickRow(t.f().File2, 0);
-         t.click(t.f().Command7[0]);
-         EXPECT_EQ(t.filesIn(u("direcciones/Todos")), QStringList{u("Wa??sa")});
+         for (const QString& name : {u("Wałęsa"), u("Ortiz: \"Pepe\" <casa>?"), u("Ruiz."), u("con")}) {
+             t.paste(t.f().Text7[0], name);
+             const qsizetype told = t.desk().messages.size();
+             t.click(t.f().Command7[0]);
+             EXPECT_EQ(t.filesIn(u("direcciones/Todos")), QStringList{}) << name.toStdString();
+             ASSERT_GT(t.desk().messages.size(), told) << name.toStdString();
+             EXPECT_TRUE(t.desk().messages.last().contains(u("Escríbelo")) ||
+                         t.desk().messages.last().contains(u("Escríbelas")));
+             EXPECT_EQ(t.f().Text7[0]->text(), name); // nothing typed is lost
+         }
+         t.paste(t.f().Combo3, u("Tía: Ana-"));
+         EXPECT_FALSE(t.exists(u("direcciones/Tía: Ana")));
+         EXPECT_TRUE(t.desk().messages.last().contains(u("No se ha creado el grupo")));
      }},
     {"FoldersCopiedFromWindowsInCapitalsAreUsedAsTheyAre",
      [](RealInput& t) {

@@ -181,15 +181,14 @@ TEST_F(Notes, TheListIsSortedByNameAsText) {
 
 TEST_F(Notes, AFailedSaveTellsTheUserAndIsRetriedAtTheNextLeave) {
     startOnNotes();
-    makeFolder(note(kNowName)); // the note's name is taken by a folder: the write must fail
     typeNote(QStringLiteral("importante"));
+    writeFaults.failNext(1, QStringLiteral("disco lleno (prueba)"));
     leaveEditor();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].contains(QDir::toNativeSeparators(path(note(kNowName)))))
         << platform.messages[0].toStdString();
     EXPECT_EQ(form->Text6->text(), QStringLiteral("importante"));
 
-    ASSERT_TRUE(QDir(path(note(kNowName))).removeRecursively());
     clickInto(form->Text6);
     leaveEditor();
     EXPECT_EQ(readBytes(note(kNowName)), QByteArray("importante"));
@@ -206,8 +205,8 @@ TEST_F(Notes, ClosingTheWindowSavesTheNoteBeingTyped) {
 
 TEST_F(Notes, ClosingWhenTheNoteCannotBeSavedKeepsTheWindowOpenAndSaysWhy) {
     startOnNotes();
-    makeFolder(note(kNowName));
     typeNote(QStringLiteral("sin salir"));
+    writeFaults.failNext(1, QStringLiteral("disco lleno (prueba)"));
     EXPECT_FALSE(form->close());
     settle();
     EXPECT_TRUE(form->isVisible());

@@ -86,7 +86,10 @@ const Row kRows[] = {
          EXPECT_EQ(t.f().visiblePanel(), Form1::Panel::Notes);
          EXPECT_EQ(t.f().Text6->text(), u("Llamar al fontanero"));
          EXPECT_EQ(t.f().File1->fileName(), u("2006-11-2--9-30"));
-         EXPECT_EQ(t.f().Label2->text(), u("NOVIEMBRE de 2006"));
+         // A note belongs to no day: the calendar keeps its day, ready to be written in.
+         EXPECT_EQ(t.f().Label2->text(), u("JUEVES, 15 de MARZO de 2007"));
+         EXPECT_EQ(t.f().selectedButton(), 17);
+         EXPECT_FALSE(t.f().Text1->isReadOnly());
      }},
     {"AClickOnACardShowsItInItsGroupWhateverTheNameSearch",
      [](SearchWindow& t) {

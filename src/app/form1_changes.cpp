@@ -1,0 +1,217 @@
+// Files that other programs change: a box never replaces a file that changed since it
+// was filled without keeping the other version, and a box the user has not edited shows
+// its file as it is now.
+#include "addresses/cards.h"
+#include "app/filelist.h"
+#include "app/form1.h"
+#include "app/platform.h"
+#include "app/textbox.h"
+#include "calendar/calendar.h"
+#include "records/records.h"
+#include "store/codepage.h"
+#include "store/files.h"
+#include "store/layout.h"
+#include "store/names.h"
+#include "store/watch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSocketNotifier>
+#include <QTimer>
+
+using namespace quelora;
+
+QString Form1::BoxFile::path() const {
+    const QString stored = store::findNamed(folder, name);
+    return store::joinPath(folder, stored.isEmpty() ? name : stored);
+}
+
+store::ReadResult Form1::ReadBoxFile(BoxFile& f, store::Lookup lookup) {
+    const QString stored = store::findNamed(f.folder, f.name, lookup);
+    store::ReadResult r;
+    if (!stored.isEmpty()) r = store::readFile(store::joinPath(f.folder, stored));
+    if (!r.found) {
+        f.base = store::absentVersion();
+    } else if (r.ok) {
+        f.base = store::versionOf(r.bytes, store::joinPath(f.folder, stored));
+    } else {
+        f.base = store::versionOf(QByteArray(), store::joinPath(f.folder, stored));
+        f.base.unreadable = true;
+    }
+    f.fromFile = true;
+    return r;
+}
+
+bool Form1::FileUnchanged(const BoxFile& f) const {
+    return store::stillIs(f.path(), f.base);
+}
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+// Before a box replaces or removes its file: a version another program put there since
+// the box was filled is kept beside it first. False when that could not be done.
+static bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString& what, QStringList* kept) {
+    const QString stored = store::findNamed(f.folder, f.name);
+    if (stored.isEmpty()) return true; // nothing there to lose
+    const QString path = store::joinPath(f.folder, stored);
+    store::Version now;
+    QByteArray bytes;
+    if (store::stillIs(path, f.base, &now, &bytes) || !now.exists) return true;
+    const QString other =
+        store::joinPath(f.folder, store::otherVersionName(f.folder, stored, form.platform().now()));
+    store::Status s;
+    if (now.unreadable) {
+        // What cannot be read cannot be copied: it is moved aside whole.
+        if (!QFile::rename(path, other))
+            s = store::Status::failure(QStringLiteral("No se ha podido renombrar"));
+    } else {
+        s = store::writeFile(other, bytes);
+    }
+    if (!s) {
+        form.ReportFailure(
+            QStringLiteral("%1 ha cambiado fuera de Quelora desde que se abrió aquí, y no se ha "
+                           "podido guardar aparte esa otra versión en\n%2\n\n%3\n\nNo se ha "
+                           "guardado nada encima: el texto sigue en su casilla.")
+                .arg(what, shown(other), s.reason));
+        return false;
+    }
+    kept->append(other);
+    return true;
+}
+
+Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what) {
+    QStringList kept;
+    if (!keepOtherVersion(*this, f, what, &kept)) return Saved::Failed;
+    store::Version written;
+    const Saved s = SaveText(f.folder, f.name, text, ending, store::Sync::Durable, nullptr, &written);
+    if (s == Saved::Failed) return s;
+    f.base = written;
+    f.fromFile = true;
+    for (const QString& other : kept) {
+        OwnWrites.insert(other);
+        ReportNotice(QStringLiteral("%1 había cambiado fuera de Quelora desde que se abrió aquí. Se ha "
+                                    "guardado lo que has escrito, y la otra versión se conserva en el "
+                                    "archivo\n%2")
+                         .arg(what, shown(other)));
+    }
+    KeepUnsavedTexts();
+    return s;
+}
+
+bool Form1::RemoveBoxFile(BoxFile& f, const QString& what) {
+    QStringList kept;
+    if (!keepOtherVersion(*this, f, what, &kept)) return false;
+    const QString path = f.path();
+    OwnWrites.insert(path);
+    if (const store::Status s = store::removeNamed(f.folder, f.name); !s && !s.notFound()) {
+        ReportFailure(
+            QStringLiteral("No se ha podido borrar el archivo\n%1\n\n%2").arg(shown(path), s.reason));
+        return false;
+    }
+    f.base = store::absentVersion();
+    f.fromFile = true;
+    for (const QString& other : kept)
+        ReportNotice(QStringLiteral("%1 había cambiado fuera de Quelora desde que se abrió aquí. Se ha "
+                                    "borrado como pediste, y la otra versión se conserva en el archivo\n%2")
+                         .arg(what, shown(other)));
+    KeepUnsavedTexts();
+    return true;
+}
+
+// ---- Watching ----------------------------------------------------------------------------
+
+void Form1::WatchFolders() {
+    if (!Watcher_) {
+        Watcher_ = std::make_unique<store::Watcher>();
+        if (Watcher_->active()) {
+            auto* n = new QSocketNotifier(Watcher_->handle(), QSocketNotifier::Read, this);
+            connect(n, &QSocketNotifier::activated, this, [this] { TakeNotices(); });
+        }
+    }
+    for (const QString& name :
+         {layout::kPages, layout::kHolidays, layout::kReminders, layout::kSaints, layout::kNotes})
+        WatchFolder(DataPath(name));
+    WatchFolder(File2->path());
+    WatchFolder(store::joinPath(BookFolder(), store::findFolder(BookFolder(), layout::kAllCards)));
+}
+
+void Form1::WatchFolder(const QString& path) {
+    if (!Watcher_ || !Watcher_->active() || path.isEmpty() || WatchedFolders.contains(path)) return;
+    if (const int id = Watcher_->add(path); id >= 0) WatchedFolders.insert(path, id);
+}
+
+void Form1::TakeNotices() {
+    bool lost = false;
+    bool news = false;
+    for (const store::Watcher::Notice& n : Watcher_->take(&lost)) {
+        const QString folder = WatchedFolders.key(n.id);
+        if (n.folderGone) {
+            WatchedFolders.remove(folder);
+            news = true;
+            continue;
+        }
+        if (store::isTemporaryName(n.name)) continue; // the other half of a save, told by its rename
+        if (OwnWrites.contains(store::joinPath(folder, n.name))) continue;
+        news = true;
+    }
+    OwnWrites.clear();
+    if ((news || lost) && !ChangesPending) {
+        // Once the burst of notices of one save is over.
+        ChangesPending = true;
+        QTimer::singleShot(0, this, [this] {
+            ChangesPending = false;
+            CheckShownFiles();
+        });
+    }
+}
+
+namespace {
+
+// The box shows its file as it is now, when the user has not changed the box since it
+// was filled from that file and the file has changed; true when it did.
+// A file removed elsewhere leaves its box as it is: what it shows is then all there is
+// of it, and a later edit saves it again.
+bool refresh(Form1& form, TextBox* box, Form1::BoxFile& f, QString (*textOf)(const QByteArray&)) {
+    if (!f.fromFile || f.folder.isEmpty() || box->isModified() || form.FileUnchanged(f)) return false;
+    if (store::stampOf(f.path()).size < 0) return false;
+    const store::ReadResult r = form.ReadBoxFile(f);
+    box->setText(r.ok ? textOf(r.bytes) : QString());
+    return true;
+}
+
+QString noteText(const QByteArray& bytes) {
+    return store::decode(bytes);
+}
+
+} // namespace
+
+void Form1::CheckShownFiles() {
+    if (!DiaryCaption.isEmpty() && refresh(*this, Text1, DiaryFile, &records::pageText))
+        DiaryUnreadable = DiaryFile.base.unreadable;
+    for (int i = 0; i < 7; ++i)
+        if (!Text2[i]->isReadOnly()) refresh(*this, Text2[i], WeekFiles[i], &records::pageText);
+    for (int k = 0; k < records::kDayRecordKinds; ++k)
+        refresh(*this, Text9[k], DayFiles[k], &records::dayFileText);
+    refresh(*this, Text6, NoteFile, &noteText);
+    bool cardEdited = false;
+    for (TextBox* t : Text7)
+        cardEdited = cardEdited || t->isModified();
+    if (CardFile.fromFile && !CardFile.folder.isEmpty() && !cardEdited && !CardUnsaved &&
+        !FileUnchanged(CardFile) && store::stampOf(CardFile.path()).size >= 0) {
+        const store::ReadResult r = ReadBoxFile(CardFile);
+        const addresses::Card card = r.ok ? addresses::cardFromFile(r.bytes) : addresses::Card{};
+        for (int i = 0; i < addresses::kFieldCount; ++i)
+            Text7[i]->setText(card[i]);
+    }
+    // The lists take in what was added or removed; a listing that did not change costs nothing.
+    if (!File1->path().isEmpty()) File1->refresh();
+    File2->refresh();
+    WatchFolders(); // a folder made or moved since is watched again
+}

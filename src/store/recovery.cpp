@@ -1,0 +1,94 @@
+#include "store/recovery.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace quelora::recovery {
+namespace {
+
+const QString kKinds[] = {QStringLiteral("pagina"), QStringLiteral("nota"), QStringLiteral("dia"),
+                          QStringLiteral("ficha")};
+
+QJsonObject baseObject(const store::Version& v) {
+    QJsonObject o;
+    if (!v.known) return o;
+    o.insert(QStringLiteral("existe"), v.exists);
+    if (v.unreadable) o.insert(QStringLiteral("ilegible"), true);
+    if (v.exists) {
+        o.insert(QStringLiteral("bytes"), static_cast<double>(v.size));
+        o.insert(QStringLiteral("sha1"), QString::fromLatin1(v.digest.toHex()));
+    }
+    return o;
+}
+
+store::Version versionOfObject(const QJsonObject& o) {
+    store::Version v;
+    if (!o.contains(QStringLiteral("existe"))) return v;
+    v.known = true;
+    v.exists = o.value(QStringLiteral("existe")).toBool();
+    v.unreadable = o.value(QStringLiteral("ilegible")).toBool();
+    v.size = static_cast<qint64>(o.value(QStringLiteral("bytes")).toDouble());
+    v.digest = QByteArray::fromHex(o.value(QStringLiteral("sha1")).toString().toLatin1());
+    return v;
+}
+
+} // namespace
+
+bool Entry::operator==(const Entry& o) const {
+    return kind == o.kind && target == o.target && dayKind == o.dayKind && file == o.file &&
+           texts == o.texts && base.known == o.base.known && base.sameContent(o.base);
+}
+
+QByteArray encode(const QList<Entry>& entries, const QDateTime& written) {
+    QJsonArray list;
+    for (const Entry& e : entries) {
+        QJsonObject o;
+        o.insert(QStringLiteral("tipo"), kKinds[static_cast<int>(e.kind)]);
+        o.insert(QStringLiteral("destino"), e.target);
+        if (e.kind == Kind::DayText) o.insert(QStringLiteral("caja"), e.dayKind);
+        if (!e.file.isEmpty()) o.insert(QStringLiteral("archivo"), e.file);
+        o.insert(QStringLiteral("textos"), QJsonArray::fromStringList(e.texts));
+        o.insert(QStringLiteral("antes"), baseObject(e.base));
+        list.append(o);
+    }
+    QJsonObject top;
+    top.insert(QStringLiteral("quelora"), QStringLiteral("textos sin guardar"));
+    top.insert(QStringLiteral("version"), 1);
+    top.insert(QStringLiteral("escrito"), written.toString(Qt::ISODate));
+    top.insert(QStringLiteral("textos"), list);
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+std::optional<QList<Entry>> decode(const QByteArray& bytes) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
+    const QJsonObject top = doc.object();
+    if (top.value(QStringLiteral("version")).toInt() != 1 || !top.value(QStringLiteral("textos")).isArray())
+        return std::nullopt;
+    QList<Entry> entries;
+    for (const QJsonValue& value : top.value(QStringLiteral("textos")).toArray()) {
+        const QJsonObject o = value.toObject();
+        Entry e;
+        const QString kind = o.value(QStringLiteral("tipo")).toString();
+        int k = 0;
+        while (k < 4 && kKinds[k] != kind)
+            ++k;
+        if (k == 4) continue; // a kind this program does not know
+        e.kind = static_cast<Kind>(k);
+        e.target = o.value(QStringLiteral("destino")).toString();
+        e.dayKind = o.value(QStringLiteral("caja")).toInt();
+        e.file = o.value(QStringLiteral("archivo")).toString();
+        for (const QJsonValue& t : o.value(QStringLiteral("textos")).toArray())
+            e.texts << t.toString();
+        e.base = versionOfObject(o.value(QStringLiteral("antes")).toObject());
+        const int wanted = e.kind == Kind::Card ? 7 : 1;
+        if (e.texts.size() != wanted || (e.kind == Kind::DayText && e.dayKind != 0 && e.dayKind != 1))
+            continue;
+        entries << e;
+    }
+    return entries;
+}
+
+} // namespace quelora::recovery
