@@ -13,6 +13,10 @@
 namespace quelora::search {
 namespace {
 
+bool isPlainVowel(char16_t c) {
+    return c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u';
+}
+
 char16_t foldChar(char16_t c) {
     const auto l = static_cast<char16_t>(QChar::toLower(char32_t(c)));
     if (l >= 0xE0 && l <= 0xE5) return u'a'; // à á â ã ä å
@@ -20,17 +24,30 @@ char16_t foldChar(char16_t c) {
     if (l >= 0xEC && l <= 0xEF) return u'i'; // ì í î ï
     if (l >= 0xF2 && l <= 0xF6) return u'o'; // ò ó ô õ ö
     if (l >= 0xF9 && l <= 0xFC) return u'u'; // ù ú û ü
-    return l;                                // ñ (0xF1), ç, æ, ø, ý ... stay letters of their own
+    // Beyond the code page a query may still hold a marked vowel (ā, ő, ů, or İ, which has
+    // no lower case of one character): the vowel it is made of.
+    if (l > 0xFF && QChar::decompositionTag(l) == QChar::Canonical) {
+        const char16_t base = foldChar(QChar::decomposition(l).at(0).unicode());
+        if (isPlainVowel(base)) return base;
+    }
+    return l; // ñ (0xF1), ç, æ, ø, ý ... stay letters of their own
 }
 
 } // namespace
 
 QString fold(const QString& text) {
     // A query may arrive decomposed ("e" + combining acute); the files never are.
-    QString s = text.normalized(QString::NormalizationForm_C);
-    for (QChar& c : s)
-        c = QChar(foldChar(c.unicode()));
-    return s;
+    const QString s = text.normalized(QString::NormalizationForm_C);
+    QString out;
+    out.reserve(s.size());
+    bool vowel = false;
+    for (const QChar c : s) {
+        // Marks composition left beside their vowel (a + macron below) go as the others do.
+        if (vowel && c.isMark()) continue;
+        out += QChar(foldChar(c.unicode()));
+        vowel = isPlainVowel(out.back().unicode());
+    }
+    return out;
 }
 
 QStringList queryWords(const QString& query) {

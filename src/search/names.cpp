@@ -1,12 +1,13 @@
 // The names the searched folders give their files, read in any letter case.
+#include "store/names.h"
 #include "calendar/calendar.h"
 #include "search/search.h"
 
 namespace quelora::search {
 namespace {
 
-const QLatin1String kTxt(".txt");
-const QLatin1String kOf(" de ");
+constexpr QStringView kTxt = u".txt";
+constexpr QStringView kOf = u" de ";
 
 // The number of text[*at..] made of 1..maxDigits ASCII digits; -1 when there are none.
 int digitsAt(QStringView text, qsizetype* at, int maxDigits) {
@@ -25,39 +26,49 @@ bool skip(QStringView text, qsizetype* at, QStringView what) {
     return true;
 }
 
-int monthOfName(QStringView name) {
+// As skip, letter case ignored as in every name (store::sameName).
+bool skipName(QStringView text, qsizetype* at, QStringView what) {
+    if (!store::sameName(text.mid(*at, what.size()), what)) return false;
+    *at += what.size();
+    return true;
+}
+
+// The month whose name stands at text[*at..] (any letter case), *at moved past it; 0 when none.
+int monthAt(QStringView text, qsizetype* at) {
     const QStringList& months = calendar::monthNames();
     for (int m = 0; m < months.size(); ++m)
-        if (name.compare(months[m], Qt::CaseInsensitive) == 0) return m + 1;
+        if (skipName(text, at, months[m])) return m + 1;
     return 0;
+}
+
+// The stem of a name ending in ".txt" (any letter case); empty when it has no such end.
+QStringView stemOfTxt(const QString& fileName) {
+    const QStringView name(fileName);
+    if (name.size() <= kTxt.size() || !store::sameName(name.last(kTxt.size()), kTxt)) return {};
+    return name.chopped(kTxt.size());
 }
 
 } // namespace
 
 std::optional<QDate> pageDateOfName(const QString& fileName) {
-    // "<WEEKDAY>, <d> de <MONTH> de <year>.txt"; the weekday is checked against the
-    // date by comparing with the caption the date itself has.
-    if (!fileName.endsWith(kTxt, Qt::CaseInsensitive)) return std::nullopt;
-    const QStringView caption = QStringView(fileName).chopped(kTxt.size());
+    // "<WEEKDAY>, <d> de <MONTH> de <year>.txt" as the program writes it (no leading
+    // zeros), letter case ignored: the weekday must be the date's own.
+    const QStringView caption = stemOfTxt(fileName);
     const qsizetype comma = caption.indexOf(QLatin1String(", "));
     if (comma < 0) return std::nullopt;
     qsizetype at = comma + 2;
+    if (at < caption.size() && caption[at] == u'0') return std::nullopt;
     const int day = digitsAt(caption, &at, 2);
-    if (day < 0 || !caption.mid(at).startsWith(kOf, Qt::CaseInsensitive)) return std::nullopt;
-    at += kOf.size();
-    const qsizetype monthEnd = caption.indexOf(kOf, at, Qt::CaseInsensitive);
-    if (monthEnd < 0) return std::nullopt;
-    const int month = monthOfName(caption.mid(at, monthEnd - at));
-    at = monthEnd + kOf.size();
+    if (day < 0 || !skipName(caption, &at, kOf)) return std::nullopt;
+    const int month = monthAt(caption, &at);
+    if (month == 0 || !skipName(caption, &at, kOf)) return std::nullopt;
+    if (at < caption.size() && caption[at] == u'0') return std::nullopt;
     const int year = digitsAt(caption, &at, 4);
-    if (month == 0 || year < 1 || at != caption.size()) return std::nullopt;
+    if (year < 1 || at != caption.size()) return std::nullopt;
     const QDate date(year, month, day);
-    if (!date.isValid()) return std::nullopt;
-    // The caption the date itself has, less its cost: the weekday word, and numbers
-    // written as the program writes them (no leading zeros).
-    const QString weekday = calendar::weekdayWord(date.dayOfWeek() - 1);
-    if (caption.left(comma + 2).compare(weekday, Qt::CaseInsensitive) != 0) return std::nullopt;
-    if (caption[comma + 2] == u'0' || caption[monthEnd + kOf.size()] == u'0') return std::nullopt;
+    if (!date.isValid() ||
+        !store::sameName(caption.first(comma + 2), calendar::weekdayWord(date.dayOfWeek() - 1)))
+        return std::nullopt;
     return date;
 }
 
@@ -81,17 +92,14 @@ std::optional<QDateTime> noteTimeOfName(const QString& fileName) {
 }
 
 std::optional<DayOfYear> dayOfDayFileName(const QString& fileName) {
-    if (!fileName.endsWith(kTxt, Qt::CaseInsensitive)) return std::nullopt;
-    const QStringView stem = QStringView(fileName).chopped(kTxt.size());
+    const QStringView stem = stemOfTxt(fileName);
     qsizetype at = 0;
-    const int day = digitsAt(stem, &at, 2);
-    if (day < 1 || !stem.mid(at).startsWith(kOf, Qt::CaseInsensitive)) return std::nullopt;
-    const int month = monthOfName(stem.mid(at + kOf.size()));
-    if (month == 0 || day > calendar::monthLength(month, 29)) return std::nullopt;
     // "05 de MAYO.txt" is no name the program would look for.
-    if (calendar::dayFileName(QString::number(day), calendar::monthName(month))
-            .compare(fileName, Qt::CaseInsensitive) != 0)
-        return std::nullopt;
+    if (stem.startsWith(u'0')) return std::nullopt;
+    const int day = digitsAt(stem, &at, 2);
+    if (day < 1 || !skipName(stem, &at, kOf)) return std::nullopt;
+    const int month = monthAt(stem, &at);
+    if (month == 0 || at != stem.size() || day > calendar::monthLength(month, 29)) return std::nullopt;
     return DayOfYear{day, month};
 }
 
@@ -121,9 +129,8 @@ QString dayTextCaption(Kind kind, const QString& dayFileName) {
     default:
         break;
     }
-    QString day = dayFileName;
-    if (day.endsWith(kTxt, Qt::CaseInsensitive)) day.chop(kTxt.size());
-    return label + day;
+    const QStringView stem = stemOfTxt(dayFileName);
+    return label + (stem.isNull() ? dayFileName : stem.toString());
 }
 
 } // namespace quelora::search

@@ -33,6 +33,12 @@ TEST(Fold, CaseAndVowelMarksGoButEnneStays) {
         {"e\xcc\x81", "e"}, // e + combining acute, as some keyboards send it
         {"n\xcc\x83", "ñ"}, // n + combining tilde
         {"3 € ¿Qué?", "3 € ¿que?"},
+        // Vowels the code page lacks, and marks that compose with nothing.
+        {"İSTANBUL İ", "istanbul i"},
+        {"Ā ǎ ő Ů ǖ", "a a o u u"},
+        {"a\xcc\xb1 e\xcc\x81\xcc\x81", "a e"}, // a + macron below, e + two acutes
+        // Letters of their own, whatever the case: no match in the files' code page.
+        {"ß ẞ ı ﬁ ń n\xcc\x81", "ß ß ı ﬁ ń ń"},
     };
     for (const auto& r : rows)
         EXPECT_EQ(search::fold(u(r.text)), u(r.folded)) << r.text;
