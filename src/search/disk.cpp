@@ -4,11 +4,15 @@
 #include "store/names.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,14 +21,51 @@
 
 namespace quelora::search::detail {
 
+bool Budget::take(qint64 bytes) {
+    qint64 now = used_.load();
+    do {
+        if (now + bytes > limit_) return false;
+    } while (!used_.compare_exchange_weak(now, now + bytes));
+    for (qint64 top = peak_.load(); now + bytes > top && !peak_.compare_exchange_weak(top, now + bytes);) {
+    }
+    return true;
+}
+
+bool isInside(const QString& root, const QString& path) {
+    if (root.isEmpty() || !path.startsWith(root)) return false;
+    return path.size() == root.size() || root.endsWith(QLatin1Char('/')) ||
+           path[root.size()] == QLatin1Char('/');
+}
+
 #ifdef Q_OS_UNIX
 
 // Looked up relative to an open folder: no path walk from the root per file, which
 // is most of what a look-up costs among 11,000 pages.
 using store::stampOfStat;
 
+namespace {
+
+struct Closing {
+    int fd = -1;
+    ~Closing() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+struct ClosingDir {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+} // namespace
+
+QString resolvedPath(const QString& path) {
+    const std::unique_ptr<char, decltype(&std::free)> real(
+        ::realpath(QFile::encodeName(path).constData(), nullptr), &std::free);
+    return real ? QFile::decodeName(real.get()) : QString();
+}
+
 Dir::Dir(const QString& path) : path_(path) {
-    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
 }
 
 Dir::~Dir() {
@@ -38,13 +79,13 @@ bool Dir::list(QStringList* names, QSet<QString>* links) const {
     if (links) links->clear();
     if (fd_ < 0) return false;
     const int copy = ::dup(fd_);
-    DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    const std::unique_ptr<DIR, ClosingDir> dir(copy >= 0 ? ::fdopendir(copy) : nullptr);
     if (!dir) {
         if (copy >= 0) ::close(copy);
         return false;
     }
-    ::rewinddir(dir); // the copy shares its position with fd_
-    while (const struct dirent* e = ::readdir(dir)) {
+    ::rewinddir(dir.get()); // the copy shares its position with fd_
+    while (const struct dirent* e = ::readdir(dir.get())) {
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
         bool regular = e->d_type == DT_REG;
@@ -62,7 +103,6 @@ bool Dir::list(QStringList* names, QSet<QString>* links) const {
         names->append(QFile::decodeName(n));
         if (link && links) links->insert(names->constLast());
     }
-    ::closedir(dir);
     return true;
 }
 
@@ -70,6 +110,10 @@ bool Dir::isLink(const QString& name) const {
     struct stat st {};
     return fd_ >= 0 && ::fstatat(fd_, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
            S_ISLNK(st.st_mode);
+}
+
+QString Dir::linkTarget(const QString& name) const {
+    return resolvedPath(store::joinPath(path_, name));
 }
 
 bool Dir::stampOfFolder(Stamp* stamp) const {
@@ -87,34 +131,55 @@ bool Dir::stat(const QString& name, Stamp* stamp) const {
     return true;
 }
 
-bool Dir::read(const QString& name, QByteArray* bytes, Stamp* stamp) const {
+bool Dir::read(const QString& name, QByteArray* bytes, Stamp* stamp, qint64 maxBytes, Budget* budget,
+               bool* refused) const {
+    *bytes = QByteArray(); // the text before goes first: one at a time
+    if (refused) *refused = false;
     if (fd_ < 0) return false;
-    const int fd =
-        ::openat(fd_, QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return false;
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    if (QDir::isAbsolutePath(name)) flags |= O_NOFOLLOW;
+    const Closing file{::openat(fd_, QFile::encodeName(name).constData(), flags)};
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (ok) {
-        *stamp = stampOfStat(st);
+    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    *stamp = stampOfStat(st);
+    // The size may be anything (a sparse file of terabytes): only the first part is taken.
+    const qint64 want = std::clamp<qint64>(st.st_size, 0, maxBytes);
+    if (budget && !budget->take(want)) {
+        if (refused) *refused = true;
+        return false;
+    }
+    qint64 got = 0;
+    bool ok = true;
+    try {
         // Exactly the size: resize() would round the block up to a power of two.
-        *bytes = QByteArray(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-        qsizetype got = 0;
-        while (got < bytes->size()) {
-            const ssize_t n = ::read(fd, bytes->data() + got, static_cast<size_t>(bytes->size() - got));
+        *bytes = QByteArray(static_cast<qsizetype>(want), Qt::Uninitialized);
+        while (got < want) {
+            const ssize_t n = ::read(file.fd, bytes->data() + got, static_cast<size_t>(want - got));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) ok = false;
             if (n <= 0) break;
             got += n;
         }
         // A file cut short while read is taken as far as it went; its new stamp tells the rest.
-        bytes->truncate(got);
+        if (ok && got < want) {
+            bytes->truncate(got);
+            bytes->squeeze();
+        }
+    } catch (...) {
+        *bytes = QByteArray();
+        if (budget) budget->give(want);
+        throw;
     }
-    ::close(fd);
-    if (!ok) bytes->clear();
+    if (!ok) *bytes = QByteArray();
+    if (budget) budget->give(want - bytes->size());
     return ok;
 }
 
 #else
+
+QString resolvedPath(const QString& path) {
+    return QFileInfo(path).canonicalFilePath();
+}
 
 Dir::Dir(const QString& path) : path_(path) {}
 Dir::~Dir() = default;
@@ -133,6 +198,10 @@ bool Dir::isLink(const QString& name) const {
     return QFileInfo(store::joinPath(path_, name)).isSymLink();
 }
 
+QString Dir::linkTarget(const QString& name) const {
+    return resolvedPath(store::joinPath(path_, name));
+}
+
 bool Dir::stampOfFolder(Stamp* stamp) const {
     const QFileInfo fi(path_);
     if (!fi.isDir()) return false;
@@ -143,7 +212,7 @@ bool Dir::stampOfFolder(Stamp* stamp) const {
 }
 
 bool Dir::stat(const QString& name, Stamp* stamp) const {
-    const QFileInfo fi(store::joinPath(path_, name));
+    const QFileInfo fi(QDir::isAbsolutePath(name) ? name : store::joinPath(path_, name));
     if (!fi.isFile()) return false;
     stamp->size = fi.size();
     stamp->modifiedNs = fi.lastModified().toMSecsSinceEpoch() * 1000000;
@@ -151,11 +220,27 @@ bool Dir::stat(const QString& name, Stamp* stamp) const {
     return true;
 }
 
-bool Dir::read(const QString& name, QByteArray* bytes, Stamp* stamp) const {
-    if (!stat(name, stamp)) return false;
-    store::ReadResult r = store::readFile(store::joinPath(path_, name));
-    if (!r.ok) return false;
-    *bytes = std::move(r.bytes);
+bool Dir::read(const QString& name, QByteArray* bytes, Stamp* stamp, qint64 maxBytes, Budget* budget,
+               bool* refused) const {
+    *bytes = QByteArray();
+    if (refused) *refused = false;
+    const QString path = QDir::isAbsolutePath(name) ? name : store::joinPath(path_, name);
+    if (!stat(path, stamp)) return false;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 want = std::clamp<qint64>(f.size(), 0, maxBytes);
+    if (budget && !budget->take(want)) {
+        if (refused) *refused = true;
+        return false;
+    }
+    try {
+        *bytes = f.read(want);
+    } catch (...) {
+        *bytes = QByteArray();
+        if (budget) budget->give(want);
+        throw;
+    }
+    if (budget) budget->give(want - bytes->size());
     return true;
 }
 

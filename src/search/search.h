@@ -16,21 +16,32 @@
 // moments: page, note, card, holiday, reminder, saint, then by file name.
 //
 // What is searched, below the data folder (folders found in any letter case, hidden
-// files and the store's temporary files skipped, regular files only):
-//   dias/<date caption>.txt        pages whose name is the caption of a real date,
-//                                  in any letter case ("jueves, 15 de marzo de 2007.txt")
+// files, the store's temporary files and the files systems leave for themselves, such
+// as desktop.ini, skipped; regular files only):
+//   dias/<date caption>.txt        pages whose name is the caption of a real date, in the
+//                                  spelling the window opens: the caption itself when there
+//                                  is a file of that name, else the first in code-unit order
+//                                  of those that are the caption in another letter case
 //   notas/<y>-<m>-<d>--<h>-<min>   notes whose name is a real minute
-//   direcciones/<group>/<file>     every card; one in "Todos" whose file name (any
-//                                  letter case) is also in another group shows only there
-//   fiestas/, recordatorio/, santoral/  "<d> de <MES>.txt", any letter case
+//   direcciones/<group>/<file>     every card; a copy in "Todos" whose name (store::sameName)
+//                                  is also a card of another group shows only when that card
+//                                  does not match
+//   fiestas/, recordatorio/, santoral/  "<d> de <MES>.txt", one spelling as for pages
+// Nothing outside the data folder is read: a folder or file that is a symbolic link is
+// searched only when what it leads to, resolved, lies inside the data folder.
 //
-// Memory: the Searcher keeps the bytes of every file it has read (one byte per
-// character) and reads nothing again while the file is unchanged. It counts each file
-// as its size plus kEntryOverhead bytes; when the total would pass the budget it keeps
-// no text at all and every query reads the files again, with the same results. Nothing
-// is ever written into the data folder. A query whose every word is inside a word of
-// the query before (typing on) looks only at the files that one found, and at those
-// changed since.
+// Memory and time: of each file only the first kFileCapBytes are read, kept and searched
+// (Stats::cut counts the files longer than that), so no file, however large or sparse,
+// costs more than that to read or search. The Searcher keeps the bytes of every file it
+// has read (one byte per character) and reads nothing again while the file is unchanged.
+// It counts each file as its bytes plus kEntryOverhead; a file's bytes are taken from the
+// budget before they are read, by every reader thread, so what is kept never passes the
+// budget; when the files would pass it, it keeps no text at all and every query reads the
+// files again, with the same results, each reader (four at most) holding one file's first
+// part at a time. A query that runs out of memory returns no hits and says so
+// (Stats::failed); the next starts afresh. Nothing is ever written into the data folder.
+// A query whose every word is inside a word of the query before (typing on) looks only at
+// the files that one found, and at those changed since.
 //
 // Changes: where the system can watch folders (Linux), a file saved, replaced or
 // removed by any program is learnt from the system's notices at the next query, and
@@ -73,6 +84,11 @@ struct Hit {
 
 inline constexpr qint64 kDefaultBudgetBytes = 64LL * 1024 * 1024;
 inline constexpr qint64 kEntryOverhead = 256; // bytes a kept file costs besides its text
+// What is read of one file. A typed page is rarely 100 kB; 4 MB is some 700,000 words,
+// more than anyone writes into one page, and reading and searching it costs about 2 ms,
+// so one such file leaves a keystroke within its 30 ms. Sixteen of them fill the default
+// budget; the readers over the budget hold 16 MB at most.
+inline constexpr qint64 kFileCapBytes = 4LL * 1024 * 1024;
 inline constexpr int kDefaultLimit = 100;
 inline constexpr int kExcerptLength = 80;
 
@@ -125,9 +141,13 @@ public:
         int searched = 0;        // of which the query looked into (fewer when it narrowed the one before)
         int matched = 0;         // of which matched: every match, not only those returned
         int read = 0;            // files read from the disk by the query
+        int cut = 0;             // of the files, those longer than kFileCapBytes: searched in their first
+                                 // kFileCapBytes only (the window can say so)
         qint64 kept = 0;         // bytes counted against the budget after the query
+        qint64 peak = 0;         // the most bytes of text kept at once during the query
         bool overBudget = false; // no text kept: queries read the files
         bool watching = false;   // changes come from the system's notices
+        bool failed = false;     // the query could not finish (out of memory): no hits
     };
     const Stats& lastStats() const;
 

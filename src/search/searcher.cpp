@@ -1,10 +1,11 @@
 #include "addresses/cards.h"
+#include "calendar/calendar.h"
 #include "records/records.h"
 #include "search/disk.h"
 #include "search/matching.h"
 #include "search/search.h"
-#include "store/layout.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QSet>
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -61,42 +63,66 @@ inline void prefetch(const QByteArray& bytes) {
 // Runs work(begin, end) over [0, count) in chunks, on as many threads as the machine
 // has cores (up to four), all joined before it returns; on this thread alone when
 // the work is small. Reading 24,000 files: 80 ms on one core, 47 ms on two.
+// An exception in any chunk (out of memory) stops the others and is thrown again here,
+// once every thread is joined: one that left a thread would end the program.
 template <class Work> void inParallel(size_t count, size_t chunk, size_t worthThreads, const Work& work) {
     const size_t cores = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
     const size_t threads = count < worthThreads ? 1 : std::min(cores, (count + chunk - 1) / chunk);
     std::atomic<size_t> next{0};
-    const auto run = [&] {
-        for (size_t begin; (begin = next.fetch_add(chunk)) < count;)
-            work(begin, std::min(count, begin + chunk));
+    std::atomic<bool> failed{false};
+    std::exception_ptr failure;
+    const auto run = [&]() noexcept {
+        try {
+            for (size_t begin; (begin = next.fetch_add(chunk)) < count;)
+                work(begin, std::min(count, begin + chunk));
+        } catch (...) {
+            next = count;
+            if (!failed.exchange(true)) failure = std::current_exception();
+        }
     };
     std::vector<std::thread> helpers;
-    for (size_t t = 1; t < threads; ++t)
-        helpers.emplace_back(run);
+    try {
+        helpers.reserve(threads);
+        for (size_t t = 1; t < threads; ++t)
+            helpers.emplace_back(run);
+    } catch (...) {
+        // No more threads to be had: those there are do the work.
+    }
     run();
     for (std::thread& t : helpers)
         t.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 struct Entry {
-    QByteArray bytes;      // the file as read, while kept
-    Stamp stamp;           // as read; size -1 until then
-    qint64 key = 0;        // the moment the order is by
-    bool kept = false;     // bytes hold the file
-    bool settled = false;  // the stamp can be trusted to change with the file
-    bool fresh = true;     // new or changed since the last query: a narrowed query still looks
-    bool matched = false;  // matched the last query
-    bool shadowed = false; // a "Todos" copy of a card shown under its own group
+    QByteArray bytes;     // the file as read (its first kFileCapBytes), while kept
+    Stamp stamp;          // as read; size -1 until then
+    qint64 key = 0;       // the moment the order is by
+    QString nameKey;      // cards: store::nameKey of the file name, telling a "Todos" copy by
+    QString target;       // a link inside the data folder: its file, resolved, read there
+    bool kept = false;    // bytes hold the file
+    bool settled = false; // the stamp can be trusted to change with the file
+    bool fresh = true;    // new or changed since the last query: a narrowed query still looks
+    bool matched = false; // matched the last query
+    bool outside = false; // a link out of the data folder: never read
+    bool variant = false; // a page or day file in another letter case than the one the window opens
 };
+
+bool searchable(const Entry& e) {
+    return !e.outside && !e.variant;
+}
 
 // One searched folder.
 struct Place {
     Kind kind = Kind::Page;
     QString top;   // stored name below the data folder
     QString group; // cards: the group folder's stored name
-    QString path;
+    QString path;  // as the window names it: data folder / top [/ group]
+    QString real;  // the same resolved, inside the data folder: what is opened and watched
     bool todos = false;
     int watch = -1;      // notices arrive for it; else it is checked file by file at each query
     bool relist = true;  // list it and check every file at the next query
+    bool renamed = true; // names came or went: which spelling of a page is searched is chosen again
     Stamp listed;        // the folder's stamp at the last listing, when settled then
     QSet<QString> dirty; // names to take afresh at the next query
     QSet<QString> links; // names that are symbolic links: checked at each query, notices or not
@@ -108,22 +134,41 @@ struct Place {
 std::optional<qint64> keyOfName(Kind kind, const QString& name) {
     // Hidden names include the store's temporaries; the test is kept for when they are not.
     if (name.startsWith(QLatin1Char('.')) || store::isTemporaryName(name)) return std::nullopt;
+    std::optional<qint64> key;
     switch (kind) {
     case Kind::Page:
-        if (const auto d = pageDateOfName(name)) return wallKey(*d, QTime(0, 0));
-        return std::nullopt;
+        if (const auto d = pageDateOfName(name)) key = wallKey(*d, QTime(0, 0));
+        break;
     case Kind::Note:
-        if (const auto t = noteTimeOfName(name)) return wallKey(t->date(), t->time());
-        return std::nullopt;
+        if (const auto t = noteTimeOfName(name)) key = wallKey(t->date(), t->time());
+        break;
     case Kind::Card:
-        return 0;
+        key = 0;
+        break;
     default:
-        return dayOfDayFileName(name) ? std::optional<qint64>(0) : std::nullopt;
+        if (dayOfDayFileName(name)) key = 0;
+        break;
     }
+    if (key && store::isSystemFileName(name)) return std::nullopt;
+    return key;
 }
 
 bool keyFromName(Kind kind) {
     return kind == Kind::Page || kind == Kind::Note;
+}
+
+// Of the names of one page or day file, which the window takes: the name it asks for
+// spelt exactly, else the first in code-unit order (as store::FolderIndex::find).
+bool opensBefore(Kind kind, const QString& a, const QString& b) {
+    QString asked;
+    if (kind == Kind::Page) {
+        if (const auto d = pageDateOfName(a))
+            asked = records::pageName(calendar::dateCaption(d->dayOfWeek() - 1, *d));
+    } else if (const auto day = dayOfDayFileName(a)) {
+        asked = calendar::dayFileName(QString::number(day->day), calendar::monthName(day->month));
+    }
+    if (a == asked || b == asked) return a == asked;
+    return store::takenBefore(a, b);
 }
 
 // Old words found inside new ones: every text the new query finds, the old one found.
@@ -139,30 +184,34 @@ bool narrows(const QStringList& before, const QStringList& now) {
 
 struct Searcher::Impl {
     QString data;
+    QString root; // the data folder resolved, at the last refresh: nothing outside it is read
     qint64 budget = kDefaultBudgetBytes;
     bool watchWanted = true;
     std::unique_ptr<detail::Watcher> watcher;
     std::vector<std::unique_ptr<Place>> places;
     QHash<int, Place*> byWatch;
     // Shared by the threads of one call.
-    std::atomic<qint64> keptText{0}; // bytes of the kept texts
-    std::atomic<bool> cardsChanged{true};
+    detail::Budget keptText; // bytes of the kept texts, within what the budget leaves the entries
     std::atomic<int> reads{0};
     bool overBudget = false;
     QStringList lastWords;
     Stats stats;
 
+    QList<Hit> find(const QString& query, int limit);
+    void reset();
     void refresh();
     void resolveFolders();
     void takeNotices();
     void relist(Place& p);
     void recheck(Place& p);
     void checkLinks(Place& p);
-    void shadowTodosCopies();
+    void checkLink(const Dir& dir, const QString& name, Entry& e, bool link);
+    void chooseVariants(Place& p);
+    Entry& add(Place& p, const QString& name, qint64 key);
     void forget(Entry& e);
     void drop(Entry& e);
     bool readEntry(const Dir& dir, Kind kind, const QString& name, Entry& e, QByteArray* bytes,
-                   bool withKey = true);
+                   bool withKey = true, detail::Budget* into = nullptr, bool* refused = nullptr);
     void load();
     qint64 entryCount() const;
     Hit hitOf(const Place& p, const QString& name, Entry& e, const std::vector<detail::Word>& words);
@@ -181,17 +230,22 @@ const Searcher::Stats& Searcher::lastStats() const {
 }
 
 void Searcher::fileWritten(const QString& path) {
-    const QFileInfo fi(path);
-    const QString folder = QDir::cleanPath(fi.absolutePath());
-    for (auto& p : d_->places)
-        if (p->path == folder) p->dirty.insert(fi.fileName());
+    try {
+        const QFileInfo fi(path);
+        const QString folder = QDir::cleanPath(fi.absolutePath());
+        for (auto& p : d_->places)
+            if (p->path == folder) p->dirty.insert(fi.fileName());
+    } catch (...) {
+        for (auto& p : d_->places)
+            p->relist = true;
+    }
 }
 
 // ---- Keeping up with the folders ------------------------------------------------------
 
 // The text of an entry goes; it will be read again.
 void Searcher::Impl::drop(Entry& e) {
-    if (e.kept) keptText -= e.bytes.size();
+    if (e.kept) keptText.give(e.bytes.size());
     e.bytes = QByteArray();
     e.kept = false;
 }
@@ -204,6 +258,29 @@ void Searcher::Impl::forget(Entry& e) {
     e.fresh = true;
 }
 
+Entry& Searcher::Impl::add(Place& p, const QString& name, qint64 key) {
+    Entry& e = *p.entries.insert(name, Entry());
+    e.key = key;
+    if (p.kind == Kind::Card) e.nameKey = store::nameKey(name);
+    p.renamed = true;
+    return e;
+}
+
+// Everything read goes, as before the first query: what a failed query leaves.
+void Searcher::Impl::reset() {
+    for (auto& p : places) {
+        p->entries.clear();
+        p->links.clear();
+        p->dirty.clear();
+        p->listed = Stamp();
+        p->relist = true;
+        p->renamed = true;
+    }
+    keptText.give(keptText.used());
+    overBudget = false;
+    lastWords.clear();
+}
+
 void Searcher::Impl::resolveFolders() {
     struct Wanted {
         Kind kind;
@@ -211,23 +288,27 @@ void Searcher::Impl::resolveFolders() {
     };
     std::vector<Wanted> wanted;
     const std::pair<Kind, QString> tops[] = {{Kind::Page, layout::kPages},
-                                             {Kind::Note, QStringLiteral("notas")},
+                                             {Kind::Note, layout::kNotes},
                                              {Kind::Holiday, records::dayRecordFolder(0)},
                                              {Kind::Reminder, records::dayRecordFolder(1)},
                                              {Kind::Saint, records::dayRecordFolder(2)}};
     for (const auto& [kind, name] : tops)
         if (const QString stored = store::findFolder(data, name); !stored.isEmpty())
             wanted.push_back({kind, stored, {}});
-    if (const QString book = store::findFolder(data, QStringLiteral("direcciones")); !book.isEmpty())
+    if (const QString book = store::findFolder(data, layout::kBook); !book.isEmpty())
         for (const QString& group : store::listFolders(store::joinPath(data, book)))
             if (!group.startsWith(QLatin1Char('.'))) wanted.push_back({Kind::Card, book, group});
 
+    // A folder that is a link (or lies below one) is searched only where it stays inside.
+    root = detail::resolvedPath(data);
     std::vector<std::unique_ptr<Place>> next;
     for (const Wanted& w : wanted) {
         QString path = store::joinPath(data, w.top);
         if (!w.group.isEmpty()) path = store::joinPath(path, w.group);
+        const QString real = detail::resolvedPath(path);
+        if (real.isEmpty() || !detail::isInside(root, real)) continue;
         const auto same = std::find_if(places.begin(), places.end(), [&](const std::unique_ptr<Place>& p) {
-            return p && p->path == path && p->kind == w.kind;
+            return p && p->path == path && p->real == real && p->kind == w.kind;
         });
         if (same != places.end()) {
             next.push_back(std::move(*same));
@@ -238,14 +319,12 @@ void Searcher::Impl::resolveFolders() {
         p->top = w.top;
         p->group = w.group;
         p->path = path;
-        p->todos =
-            w.kind == Kind::Card && w.group.compare(layout::kAllCards, Qt::CaseInsensitive) == 0;
-        if (w.kind == Kind::Card) cardsChanged = true;
+        p->real = real;
+        p->todos = w.kind == Kind::Card && store::sameName(w.group, layout::kAllCards);
         next.push_back(std::move(p));
     }
     for (auto& gone : places) {
         if (!gone) continue;
-        if (gone->kind == Kind::Card) cardsChanged = true;
         for (Entry& e : gone->entries)
             drop(e);
         if (gone->watch >= 0) {
@@ -276,11 +355,23 @@ void Searcher::Impl::takeNotices() {
             p->relist = true;
 }
 
+// Where a link leads, against where it led: out of the data folder it is never read,
+// and a new target is a new file. A name that is no link (any more) is read as itself.
+void Searcher::Impl::checkLink(const Dir& dir, const QString& name, Entry& e, bool link) {
+    const QString resolved = link ? dir.linkTarget(name) : QString();
+    const bool outside = link && (resolved.isEmpty() || !detail::isInside(root, resolved));
+    const QString target = outside ? QString() : resolved;
+    if (outside == e.outside && target == e.target) return;
+    forget(e);
+    e.outside = outside;
+    e.target = target;
+}
+
 // Every file of the folder against what was read of it: new names come in, names gone
 // go, a changed stamp (or one too recent to trust) means reading again.
 // Touches nothing but the place and the atomic totals: places are listed side by side.
 void Searcher::Impl::relist(Place& p) {
-    const Dir dir(p.path);
+    const Dir dir(p.real);
     const qint64 now = detail::nowNs();
     // The listing is kept while the folder's stamp stays as it was (and was settled).
     Stamp folder;
@@ -303,21 +394,22 @@ void Searcher::Impl::relist(Place& p) {
                 seen.insert(name);
                 if (p.entries.contains(name)) continue;
             }
-            p.entries.insert(name, Entry())->key = *key;
-            if (p.kind == Kind::Card) cardsChanged = true;
+            add(p, name, *key);
         }
         for (auto it = p.entries.begin(); !first && it != p.entries.end();) {
             if (seen.contains(it.key())) {
                 ++it;
                 continue;
             }
-            if (p.kind == Kind::Card) cardsChanged = true;
+            p.renamed = true;
             drop(*it);
             it = p.entries.erase(it);
         }
     }
-    for (auto it = p.entries.begin(); it != p.entries.end();) {
+    for (auto it = p.entries.begin(); it != p.entries.end(); ++it) {
         Entry& e = *it;
+        if (const bool link = p.links.contains(it.key()); link || e.outside || !e.target.isEmpty())
+            checkLink(dir, it.key(), e, link);
         Stamp stamp;
         if (e.stamp.size >= 0 &&
             (p.dirty.contains(it.key()) || !e.settled || !dir.stat(it.key(), &stamp) || stamp != e.stamp)) {
@@ -325,7 +417,6 @@ void Searcher::Impl::relist(Place& p) {
             // A name the kept listing still holds but the folder no longer has is found
             // missing when it is read, and matches nothing.
         }
-        ++it;
     }
     p.dirty.clear();
     p.relist = false;
@@ -333,58 +424,68 @@ void Searcher::Impl::relist(Place& p) {
 
 // Only the names the notices gave.
 void Searcher::Impl::recheck(Place& p) {
-    const Dir dir(p.path);
+    const Dir dir(p.real);
     for (const QString& name : std::as_const(p.dirty)) {
         const auto key = keyOfName(p.kind, name);
         if (!key) continue;
         Stamp now;
-        const auto it = p.entries.find(name);
+        auto it = p.entries.find(name);
         if (!dir.stat(name, &now)) {
             if (it == p.entries.end()) continue;
             drop(*it);
             p.entries.erase(it);
-            if (p.kind == Kind::Card) cardsChanged = true;
-        } else if (it == p.entries.end()) {
-            p.entries.insert(name, Entry())->key = *key;
-            if (p.kind == Kind::Card) cardsChanged = true;
-        } else {
-            forget(*it);
+            p.renamed = true;
+            p.links.remove(name);
+            continue;
         }
+        Entry& e = it == p.entries.end() ? add(p, name, *key) : *it;
+        forget(e);
         if (dir.isLink(name))
             p.links.insert(name);
         else
             p.links.remove(name);
+        if (const bool link = p.links.contains(name); link || e.outside || !e.target.isEmpty())
+            checkLink(dir, name, e, link);
     }
     p.dirty.clear();
 }
 
 // A link's target may live in a folder nobody watches: its stamp is compared at each query.
 void Searcher::Impl::checkLinks(Place& p) {
-    const Dir dir(p.path);
+    const Dir dir(p.real);
     for (const QString& name : std::as_const(p.links)) {
         const auto it = p.entries.find(name);
-        if (it == p.entries.end() || it->stamp.size < 0) continue;
+        if (it == p.entries.end()) continue;
+        checkLink(dir, name, *it, true);
+        if (it->stamp.size < 0) continue;
         Stamp now;
         if (!it->settled || !dir.stat(name, &now) || now != it->stamp) forget(*it);
     }
 }
 
-void Searcher::Impl::shadowTodosCopies() {
-    if (!cardsChanged) return;
-    cardsChanged = false;
-    QSet<QString> inGroups;
-    for (const auto& p : places)
-        if (p->kind == Kind::Card && !p->todos)
-            for (auto it = p->entries.cbegin(); it != p->entries.cend(); ++it)
-                inGroups.insert(it.key().toUpper());
-    for (auto& p : places) {
-        if (!p->todos) continue;
-        for (auto it = p->entries.begin(); it != p->entries.end(); ++it) {
-            const bool shadowed = inGroups.contains(it.key().toUpper());
-            if (shadowed == it->shadowed) continue;
-            forget(*it); // not needed while shadowed; read again when it shows
-            it->shadowed = shadowed;
-        }
+// A page or day file stored in several letter cases is searched in the one spelling
+// the window opens; cards and notes are each a file of their own.
+void Searcher::Impl::chooseVariants(Place& p) {
+    if (!p.renamed) return;
+    p.renamed = false;
+    if (p.kind == Kind::Note || p.kind == Kind::Card) return;
+    // Pages by their date's key, day files by their day: the same name in any letter case.
+    const auto slotOf = [&](const QString& name, const Entry& e) -> qint64 {
+        if (p.kind == Kind::Page) return e.key;
+        const auto day = dayOfDayFileName(name);
+        return day ? day->month * 100 + day->day : 0;
+    };
+    QHash<qint64, const QString*> taken;
+    taken.reserve(p.entries.size());
+    for (auto it = p.entries.cbegin(); it != p.entries.cend(); ++it) {
+        const QString*& t = taken[slotOf(it.key(), *it)];
+        if (!t || opensBefore(p.kind, it.key(), *t)) t = &it.key();
+    }
+    for (auto it = p.entries.begin(); it != p.entries.end(); ++it) {
+        const bool variant = taken.value(slotOf(it.key(), *it)) != &it.key();
+        if (variant == it->variant) continue;
+        forget(*it);
+        it->variant = variant;
     }
 }
 
@@ -397,7 +498,7 @@ void Searcher::Impl::refresh() {
     for (auto& p : places) {
         if (watcher && p->watch < 0) {
             // Watched before it is listed, so nothing that happens after the listing is missed.
-            const int id = watcher->add(p->path);
+            const int id = watcher->add(p->real);
             if (id >= 0 && !byWatch.contains(id)) {
                 p->watch = id;
                 byWatch.insert(id, p.get());
@@ -414,17 +515,18 @@ void Searcher::Impl::refresh() {
         for (size_t i = begin; i < end; ++i)
             relist(*toList[i]);
     });
-    shadowTodosCopies();
+    for (auto& p : places)
+        chooseVariants(*p);
 }
 
 // ---- Reading --------------------------------------------------------------------------
 
-// The file's bytes into *bytes, its stamp and key into e.
+// The file's first part into *bytes, its stamp and key into e.
 bool Searcher::Impl::readEntry(const Dir& dir, Kind kind, const QString& name, Entry& e, QByteArray* bytes,
-                               bool withKey) {
+                               bool withKey, detail::Budget* into, bool* refused) {
     ++reads;
     Stamp stamp;
-    if (!dir.read(name, bytes, &stamp)) {
+    if (!dir.read(e.target.isEmpty() ? name : e.target, bytes, &stamp, kFileCapBytes, into, refused)) {
         e.stamp = Stamp();
         return false;
     }
@@ -442,7 +544,8 @@ qint64 Searcher::Impl::entryCount() const {
     return n;
 }
 
-// Every file not yet kept is read and kept, while the total stays within the budget.
+// Every file not yet kept is read and kept, while the total stays within the budget:
+// each reader takes a file's bytes from it before reading, so it is never passed.
 void Searcher::Impl::load() {
     const qint64 overhead = entryCount() * kEntryOverhead;
     if (overBudget) {
@@ -450,10 +553,11 @@ void Searcher::Impl::load() {
         qint64 known = overhead;
         for (const auto& p : places)
             for (const Entry& e : p->entries)
-                if (!e.shadowed) known += std::max<qint64>(0, e.stamp.size);
+                if (searchable(e)) known += std::clamp<qint64>(e.stamp.size, 0, kFileCapBytes);
         if (known > budget) return;
         overBudget = false;
     }
+    keptText.setLimit(budget - overhead);
     struct Job {
         Place* place;
         const QString* name;
@@ -462,7 +566,7 @@ void Searcher::Impl::load() {
     std::vector<Job> jobs;
     for (auto& p : places)
         for (auto it = p->entries.begin(); it != p->entries.end(); ++it)
-            if (!it->kept && !it->shadowed) jobs.push_back({p.get(), &it.key(), &*it});
+            if (!it->kept && searchable(*it)) jobs.push_back({p.get(), &it.key(), &*it});
     std::atomic<bool> over{false};
     inParallel(jobs.size(), 64, 256, [&](size_t begin, size_t end) {
         std::unique_ptr<Dir> dir;
@@ -470,14 +574,17 @@ void Searcher::Impl::load() {
         for (size_t i = begin; i < end && !over; ++i) {
             const Job& job = jobs[i];
             if (job.place != open) {
-                dir = std::make_unique<Dir>(job.place->path);
+                dir = std::make_unique<Dir>(job.place->real);
                 open = job.place;
             }
             Entry& e = *job.entry;
-            if (!readEntry(*dir, job.place->kind, *job.name, e, &e.bytes, false)) continue;
-            e.kept = true;
-            e.fresh = true;
-            if ((keptText += e.bytes.size()) + overhead > budget) over = true;
+            bool refused = false;
+            if (readEntry(*dir, job.place->kind, *job.name, e, &e.bytes, false, &keptText, &refused)) {
+                e.kept = true;
+                e.fresh = true;
+            } else if (refused) {
+                over = true;
+            }
         }
     });
     for (const Job& job : jobs)
@@ -504,7 +611,7 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
     h.when = dateTimeOfKey(e.key);
 
     QByteArray bytes = e.bytes;
-    if (!e.kept) readEntry(Dir(p.path), p.kind, name, e, &bytes);
+    if (!e.kept) readEntry(Dir(p.real), p.kind, name, e, &bytes);
     switch (p.kind) {
     case Kind::Page:
         h.date = pageDateOfName(name).value_or(QDate());
@@ -537,17 +644,29 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
 }
 
 QList<Hit> Searcher::find(const QString& query, int limit) {
-    Impl& d = *d_;
-    d.stats = Stats();
-    d.reads = 0;
+    d_->stats = Stats();
+    try {
+        return d_->find(query, limit);
+    } catch (...) {
+        // Out of memory, most likely: what was read goes, and the next query starts afresh.
+        d_->reset();
+        d_->stats = Stats();
+        d_->stats.failed = true;
+        return {};
+    }
+}
+
+QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
+    reads = 0;
     const QStringList words = queryWords(query);
     if (words.isEmpty()) {
-        d.lastWords.clear();
+        lastWords.clear();
         return {}; // an empty field costs nothing
     }
-    d.refresh();
-    d.load();
-    const bool narrowed = narrows(d.lastWords, words);
+    refresh();
+    keptText.resetPeak();
+    load();
+    const bool narrowed = narrows(lastWords, words);
     const std::vector<detail::Word> compiled = detail::compileQuery(words);
 
     struct Match {
@@ -557,15 +676,15 @@ QList<Hit> Searcher::find(const QString& query, int limit) {
         Entry* entry;
     };
     std::vector<Match> candidates;
-    for (auto& p : d.places)
+    for (auto& p : places)
         for (auto it = p->entries.begin(); it != p->entries.end(); ++it) {
             Entry& e = *it;
-            if (e.shadowed) continue;
-            ++d.stats.files;
+            if (!searchable(e)) continue;
+            ++stats.files;
             if (narrowed && !e.matched && !e.fresh) continue;
             candidates.push_back({e.key, p.get(), &it.key(), &e});
         }
-    d.stats.searched = static_cast<int>(candidates.size());
+    stats.searched = static_cast<int>(candidates.size());
 
     // Both cores again: each file is looked at by one thread, which writes only its entry.
     inParallel(candidates.size(), 256, 2048, [&](size_t begin, size_t end) {
@@ -579,27 +698,37 @@ QList<Hit> Searcher::find(const QString& query, int limit) {
             Entry& e = *c.entry;
             const QByteArray* bytes = &e.bytes;
             if (!e.kept) {
-                // Over the budget (or a file that could not be read): from the disk.
+                // Over the budget (or a file that could not be read): from the disk, one
+                // file's first part at a time.
                 if (c.place != open) {
-                    dir = std::make_unique<Dir>(c.place->path);
+                    dir = std::make_unique<Dir>(c.place->real);
                     open = c.place;
                 }
-                if (!d.readEntry(*dir, c.place->kind, *c.name, e, &read, false)) read.clear();
+                if (!readEntry(*dir, c.place->kind, *c.name, e, &read, false)) read.clear();
                 bytes = &read;
             }
             e.matched = detail::findAll(compiled, *bytes).at >= 0;
             e.fresh = false;
         }
     });
+    // A "Todos" copy of a card shows only when the card in its own group does not.
+    QSet<QString> inGroups;
+    for (const Match& c : candidates)
+        if (c.entry->matched && c.place->kind == Kind::Card && !c.place->todos)
+            inGroups.insert(c.entry->nameKey);
     std::vector<Match> matches;
     for (const Match& c : candidates) {
         Entry& e = *c.entry;
         if (!e.kept && e.stamp.size >= 0 && !keyFromName(c.place->kind))
             e.key = wallKeyOfFileTime(e.stamp.modifiedNs); // read just now, off this thread
-        if (e.matched) matches.push_back({e.key, c.place, c.name, &e});
+        if (!e.matched || (c.place->todos && inGroups.contains(e.nameKey))) continue;
+        matches.push_back({e.key, c.place, c.name, &e});
     }
-    d.lastWords = words;
-    d.stats.matched = static_cast<int>(matches.size());
+    for (const auto& p : places)
+        for (const Entry& e : p->entries)
+            if (searchable(e) && e.stamp.size > kFileCapBytes) ++stats.cut;
+    lastWords = words;
+    stats.matched = static_cast<int>(matches.size());
 
     const auto newer = [](const Match& a, const Match& b) {
         if (a.key != b.key) return a.key > b.key;
@@ -614,10 +743,11 @@ QList<Hit> Searcher::find(const QString& query, int limit) {
     QList<Hit> hits;
     hits.reserve(static_cast<qsizetype>(count));
     for (size_t i = 0; i < count; ++i)
-        hits << d.hitOf(*matches[i].place, *matches[i].name, *matches[i].entry, compiled);
-    d.stats.kept = d.overBudget ? 0 : d.keptText + d.entryCount() * kEntryOverhead;
-    d.stats.overBudget = d.overBudget;
-    d.stats.read = d.reads;
+        hits << hitOf(*matches[i].place, *matches[i].name, *matches[i].entry, compiled);
+    stats.kept = overBudget ? 0 : keptText.used() + entryCount() * kEntryOverhead;
+    stats.peak = keptText.peak();
+    stats.overBudget = overBudget;
+    stats.read = reads;
     return hits;
 }
 

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -56,9 +58,27 @@ public:
         ASSERT_FALSE(lossy) << rel.toStdString();
     }
     void remove(const QString& rel) { ASSERT_TRUE(QFile::remove(path(rel))); }
+#ifdef Q_OS_UNIX
+    // A link at rel to target (a path of its own, or below the data folder when relative).
+    void link(const QString& rel, const QString& target) {
+        QDir().mkpath(QFileInfo(path(rel)).path());
+        ASSERT_TRUE(QFile::link(QDir::isAbsolutePath(target) ? target : path(target), path(rel)));
+    }
+#endif
+    // A folder beside the data folder, not in it.
+    QString outside(const QString& rel) const {
+        return outside_.path() + QLatin1Char('/') + rel;
+    }
+    void outsideBytes(const QString& rel, const QByteArray& content) {
+        QDir().mkpath(QFileInfo(outside(rel)).path());
+        QFile f(outside(rel));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+    }
 
 private:
     QTemporaryDir dir_;
+    QTemporaryDir outside_;
 };
 
 // Kind and caption of each hit, one line each, for readable failures.
@@ -78,7 +98,7 @@ QStringList lines(std::initializer_list<const char*> list) {
 }
 
 const char* kMarch15 = "page: JUEVES, 15 de MARZO de 2007";
-const char* kMay24 = "page: jueves, 24 de mayo de 2007";
+const char* kMay24 = "page: JUEVES, 24 de mayo de 2007";
 const char* kJune24 = "page: DOMINGO, 24 de JUNIO de 2007";
 const char* kJanuary1 = "page: LUNES, 1 de ENERO de 2007";
 const char* kNoteJune = "note: Nota del 24/6/2007, 9:05";
@@ -93,7 +113,10 @@ void fill(Folder& f, const QString& pages) {
     const QString d = pages + QLatin1Char('/');
     f.text(d + u("JUEVES, 15 de MARZO de 2007.txt"),
            u("Hoy fui al médico con Ana.\r\nDespués, café en la Plaza Mayor: 3 €."));
-    f.text(d + u("jueves, 24 de mayo de 2007.txt"), u("El año pasado llovió mucho.\r\nMañana, reunión."));
+    // No page under the caption's own spelling: the first in code-unit order is the one opened.
+    f.text(d + u("JUEVES, 24 de mayo de 2007.txt"), u("El año pasado llovió mucho.\r\nMañana, reunión."));
+    f.text(d + u("jueves, 24 de mayo de 2007.txt"), u("clandestino"));
+    f.text(d + u("domingo, 24 de junio de 2007.txt"), u("clandestino")); // beside the caption's spelling
     f.text(d + u("DOMINGO, 24 de JUNIO de 2007.txt"), u("Pingüino en el zoo."));
     f.text(d + u("LUNES, 1 de ENERO de 2007.txt"), u("Año nuevo: pagué 20€ por la cena.\r\nNADA MÁS."));
     // Nothing a search shows, though each holds the word.
@@ -101,17 +124,33 @@ void fill(Folder& f, const QString& pages) {
     f.text(d + u("notas sueltas.txt"), u("clandestino"));
     f.text(d + u("LUNES, 15 de MARZO de 2007.txt"), u("clandestino")); // not the weekday of that date
     f.text(d + u(".~quelora-0123456789abcdef.tmp"), u("clandestino"));
+    f.text(d + u("desktop.ini"), u("clandestino"));
     QDir().mkpath(f.path(d + u("MARTES, 16 de MARZO de 2007.txt"))); // a folder, not a page
 #ifdef Q_OS_UNIX
     // A FIFO under a page's name: a search that opened it for reading would hang here.
     ASSERT_EQ(
         ::mkfifo(QFile::encodeName(f.path(d + u("MIÉRCOLES, 14 de MARZO de 2007.txt"))).constData(), 0600),
         0);
+    // 200 GB, nearly all of it a hole: only its first part is searched.
+    const QString sparse = f.path(d + u("VIERNES, 16 de MARZO de 2007.txt"));
+    f.bytes(d + u("VIERNES, 16 de MARZO de 2007.txt"), "Disco enorme.");
+    const int fd = ::open(QFile::encodeName(sparse).constData(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::pwrite(fd, " profundo", 9, search::kFileCapBytes + 1000), 9);
+    EXPECT_EQ(::ftruncate(fd, 200LL << 30), 0);
+    ::close(fd);
+    // Links out of the data folder (one inside is followed: see the changes below).
+    f.outsideBytes(u("s.txt"), "clandestino");
+    f.link(d + u("SÁBADO, 17 de MARZO de 2007.txt"), f.outside(u("s.txt")));
+    f.outsideBytes(u("grupo/ROMERO"), "ROMERO\r\nclandestino\r\n");
+    f.link(u("direcciones/Fuera"), f.outside(u("grupo")));
 #endif
 
     f.text(u("notas/2007-6-24--9-5"), u("Comprar pingüino de peluche\r\npara el cumpleaños de María"));
     f.text(u("notas/2007-3-15--21-30"), u("Llamar al médico mañana.\r\nVacaciones de verano."));
     f.text(u("notas/lista"), u("clandestino"));
+    f.text(u("notas/Thumbs.db"), u("clandestino"));
+    f.text(u("notas/2005-5-5--5-5"), u("Billete a ISTANBUL.\r\nHotel en la Straße 5"));
 
     const auto card = [](std::initializer_list<const char*> fields) {
         QString s;
@@ -125,7 +164,14 @@ void fill(Folder& f, const QString& pages) {
     f.text(u("direcciones/Todos/GARCÍA PÉREZ"), garcia, at(2007, 5, 2));
     const QString lopez = card({"LÓPEZ", "Luis", "", "Madrid", "", "", "Proveedor"});
     f.text(u("direcciones/Trabajo/LÓPEZ"), lopez, at(2006, 3, 1));
-    f.text(u("direcciones/Todos/López"), lopez, at(2006, 3, 1)); // the copy, in another letter case
+    // The copy, in another letter case, with a line of its own.
+    f.text(u("direcciones/Todos/López"), lopez + u("tornillos\r\n"), at(2006, 3, 1));
+    // Not the same name: "ß" is no "SS".
+    f.text(u("direcciones/Amigos/WEISS"), card({"WEISS", "Hans", "", "Berlín", "", "", "Greta"}),
+           at(2005, 1, 1));
+    f.text(u("direcciones/Todos/WEIß"), card({"WEIß", "Greta", "", "Viena", "", "", ""}), at(2005, 2, 1));
+    f.text(u("direcciones/Amigos/desktop.ini"), u("clandestino"));
+    f.text(u("direcciones/Todos/desktop.ini"), u("clandestino"));
     f.text(u("direcciones/Todos/NÚÑEZ"),
            card({"NÚÑEZ", "Pedro", "Plaza España 1", "Cádiz", "", "",
                  "Compañero de trabajo\r\ndel año 1999\r\nmédico"}),
@@ -135,6 +181,7 @@ void fill(Folder& f, const QString& pages) {
     f.text(u("fiestas/25 de DICIEMBRE.txt"), u("Navidad\r\n"), at(2006, 12, 1));
     f.text(u("fiestas/6 de enero.txt"), u("Reyes Magos\r\n"), at(2006, 11, 1));
     f.text(u("fiestas/05 de MAYO.txt"), u("clandestino\r\n"));
+    f.text(u("fiestas/25 de diciembre.txt"), u("clandestino\r\n")); // beside the name looked for
     f.text(u("recordatorio/24 de JUNIO.txt"), u("Cumpleaños de María\r\n"), at(2007, 6, 24, 10, 0));
     f.text(u("santoral/24 de JUNIO.txt"), u("San Juan Bautista\r\n"), at(2006, 6, 1));
     f.text(u("santoral/31 de FEBRERO.txt"), u("clandestino\r\n"));
@@ -169,14 +216,22 @@ const Query kQueries[] = {
     {"rio", {kGarcia}},
     {"lopez", {kLopez}},
     {"logroño 941", {kGarcia}},
+    {"tornillos", {"card: LÓPEZ — Todos"}}, // only in the copy
+    {"greta", {"card: WEIß — Todos", "card: WEISS — Amigos"}},
     {"ana", {kMay24, kGarcia, kNoteMarch, kMarch15}}, // "Mañana", "Ana", "mañana", "Ana"
     // Day texts, in names of any letter case.
     {"navidad", {"holiday: Fiesta: 25 de DICIEMBRE"}},
     {"reyes", {"holiday: Fiesta: 6 de enero"}},
     {"juan", {"saint: Santo: 24 de JUNIO"}},
     {"cumpleaños maria", {kBirthday, kNoteJune}},
-    // Hidden, temporary, misnamed, not regular, or outside the searched folders.
+    // Hidden, temporary, misnamed, not regular, a system's, another spelling of a page or
+    // day file, outside the searched folders or behind a link out of the data folder.
     {"clandestino", {}},
+#ifdef Q_OS_UNIX
+    // A file of 200 GB: its first part only.
+    {"enorme", {"page: VIERNES, 16 de MARZO de 2007"}},
+    {"profundo", {}},
+#endif
     {"", {}},
     {"   ", {}},
 };
@@ -205,12 +260,20 @@ TEST(Search, AFolderOverTheBudgetKeepsNothingAndFindsTheSame) {
     fill(f, u("dias"));
     search::Searcher kept(f.root());
     search::Searcher tight(f.root(), 1000); // fewer bytes than the files take
+#ifdef Q_OS_UNIX
+    const int cut = 1; // the sparse page
+#else
+    const int cut = 0;
+#endif
     for (const Query& q : kQueries) {
         EXPECT_EQ(listed(tight.find(u(q.query))), listed(kept.find(u(q.query)))) << "query: " << q.query;
         if (!QString::fromUtf8(q.query).trimmed().isEmpty()) {
             EXPECT_TRUE(tight.lastStats().overBudget);
             EXPECT_EQ(tight.lastStats().kept, 0);
+            EXPECT_LE(tight.lastStats().peak, 1000);
             EXPECT_FALSE(kept.lastStats().overBudget);
+            EXPECT_EQ(tight.lastStats().cut, cut);
+            EXPECT_EQ(kept.lastStats().cut, cut);
         }
     }
 }
@@ -263,6 +326,10 @@ TEST(Search, TheExcerptShowsTheFirstHitAsWritten) {
         {"mas nada", "Año nuevo: pagué 20€ por la cena. NADA MÁS.", "NADA"},
         // Near the end: the context comes from before it.
         {"rio", "…3 Logroño 941 000 000 ana@correo.es Amiga del colegio vive cerca del río", "río"},
+        // Query words the code page cannot hold as typed.
+        {"İstanbul", "Billete a ISTANBUL. Hotel en la Straße 5", "ISTANBUL"},
+        {"5 STRAẞE", "Billete a ISTANBUL. Hotel en la Straße 5", "Straße"},
+        {"ista\xcc\xb1nbul", "Billete a ISTANBUL. Hotel en la Straße 5", "ISTANBUL"},
     };
     for (const auto& r : rows) {
         const QList<search::Hit> hits = searcher.find(u(r.query));
@@ -336,20 +403,20 @@ TEST_P(Changes, DeletedAndNewFilesAndFolders) {
 
 #ifdef Q_OS_UNIX
 TEST_P(Changes, APageThatIsALinkFollowsWhatItLeadsTo) {
-    // The file itself lives outside the watched folders.
-    QTemporaryDir elsewhere;
-    const QString target = elsewhere.path() + u("/page.txt");
-    const auto write = [&](const char* text) {
-        QFile t(target);
-        ASSERT_TRUE(t.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        t.write(store::encode(u(text)));
-    };
-    write("Cometa Halley");
-    ASSERT_TRUE(QFile::link(target, f.path(u("dias/VIERNES, 1 de ENERO de 2010.txt"))));
+    // The file itself lives outside the watched folders, in the data folder.
+    const QString target = u("archivo/page.txt");
+    f.text(target, u("Cometa Halley"));
+    const QString link = u("dias/VIERNES, 1 de ENERO de 2010.txt");
+    f.link(link, target);
     EXPECT_EQ(find("cometa"), lines({"page: VIERNES, 1 de ENERO de 2010"}));
-    write("Eclipse de luna");
+    f.text(target, u("Eclipse de luna"));
     EXPECT_EQ(find("cometa"), QStringList());
     EXPECT_EQ(find("eclipse"), lines({"page: VIERNES, 1 de ENERO de 2010"}));
+    // Led out of the data folder, it is searched no more.
+    f.outsideBytes(u("page.txt"), "Eclipse de sol");
+    f.remove(link);
+    f.link(link, f.outside(u("page.txt")));
+    EXPECT_EQ(find("eclipse"), QStringList());
 }
 #endif
 
@@ -360,14 +427,17 @@ TEST_P(Changes, ACardLeavingItsGroupShowsUnderTodos) {
 }
 
 TEST_P(Changes, TheBudgetIsLeftAndTakenUpAgain) {
-    // About 2 kB of files: a budget of 64 kB holds them, not a page of 100 kB more.
-    searcher = std::make_unique<search::Searcher>(f.root(), 64 * 1024, GetParam());
+    // About 2 kB of files and the sparse page's first part: a budget of 64 kB more holds
+    // them, not a page of 100 kB more, which is never read to be kept.
+    const qint64 budget = search::kFileCapBytes + 64 * 1024;
+    searcher = std::make_unique<search::Searcher>(f.root(), budget, GetParam());
     EXPECT_EQ(find("zoo"), lines({kJune24}));
     EXPECT_FALSE(searcher->lastStats().overBudget);
     const QString big = u("dias/MARTES, 1 de ENERO de 2008.txt");
     f.text(big, QString(100000, QLatin1Char('x')) + u(" zoo"));
     EXPECT_EQ(find("zoo"), lines({"page: MARTES, 1 de ENERO de 2008", kJune24}));
     EXPECT_TRUE(searcher->lastStats().overBudget);
+    EXPECT_LE(searcher->lastStats().peak, budget);
     EXPECT_EQ(find("pinguino"), lines({kNoteJune, kJune24}));
     f.remove(big);
     EXPECT_EQ(find("zoo"), lines({kJune24}));
@@ -406,6 +476,7 @@ TEST(Search, ThousandsOfPagesGiveTheSameHitsKeptReadOrChecked) {
     search::Searcher checked(f.root(), search::kDefaultBudgetBytes, false);
     for (search::Searcher* s : {&kept, &overBudget, &checked}) {
         EXPECT_EQ(dates(s->find(u("zafir"), 0)), expected);
+        EXPECT_LE(s->lastStats().peak, s == &overBudget ? 64 * 1024 : search::kDefaultBudgetBytes);
         EXPECT_EQ(dates(s->find(u("zafiro azul"), 0)), expected);
         EXPECT_EQ(s->lastStats().matched, expected.size());
     }
