@@ -15,6 +15,7 @@
 #include "store/names.h"
 #include "store/watch.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -295,10 +296,16 @@ void Form1::Command10_Click() {
 }
 
 void Form1::keyPressEvent(QKeyEvent* e) {
-    // Re Pág, Av Pág and Inicio reach the window only when the control that has the
-    // focus has no use for them (a button, or nothing): every box, list and field keeps
-    // its own.
+    // Re Pág, Av Pág and Inicio reach the window when the control that has the focus has
+    // no use for them. Every box, list and field keeps them, even where they move
+    // nothing (the first entry of a list, the search field): only on a button, or with
+    // nothing focused, do they change the month.
     const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (const QWidget* focus = QApplication::focusWidget();
+        focus && !qobject_cast<const QAbstractButton*>(focus) && focus != this) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
     if (mods == Qt::NoModifier) {
         switch (e->key()) {
         case Qt::Key_PageUp:

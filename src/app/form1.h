@@ -415,6 +415,9 @@ private:
     bool RecoveryFailureTold = false;
     // A box's text changed (typed: by the user).
     void UnsavedTextChanged(bool typed);
+    // A save succeeded: the hidden file, if any, follows as soon as the handler is over.
+    void UnsavedTextSaved();
+    bool KeepQueued = false;
     QList<quelora::recovery::Entry> UnsavedEntries() const;
 
     // The day panel's boxes take input only while the caption names a real date.

@@ -101,7 +101,7 @@ Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& 
                                     "archivo\n%2")
                          .arg(what, shown(other)));
     }
-    KeepUnsavedTexts();
+    UnsavedTextSaved();
     return s;
 }
 
@@ -121,7 +121,7 @@ bool Form1::RemoveBoxFile(BoxFile& f, const QString& what) {
         ReportNotice(QStringLiteral("%1 había cambiado fuera de Quelora desde que se abrió aquí. Se ha "
                                     "borrado como pediste, y la otra versión se conserva en el archivo\n%2")
                          .arg(what, shown(other)));
-    KeepUnsavedTexts();
+    UnsavedTextSaved();
     return true;
 }
 

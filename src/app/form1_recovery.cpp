@@ -64,6 +64,20 @@ void Form1::UnsavedTextChanged(bool typed) {
     RecoveryTimer->start(RecoveryDelay);
 }
 
+void Form1::UnsavedTextSaved() {
+    // Once the handler that saved has marked its box saved, the hidden file follows, at
+    // once: a crash just after a save must not bring back what it saved.
+    if (RecoveryOnDisk.isEmpty() || KeepQueued) return;
+    KeepQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            KeepQueued = false;
+            if (!RecoveryOnDisk.isEmpty()) KeepUnsavedTexts();
+        },
+        Qt::QueuedConnection);
+}
+
 QList<Entry> Form1::UnsavedEntries() const {
     QList<Entry> out;
     QSet<QString> pages;

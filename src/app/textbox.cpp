@@ -19,6 +19,7 @@ TextBox::TextBox(Lines lines, QWidget* parent) : QPlainTextEdit(parent), lines_(
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         document()->setDocumentMargin(2);
+        document()->setModified(false); // a margin is no change of the text
     }
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         Q_EMIT changed();

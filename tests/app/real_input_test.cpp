@@ -1,12 +1,14 @@
 // The window under a person's hands: every row delivers real input through Qt (clicks
 // and wheel turns through the window, keys, picks in an open drop-down) and checks
 // the files and what the user sees.
+#include "app/platform.h"
 #include "store/files.h"
 #include "support/formfixture.h"
 #include "support/gestures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
 #include <functional>
 
@@ -20,7 +22,9 @@ const QString kToday = u("dias/JUEVES, 15 de MARZO de 2007.txt");
 class RealInput : public FormFixture {
 public:
     using FormFixture::click;
+    using FormFixture::clickAt;
     using FormFixture::clickInto;
+    using FormFixture::crashAndRestart;
     using FormFixture::exists;
     using FormFixture::filesIn;
     using FormFixture::focused;
@@ -30,6 +34,7 @@ public:
     using FormFixture::pickFromList;
     using FormFixture::pressKey;
     using FormFixture::readBytes;
+    using FormFixture::recoveryDelay;
     using FormFixture::settle;
     using FormFixture::start;
     using FormFixture::typeText;
@@ -37,6 +42,13 @@ public:
     using FormFixture::writeBytes;
     using FormFixture::writeFaults;
     Form1& f() { return *form; }
+    // Another program writes the file (in place, as an editor that keeps the inode does).
+    void elsewhere(const QString& relative, const QByteArray& bytes) {
+        writeBytes(relative, bytes);
+        settle(); // its notice comes in
+    }
+    // The files of a folder beside the one named: the other versions kept.
+    QStringList others(const QString& folder) const { return filesIn(folder).filter(u("(otra versión")); }
     FakePlatform& desk() { return platform; }
     FlatButton* day(int d) const { return dayButton(d); }
     // Types into a box after a click into it.
@@ -316,5 +328,332 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Gestures, Rows, ::testing::ValuesIn(kRows), gestureName<RealInput>);
+
+// Where two features meet, and where the world intrudes: a crash while typing, another
+// program's change, a list's text and a save, the search and a panel.
+const Row kMeetings[] = {
+    // ---- A crash while typing ----------------------------------------------------------------
+    {"TextTypedBeforeACrashComesBackWhereItWasMeantAndIsToldOnce",
+     [](RealInput& t) {
+         t.writeBytes(u("fiestas/15 de MARZO.txt"), "antes\r\n");
+         t.makeFolder(u("direcciones/Amigos"));
+         t.start();
+         t.write(t.f().Text9[0], u(" y fiesta")); // no G pressed
+         t.click(t.f().Command6[5]);
+         t.pickFromList(t.f().Combo3, 0);
+         t.write(t.f().Text7[0], u("Ruiz")); // no GUARDAR
+         t.click(t.f().Command6[4]);
+         t.write(t.f().Text6, u("una nota"));
+         t.f().KeepUnsavedTexts();             // the typing pauses
+         t.typeText(t.f().Text6, u(" y más")); // typed after the last pause: lost with the crash
+         t.crashAndRestart();
+         EXPECT_EQ(t.readBytes(u("notas/2007-3-15--10-0")), QByteArray("una nota"));
+         // Drafts of the boxes that save by a button come back into their boxes, unsaved.
+         EXPECT_EQ(t.readBytes(u("fiestas/15 de MARZO.txt")), QByteArray("antes\r\n"));
+         EXPECT_EQ(t.f().Text9[0]->text(), u("antes y fiesta"));
+         EXPECT_EQ(t.f().Text7[0]->text(), u("Ruiz"));
+         EXPECT_EQ(t.f().Combo3->currentText(), u("Amigos"));
+         EXPECT_FALSE(t.exists(u("direcciones/Amigos/Ruiz")));
+         ASSERT_EQ(t.desk().messages.size(), 1);
+         EXPECT_TRUE(t.desk().messages[0].startsWith(u("Quelora no se cerró bien")));
+         for (const QString& told : {u("2007-3-15--10-0"), u("15 de MARZO"), u("«Ruiz»")})
+             EXPECT_TRUE(t.desk().messages[0].contains(told)) << told.toStdString();
+         t.click(t.f().Command11[0]);
+         EXPECT_EQ(t.readBytes(u("fiestas/15 de MARZO.txt")), QByteArray("antes y fiesta\r\n"));
+         t.click(t.f().Command10); // a clean exit: nothing is left to give back
+         EXPECT_FALSE(t.exists(u(".quelora-sin-guardar.json")));
+         t.crashAndRestart();
+         EXPECT_EQ(t.desk().messages.size(), 1);
+     }},
+    {"TheDiaryTextOfACrashGoesToItsPageUnlessThePageChangedAfterwards",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "uno");
+         t.start();
+         t.write(t.f().Text1, u(" dos"));
+         t.f().KeepUnsavedTexts();
+         t.crashAndRestart();
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("uno dos"));
+         EXPECT_EQ(t.f().Text1->text(), u("uno dos"));
+         t.write(t.f().Text1, u(" tres"));
+         t.f().KeepUnsavedTexts();
+         t.writeBytes(kToday, "escrito en otro programa"); // after the typing, before the restart
+         t.crashAndRestart();
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("escrito en otro programa"));
+         ASSERT_EQ(t.others(u("dias")).size(), 1);
+         EXPECT_EQ(t.readBytes(u("dias/") + t.others(u("dias"))[0]), QByteArray("uno dos tres"));
+         EXPECT_TRUE(t.desk().messages.last().contains(t.others(u("dias"))[0]));
+         t.click(t.f().Command6[1]);
+         t.write(t.f().Text2[4], u("viernes"));
+         t.f().KeepUnsavedTexts();
+         t.crashAndRestart();
+         EXPECT_EQ(t.readBytes(u("dias/VIERNES, 16 de MARZO de 2007.txt")), QByteArray("viernes"));
+     }},
+    {"UnsavedTextIsKeptAMomentAfterTheTypingPausesNotAtEachKeystroke",
+     [](RealInput& t) {
+         t.recoveryDelay = 1000; // as the program runs
+         t.start();
+         const QString kept = t.path(u(".quelora-sin-guardar.json"));
+         t.write(t.f().Text1, u("a"));
+         EXPECT_FALSE(QFile::exists(kept));
+         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(kept), 5000);
+         QFile file(kept);
+         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+         EXPECT_TRUE(file.readAll().contains("JUEVES, 15 de MARZO de 2007"));
+         t.click(t.day(16)); // saved: nothing left to keep
+         EXPECT_FALSE(QFile::exists(kept)) << t.readBytes(u(".quelora-sin-guardar.json")).toStdString();
+     }},
+
+    // ---- Another program's change ------------------------------------------------------------
+    {"AnotherProgramsChangeToAnEditedPageIsKeptBesideAndTold",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "uno");
+         t.start();
+         t.write(t.f().Text1, u("X"));
+         t.elsewhere(kToday, "escrito en otro programa");
+         t.click(t.day(16));
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("unoX"));
+         ASSERT_EQ(t.others(u("dias")).size(), 1);
+         EXPECT_EQ(t.readBytes(u("dias/") + t.others(u("dias"))[0]), QByteArray("escrito en otro programa"));
+         EXPECT_TRUE(t.desk().messages.last().contains(u("había cambiado fuera de Quelora")));
+         // The copy kept is no page: the day is not shown it, nor does the month read it.
+         t.click(t.day(15));
+         EXPECT_EQ(t.f().Text1->text(), u("unoX"));
+     }},
+    {"AClickIntoAPageOrAWeekBoxWithoutTypingNeverWritesOverANewerFile",
+     [](RealInput& t) {
+         const QString friday = u("dias/VIERNES, 16 de MARZO de 2007.txt");
+         t.writeBytes(kToday, "uno");
+         t.writeBytes(friday, "viernes");
+         t.start();
+         t.clickInto(t.f().Text1);
+         t.writeBytes(kToday, "nuevo"); // no notice handled yet: the click already armed the save
+         t.click(t.day(16));
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("nuevo"));
+         t.click(t.f().Command6[1]);
+         t.clickInto(t.f().Text2[4]);
+         t.writeBytes(friday, "viernes nuevo");
+         t.clickInto(t.f().Text2[5]);
+         EXPECT_EQ(t.readBytes(friday), QByteArray("viernes nuevo"));
+         EXPECT_EQ(t.f().Text2[4]->text(), u("viernes nuevo"));
+         EXPECT_EQ(t.others(u("dias")), QStringList{});
+         EXPECT_TRUE(t.desk().messages.isEmpty());
+     }},
+    {"ABoxWithoutEditsShowsItsFileAsAnotherProgramChangesIt",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "uno");
+         t.writeBytes(u("notas/2007-3-1--9-0"), "nota");
+         t.start();
+         t.elsewhere(kToday, "dos");
+         QTRY_COMPARE(t.f().Text1->text(), u("dos"));
+         t.elsewhere(u("fiestas/15 de MARZO.txt"), "San José\r\n");
+         QTRY_COMPARE(t.f().Text9[0]->text(), u("San José\n"));
+         t.click(t.f().Command6[4]);
+         t.clickRow(t.f().File1, 0);
+         t.elsewhere(u("notas/2007-3-1--9-0"), "nota cambiada");
+         QTRY_COMPARE(t.f().Text6->text(), u("nota cambiada"));
+         // A note another program adds shows in the list, and the search picks it.
+         t.elsewhere(u("notas/2007-3-2--9-0"), "fontanero");
+         QTRY_COMPARE(t.f().File1->count(), 2);
+         t.pressKey(t.f().File1, Qt::Key_F, Qt::ControlModifier);
+         t.typeText(t.f().SearchText, u("fontanero"));
+         t.pressKey(t.f().SearchText, Qt::Key_Return);
+         EXPECT_EQ(t.f().Text6->text(), u("fontanero"));
+     }},
+
+    // ---- A list's text and a save --------------------------------------------------------------
+    {"AMonthTypedIntoItsListNeverRedirectsTheHolidayOrReminderSave",
+     [](RealInput& t) {
+         t.writeBytes(u("fiestas/15 de ABRIL.txt"), "abril\r\n");
+         t.start();
+         t.paste(t.f().Combo1, u("ABRIL"));
+         t.write(t.f().Text9[0], u("marzo"));
+         t.click(t.f().Command11[0]);
+         EXPECT_EQ(t.readBytes(u("fiestas/15 de MARZO.txt")), QByteArray("marzo\r\n"));
+         EXPECT_EQ(t.readBytes(u("fiestas/15 de ABRIL.txt")), QByteArray("abril\r\n"));
+         t.paste(t.f().Text9[1], QString());
+         t.click(t.f().Command11[1]);
+         EXPECT_EQ(t.readBytes(u("fiestas/15 de ABRIL.txt")), QByteArray("abril\r\n"));
+     }},
+    {"WeekBoxesUnderCaptionsOfNoDateTakeNoInput",
+     [](RealInput& t) {
+         t.start();
+         t.paste(t.f().Combo2, u("2008")); // typed, not picked: the grid still shows 2007
+         t.click(t.day(15));
+         t.click(t.f().Command6[1]);
+         t.clickInto(t.f().Text2[0]);
+         t.typeText(t.f().Text2[0], u("lunes"));
+         EXPECT_TRUE(t.f().Text2[0]->isReadOnly());
+         EXPECT_EQ(t.f().Text2[0]->text(), QString());
+         EXPECT_FALSE(t.f().Text2[0]->placeholderText().isEmpty());
+         EXPECT_EQ(t.filesIn(u("dias")), QStringList{});
+     }},
+    {"TheHintOfABoxWithoutADateNamesTheWayOut",
+     [](RealInput& t) {
+         t.start();
+         t.paste(t.f().Combo2, u("abc"));
+         t.click(t.day(15));
+         EXPECT_TRUE(t.f().Text1->placeholderText().contains(u("elígelo de la lista")));
+         EXPECT_FALSE(t.f().Text1->placeholderText().contains(u("elige un día en la cuadrícula")));
+     }},
+
+    // ---- The search and the panels -------------------------------------------------------------
+    {"AClickOnADayAPanelOrAMonthButtonOrTabIntoABoxClosesTheSearch",
+     [](RealInput& t) {
+         t.start();
+         for (QWidget* w : std::initializer_list<QWidget*>{t.day(16), t.f().Command6[1], t.f().Command4[3]}) {
+             t.pressKey(t.f().Command5, Qt::Key_F, Qt::ControlModifier);
+             ASSERT_TRUE(t.f().SearchPanel->isVisible());
+             t.click(w);
+             EXPECT_FALSE(t.f().SearchPanel->isVisible()) << w->accessibleName().toStdString();
+         }
+         t.click(t.day(16));
+         t.pressKey(t.f().Command5, Qt::Key_F, Qt::ControlModifier);
+         for (int i = 0; i < 3 && t.f().SearchPanel->isVisible(); ++i)
+             t.pressKey(RealInput::focused(), Qt::Key_Tab);
+         EXPECT_FALSE(t.f().SearchPanel->isVisible());
+     }},
+    {"ThePageKeysInTheSearchLeaveTheMonthAsItIs",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "hoy");
+         t.start();
+         t.pressKey(t.f().Command5, Qt::Key_F, Qt::ControlModifier);
+         t.typeText(t.f().SearchText, u("hoy"));
+         for (Qt::Key k : {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home})
+             t.pressKey(t.f().SearchText, k);
+         EXPECT_TRUE(t.f().SearchPanel->isVisible());
+         t.pressKey(t.f().SearchText, Qt::Key_Down);
+         EXPECT_TRUE(t.f().SearchPanel->isVisible());
+         for (Qt::Key k : {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}) {
+             t.pressKey(t.f().SearchResults, k);
+             EXPECT_TRUE(t.f().SearchPanel->isVisible()) << k;
+         }
+         EXPECT_EQ(t.f().Combo1->currentText(), u("MARZO"));
+         EXPECT_EQ(t.f().Label2->text(), u("JUEVES, 15 de MARZO de 2007"));
+         EXPECT_TRUE(t.f().SearchPanel->isVisible());
+     }},
+    {"APickInAnotherYearMovesTheYearButtonToo",
+     [](RealInput& t) {
+         t.writeBytes(u("dias/MARTES, 4 de MAYO de 2004.txt"), "mayo");
+         t.start();
+         t.pressKey(t.f().Command5, Qt::Key_F, Qt::ControlModifier);
+         t.typeText(t.f().SearchText, u("mayo"));
+         t.pressKey(t.f().SearchText, Qt::Key_Return);
+         EXPECT_EQ(t.f().Command2[0]->text(), u("2004"));
+         t.click(t.f().Command3[0]);
+         EXPECT_EQ(t.f().Label2->text(), u("MAYO de 2005"));
+     }},
+
+    // ---- Names -------------------------------------------------------------------------------
+    {"WeissNeverReplacesWeissWithSharpS",
+     [](RealInput& t) {
+         t.makeFolder(u("direcciones/Amigos"));
+         t.writeBytes(u("direcciones/Amigos/Weiß"), cp1252("Weiß\r\nHans\r\n\r\n\r\n\r\n\r\n\r\n"));
+         t.writeBytes(u("direcciones/Todos/Weiß"), cp1252("Weiß\r\nHans\r\n\r\n\r\n\r\n\r\n\r\n"));
+         t.start();
+         t.click(t.f().Command6[5]);
+         t.pickFromList(t.f().Combo3, 0);
+         t.write(t.f().Text7[0], u("Weiss"));
+         t.click(t.f().Command7[0]);
+         EXPECT_EQ(t.filesIn(u("direcciones/Amigos")), (QStringList{u("Weiss"), u("Weiß")}));
+         EXPECT_TRUE(t.readBytes(u("direcciones/Todos/Weiß")).startsWith(cp1252("Weiß\r\nHans")));
+     }},
+    {"APageStoredInAnotherLetterCaseMakesItsDayBold",
+     [](RealInput& t) {
+         t.writeBytes(u("dias/viernes, 16 de marzo de 2007.txt"), "minúsculas");
+         t.start();
+         EXPECT_TRUE(t.day(16)->font().bold());
+         t.write(t.f().Text1, u("hoy")); // a save changes the folder
+         t.click(t.f().Command4[3]);
+         t.click(t.f().Command4[2]);
+         EXPECT_TRUE(t.day(16)->font().bold());
+         EXPECT_TRUE(t.day(15)->font().bold());
+     }},
+    {"UserTextInAMessageOrACaptionIsShownAsPlainText",
+     [](RealInput& t) {
+         const std::unique_ptr<QMessageBox> box = messageBox(nullptr, u("<b>x</b>"));
+         EXPECT_EQ(box->textFormat(), Qt::PlainText);
+         t.start();
+         t.paste(t.f().Combo2, u("<b>x</b>"));
+         t.click(t.day(15));
+         EXPECT_EQ(t.f().Label2->textFormat(), Qt::PlainText);
+     }},
+
+    // ---- Notes ---------------------------------------------------------------------------------
+    {"ANoteThatCouldNotBeSavedIsNeverReplacedByAnotherNote",
+     [](RealInput& t) {
+         t.writeBytes(u("notas/2007-3-1--9-0"), "vieja");
+         t.start();
+         t.click(t.f().Command6[4]);
+         t.write(t.f().Text6, u("no se pierde"));
+         t.writeFaults.failNext(1, u("disco lleno (prueba)"));
+         t.clickRow(t.f().File1, 0);
+         EXPECT_EQ(t.f().Text6->text(), u("no se pierde"));
+         t.clickInto(t.f().Text6);
+         t.clickRow(t.f().File1, 0); // the next leave saves it; then the note clicked shows
+         EXPECT_EQ(t.readBytes(u("notas/2007-3-15--10-0")), QByteArray("no se pierde"));
+         EXPECT_EQ(t.f().Text6->text(), u("vieja"));
+     }},
+    {"ANewNoteIsNeverReplacedByAnOlderNoteSavedInTheSameMinute",
+     [](RealInput& t) {
+         t.writeBytes(u("notas/2007-3-1--9-0"), "nota vieja");
+         t.start();
+         t.click(t.f().Command6[4]);
+         t.write(t.f().Text6, u("nota nueva"));
+         t.clickRow(t.f().File1, 0); // saved as 2007-3-15--10-0; the old note is loaded
+         t.write(t.f().Text6, u(" editada"));
+         t.click(t.f().Command6[0]);
+         EXPECT_EQ(t.readBytes(u("notas/2007-3-15--10-0")), QByteArray("nota nueva"));
+         EXPECT_EQ(t.readBytes(u("notas/2007-3-15--10-1")), QByteArray("nota vieja editada"));
+         t.click(t.f().Command6[4]);
+         t.write(t.f().Text6, u("!")); // the same note again within its minute replaces itself
+         t.click(t.f().Command6[0]);
+         EXPECT_EQ(t.readBytes(u("notas/2007-3-15--10-1")), QByteArray("nota vieja editada!"));
+         EXPECT_EQ(t.filesIn(u("notas")).size(), 3);
+     }},
+    {"EliminarNeverDeletesANoteOfAnotherLetterCase",
+     [](RealInput& t) {
+         t.writeBytes(u("notas/compra"), "minúsculas");
+         t.writeBytes(u("notas/COMPRA"), "mayúsculas");
+         t.start();
+         t.click(t.f().Command6[4]);
+         t.clickRow(t.f().File1, t.f().File1->names().indexOf(u("compra")));
+         QFile::remove(t.path(u("notas/compra")));
+         t.click(t.f().Command13);
+         EXPECT_EQ(t.filesIn(u("notas")), QStringList{u("COMPRA")});
+     }},
+
+    // ---- Held texts ----------------------------------------------------------------------------
+    {"EmptyingAPageInTheWeekPanelLetsItsHeldTextGo",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "antes");
+         t.start();
+         t.write(t.f().Text1, u(" fallida"));
+         t.writeFaults.failNext(1, u("disco lleno (prueba)"));
+         t.click(t.f().Command6[1]);
+         t.clickInto(t.f().Text2[3]);
+         t.pressKey(t.f().Text2[3], Qt::Key_A, Qt::ControlModifier);
+         t.pressKey(t.f().Text2[3], Qt::Key_Delete);
+         t.clickInto(t.f().Text2[4]);
+         t.click(t.f().Command10);
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("antes"));
+         t.click(t.day(15));
+         EXPECT_EQ(t.f().Text1->text(), u("antes"));
+     }},
+    {"AReadOnlyPagePassedThroughIsNoFailure",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "protegida");
+         QFile::setPermissions(t.path(kToday), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+         t.start();
+         t.clickInto(t.f().Text1);
+         t.click(t.day(16));
+         t.write(t.f().Text1, u("viernes"));
+         t.click(t.day(17));
+         t.click(t.f().Command10);
+         EXPECT_TRUE(t.desk().messages.isEmpty()) << t.desk().messages.join(u("|")).toStdString();
+         EXPECT_EQ(t.desk().endRequests, 1);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(WhereFeaturesMeet, Rows, ::testing::ValuesIn(kMeetings), gestureName<RealInput>);
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QFileInfo>
 
 namespace quelora::test {
 
@@ -18,12 +19,8 @@ protected:
     QString data() const { return dataFolder(); }
     // A path below the data folder.
     QString at(const QString& relative) const { return data() + QLatin1Char('/') + relative; }
-    QByteArray bytesAt(const QString& relative) const {
-        return readBytes(relative);
-    }
-    void putAt(const QString& relative, const QByteArray& bytes) const {
-        writeBytes(relative, bytes);
-    }
+    QByteArray bytesAt(const QString& relative) const { return readBytes(relative); }
+    void putAt(const QString& relative, const QByteArray& bytes) const { writeBytes(relative, bytes); }
 
     void open(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0)) {
         QDir().mkpath(data());
@@ -33,10 +30,11 @@ protected:
     // Every entry of the scratch folder outside the data folder.
     QStringList outside() const {
         QStringList out;
-        QDirIterator it(dir.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        const QString scratch = QFileInfo(data()).path();
+        QDirIterator it(scratch, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            const QString rel = QDir(dir.path()).relativeFilePath(it.next());
+            const QString rel = QDir(scratch).relativeFilePath(it.next());
             if (rel != QLatin1String("datos") && !rel.startsWith(QLatin1String("datos/"))) out << rel;
         }
         out.sort();

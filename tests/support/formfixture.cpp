@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
@@ -35,6 +36,7 @@ void FormFixture::TearDown() {
 void FormFixture::start(const QDate& today, const QTime& time) {
     platform.clock = QDateTime(today, time);
     form = std::make_unique<Form1>(dataFolder(), platform);
+    form->setRecoveryDelay(recoveryDelay);
     form->Form_Load();
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -45,6 +47,22 @@ void FormFixture::start(const QDate& today, const QTime& time) {
 void FormFixture::settle() {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
+}
+
+void FormFixture::crashAndRestart() {
+    // Beside a folder of its own, named as the data folder was, so that anything the new
+    // window writes beside its data folder shows as before.
+    const QString parent = crashes.path() + QStringLiteral("/%1").arg(++crashCount);
+    QDir().mkpath(parent);
+    const QString copy = parent + QLatin1Char('/') + QFileInfo(dataFolder()).fileName();
+    // cp -a keeps hidden files, links and modes as they are.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), dataFolder(), copy}), 0);
+    const QDateTime clock = platform.clock;
+    form->hide();
+    form.reset();
+    settle();
+    dataFolder_ = copy;
+    start(clock.date(), clock.time());
 }
 
 QString FormFixture::path(const QString& relative) const {

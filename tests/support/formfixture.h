@@ -54,6 +54,11 @@ protected:
     void start(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0));
     // Runs the queued work (deferred messages) and repaints.
     void settle();
+    // A crash, a kill or a power cut now: the window ends without running anything of
+    // its own, and the program starts again on the data folder exactly as the disk holds
+    // it at this moment (a copy of it: the window left behind may still write into the
+    // old one as it goes).
+    void crashAndRestart();
 
     // Files below the data folder ("dias/x.txt").
     QString path(const QString& relative) const;
@@ -88,9 +93,14 @@ protected:
     QString dataFolder() const { return dataFolder_.isEmpty() ? dir.path() : dataFolder_; }
 
     QTemporaryDir dir;
+    QTemporaryDir crashes; // the data folders after each crash
+    int crashCount = 0;
     QString dataFolder_;
     FailingWrites writeFaults; // installed for the whole test
     FakePlatform platform;
+    // The pause in typing after which unsaved text is kept; negative (the default in
+    // tests): only when the test calls form->KeepUnsavedTexts(), so that runs repeat.
+    int recoveryDelay = -1;
     std::unique_ptr<Form1> form;
 };
 
