@@ -64,6 +64,15 @@ QString resolvedPath(const QString& path) {
     return real ? QFile::decodeName(real.get()) : QString();
 }
 
+QString resolvedIn(const QString& folder, const QString& name) {
+    const QString path = store::joinPath(folder, name);
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    if (S_ISLNK(st.st_mode)) return resolvedPath(path);
+    return S_ISDIR(st.st_mode) && name != QLatin1String(".") && name != QLatin1String("..") ? path
+                                                                                            : QString();
+}
+
 Dir::Dir(const QString& path) : path_(path) {
     fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
 }
@@ -179,6 +188,10 @@ bool Dir::read(const QString& name, QByteArray* bytes, Stamp* stamp, qint64 maxB
 
 QString resolvedPath(const QString& path) {
     return QFileInfo(path).canonicalFilePath();
+}
+
+QString resolvedIn(const QString& folder, const QString& name) {
+    return resolvedPath(store::joinPath(folder, name));
 }
 
 Dir::Dir(const QString& path) : path_(path) {}

@@ -98,13 +98,12 @@ struct Entry {
     QByteArray bytes;     // the file as read (its first kFileCapBytes), while kept
     Stamp stamp;          // as read; size -1 until then
     qint64 key = 0;       // the moment the order is by
-    QString nameKey;      // cards: store::nameKey of the file name, telling a "Todos" copy by
-    QString target;       // a link inside the data folder: its file, resolved, read there
     bool kept = false;    // bytes hold the file
     bool settled = false; // the stamp can be trusted to change with the file
     bool fresh = true;    // new or changed since the last query: a narrowed query still looks
     bool matched = false; // matched the last query
     bool outside = false; // a link out of the data folder: never read
+    bool linked = false;  // a link inside it: read where Place::targets says
     bool variant = false; // a page or day file in another letter case than the one the window opens
 };
 
@@ -127,6 +126,9 @@ struct Place {
     QSet<QString> dirty; // names to take afresh at the next query
     QSet<QString> links; // names that are symbolic links: checked at each query, notices or not
     QHash<QString, Entry> entries;
+    // Beside the entries, which every query walks: what only a few of them need.
+    QHash<QString, QString> targets;  // links inside the data folder: their files, resolved
+    QHash<QString, QString> nameKeys; // cards: store::nameKey of each name, telling a "Todos" copy by
 };
 
 // Whether a name is one of the folder's files, and the key of pages and notes (cards
@@ -205,12 +207,13 @@ struct Searcher::Impl {
     void relist(Place& p);
     void recheck(Place& p);
     void checkLinks(Place& p);
-    void checkLink(const Dir& dir, const QString& name, Entry& e, bool link);
+    void checkLink(Place& p, const Dir& dir, const QString& name, Entry& e, bool link);
     void chooseVariants(Place& p);
     Entry& add(Place& p, const QString& name, qint64 key);
+    void erase(Place& p, const QString& name);
     void forget(Entry& e);
     void drop(Entry& e);
-    bool readEntry(const Dir& dir, Kind kind, const QString& name, Entry& e, QByteArray* bytes,
+    bool readEntry(const Place& p, const Dir& dir, const QString& name, Entry& e, QByteArray* bytes,
                    bool withKey = true, detail::Budget* into = nullptr, bool* refused = nullptr);
     void load();
     qint64 entryCount() const;
@@ -261,15 +264,27 @@ void Searcher::Impl::forget(Entry& e) {
 Entry& Searcher::Impl::add(Place& p, const QString& name, qint64 key) {
     Entry& e = *p.entries.insert(name, Entry());
     e.key = key;
-    if (p.kind == Kind::Card) e.nameKey = store::nameKey(name);
+    if (p.kind == Kind::Card) p.nameKeys.insert(name, store::nameKey(name));
     p.renamed = true;
     return e;
+}
+
+void Searcher::Impl::erase(Place& p, const QString& name) {
+    if (const auto it = p.entries.find(name); it != p.entries.end()) {
+        drop(*it);
+        p.entries.erase(it);
+    }
+    p.targets.remove(name);
+    p.nameKeys.remove(name);
+    p.renamed = true;
 }
 
 // Everything read goes, as before the first query: what a failed query leaves.
 void Searcher::Impl::reset() {
     for (auto& p : places) {
         p->entries.clear();
+        p->targets.clear();
+        p->nameKeys.clear();
         p->links.clear();
         p->dirty.clear();
         p->listed = Stamp();
@@ -285,7 +300,10 @@ void Searcher::Impl::resolveFolders() {
     struct Wanted {
         Kind kind;
         QString top, group;
+        QString real;
     };
+    // A folder that is a link (or lies below one) is searched only where it stays inside.
+    root = detail::resolvedPath(data);
     std::vector<Wanted> wanted;
     const std::pair<Kind, QString> tops[] = {{Kind::Page, layout::kPages},
                                              {Kind::Note, layout::kNotes},
@@ -294,18 +312,20 @@ void Searcher::Impl::resolveFolders() {
                                              {Kind::Saint, records::dayRecordFolder(2)}};
     for (const auto& [kind, name] : tops)
         if (const QString stored = store::findFolder(data, name); !stored.isEmpty())
-            wanted.push_back({kind, stored, {}});
-    if (const QString book = store::findFolder(data, layout::kBook); !book.isEmpty())
+            wanted.push_back({kind, stored, {}, detail::resolvedIn(root, stored)});
+    if (const QString book = store::findFolder(data, layout::kBook); !book.isEmpty()) {
+        const QString real = detail::resolvedIn(root, book);
         for (const QString& group : store::listFolders(store::joinPath(data, book)))
-            if (!group.startsWith(QLatin1Char('.'))) wanted.push_back({Kind::Card, book, group});
+            if (!group.startsWith(QLatin1Char('.')))
+                wanted.push_back(
+                    {Kind::Card, book, group, real.isEmpty() ? real : detail::resolvedIn(real, group)});
+    }
 
-    // A folder that is a link (or lies below one) is searched only where it stays inside.
-    root = detail::resolvedPath(data);
     std::vector<std::unique_ptr<Place>> next;
     for (const Wanted& w : wanted) {
         QString path = store::joinPath(data, w.top);
         if (!w.group.isEmpty()) path = store::joinPath(path, w.group);
-        const QString real = detail::resolvedPath(path);
+        const QString& real = w.real;
         if (real.isEmpty() || !detail::isInside(root, real)) continue;
         const auto same = std::find_if(places.begin(), places.end(), [&](const std::unique_ptr<Place>& p) {
             return p && p->path == path && p->real == real && p->kind == w.kind;
@@ -357,14 +377,18 @@ void Searcher::Impl::takeNotices() {
 
 // Where a link leads, against where it led: out of the data folder it is never read,
 // and a new target is a new file. A name that is no link (any more) is read as itself.
-void Searcher::Impl::checkLink(const Dir& dir, const QString& name, Entry& e, bool link) {
+void Searcher::Impl::checkLink(Place& p, const Dir& dir, const QString& name, Entry& e, bool link) {
     const QString resolved = link ? dir.linkTarget(name) : QString();
     const bool outside = link && (resolved.isEmpty() || !detail::isInside(root, resolved));
     const QString target = outside ? QString() : resolved;
-    if (outside == e.outside && target == e.target) return;
+    if (outside == e.outside && target == p.targets.value(name)) return;
     forget(e);
     e.outside = outside;
-    e.target = target;
+    e.linked = !target.isEmpty();
+    if (e.linked)
+        p.targets.insert(name, target);
+    else
+        p.targets.remove(name);
 }
 
 // Every file of the folder against what was read of it: new names come in, names gone
@@ -402,14 +426,16 @@ void Searcher::Impl::relist(Place& p) {
                 continue;
             }
             p.renamed = true;
+            p.targets.remove(it.key());
+            p.nameKeys.remove(it.key());
             drop(*it);
             it = p.entries.erase(it);
         }
     }
     for (auto it = p.entries.begin(); it != p.entries.end(); ++it) {
         Entry& e = *it;
-        if (const bool link = p.links.contains(it.key()); link || e.outside || !e.target.isEmpty())
-            checkLink(dir, it.key(), e, link);
+        if (const bool link = p.links.contains(it.key()); link || e.outside || e.linked)
+            checkLink(p, dir, it.key(), e, link);
         Stamp stamp;
         if (e.stamp.size >= 0 &&
             (p.dirty.contains(it.key()) || !e.settled || !dir.stat(it.key(), &stamp) || stamp != e.stamp)) {
@@ -432,9 +458,7 @@ void Searcher::Impl::recheck(Place& p) {
         auto it = p.entries.find(name);
         if (!dir.stat(name, &now)) {
             if (it == p.entries.end()) continue;
-            drop(*it);
-            p.entries.erase(it);
-            p.renamed = true;
+            erase(p, name);
             p.links.remove(name);
             continue;
         }
@@ -444,8 +468,8 @@ void Searcher::Impl::recheck(Place& p) {
             p.links.insert(name);
         else
             p.links.remove(name);
-        if (const bool link = p.links.contains(name); link || e.outside || !e.target.isEmpty())
-            checkLink(dir, name, e, link);
+        if (const bool link = p.links.contains(name); link || e.outside || e.linked)
+            checkLink(p, dir, name, e, link);
     }
     p.dirty.clear();
 }
@@ -456,7 +480,7 @@ void Searcher::Impl::checkLinks(Place& p) {
     for (const QString& name : std::as_const(p.links)) {
         const auto it = p.entries.find(name);
         if (it == p.entries.end()) continue;
-        checkLink(dir, name, *it, true);
+        checkLink(p, dir, name, *it, true);
         if (it->stamp.size < 0) continue;
         Stamp now;
         if (!it->settled || !dir.stat(name, &now) || now != it->stamp) forget(*it);
@@ -522,18 +546,18 @@ void Searcher::Impl::refresh() {
 // ---- Reading --------------------------------------------------------------------------
 
 // The file's first part into *bytes, its stamp and key into e.
-bool Searcher::Impl::readEntry(const Dir& dir, Kind kind, const QString& name, Entry& e, QByteArray* bytes,
-                               bool withKey, detail::Budget* into, bool* refused) {
+bool Searcher::Impl::readEntry(const Place& p, const Dir& dir, const QString& name, Entry& e,
+                               QByteArray* bytes, bool withKey, detail::Budget* into, bool* refused) {
     ++reads;
     Stamp stamp;
-    if (!dir.read(e.target.isEmpty() ? name : e.target, bytes, &stamp, kFileCapBytes, into, refused)) {
+    if (!dir.read(e.linked ? p.targets.value(name) : name, bytes, &stamp, kFileCapBytes, into, refused)) {
         e.stamp = Stamp();
         return false;
     }
     e.stamp = stamp;
     e.settled = settled(stamp, detail::nowNs());
     // Local time is the C library's, with state of its own: on the calling thread only.
-    if (!keyFromName(kind) && withKey) e.key = wallKeyOfFileTime(stamp.modifiedNs);
+    if (!keyFromName(p.kind) && withKey) e.key = wallKeyOfFileTime(stamp.modifiedNs);
     return true;
 }
 
@@ -579,7 +603,7 @@ void Searcher::Impl::load() {
             }
             Entry& e = *job.entry;
             bool refused = false;
-            if (readEntry(*dir, job.place->kind, *job.name, e, &e.bytes, false, &keptText, &refused)) {
+            if (readEntry(*job.place, *dir, *job.name, e, &e.bytes, false, &keptText, &refused)) {
                 e.kept = true;
                 e.fresh = true;
             } else if (refused) {
@@ -611,7 +635,7 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
     h.when = dateTimeOfKey(e.key);
 
     QByteArray bytes = e.bytes;
-    if (!e.kept) readEntry(Dir(p.real), p.kind, name, e, &bytes);
+    if (!e.kept) readEntry(p, Dir(p.real), name, e, &bytes);
     switch (p.kind) {
     case Kind::Page:
         h.date = pageDateOfName(name).value_or(QDate());
@@ -681,7 +705,10 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
             Entry& e = *it;
             if (!searchable(e)) continue;
             ++stats.files;
-            if (narrowed && !e.matched && !e.fresh) continue;
+            if (narrowed && !e.matched && !e.fresh) {
+                stats.cut += e.stamp.size > kFileCapBytes;
+                continue;
+            }
             candidates.push_back({e.key, p.get(), &it.key(), &e});
         }
     stats.searched = static_cast<int>(candidates.size());
@@ -704,7 +731,7 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
                     dir = std::make_unique<Dir>(c.place->real);
                     open = c.place;
                 }
-                if (!readEntry(*dir, c.place->kind, *c.name, e, &read, false)) read.clear();
+                if (!readEntry(*c.place, *dir, *c.name, e, &read, false)) read.clear();
                 bytes = &read;
             }
             e.matched = detail::findAll(compiled, *bytes).at >= 0;
@@ -715,18 +742,16 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
     QSet<QString> inGroups;
     for (const Match& c : candidates)
         if (c.entry->matched && c.place->kind == Kind::Card && !c.place->todos)
-            inGroups.insert(c.entry->nameKey);
+            inGroups.insert(c.place->nameKeys.value(*c.name));
     std::vector<Match> matches;
     for (const Match& c : candidates) {
         Entry& e = *c.entry;
         if (!e.kept && e.stamp.size >= 0 && !keyFromName(c.place->kind))
             e.key = wallKeyOfFileTime(e.stamp.modifiedNs); // read just now, off this thread
-        if (!e.matched || (c.place->todos && inGroups.contains(e.nameKey))) continue;
+        stats.cut += e.stamp.size > kFileCapBytes;
+        if (!e.matched || (c.place->todos && inGroups.contains(c.place->nameKeys.value(*c.name)))) continue;
         matches.push_back({e.key, c.place, c.name, &e});
     }
-    for (const auto& p : places)
-        for (const Entry& e : p->entries)
-            if (searchable(e) && e.stamp.size > kFileCapBytes) ++stats.cut;
     lastWords = words;
     stats.matched = static_cast<int>(matches.size());
 
