@@ -1,15 +1,22 @@
 // Seeded random use of the real window. A model follows what must be on disk: after
 // every step, each text that left its box (by a focus change, a save button or
 // closing) is on disk under the name it had then, byte for byte; no other file of
-// the data folder changed; nothing outside the data folder appeared.
+// the data folder changed; nothing outside the data folder appeared. Besides the
+// user's gestures, the world intrudes: another program rewrites, adds or deletes files
+// between two gestures (a version it wrote under a box being typed into is kept beside
+// at the leave), a save fails half-way (its text is held and saved by the next save),
+// and the program is killed (the disk as it is at that moment is started again: every
+// text of the last pause in typing comes back where it was meant, nothing else changes).
 //
 //   QUELORA_RANDOM_ACTIONS  number of actions (default 3000)
 //   QUELORA_RANDOM_SEED     seed (default 20070315)
 #include "notes/notes.h"
 #include "reliability_fixture.h"
 #include "store/codepage.h"
+#include "store/recovery.h"
 
 #include <QDirIterator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QWindow>
@@ -60,6 +67,22 @@ protected:
     bool diaryArmed = false;
     QString diaryCaption;
     bool noteChanged = false;
+    std::set<const TextBox*> typed;     // typed into since they were last left
+    QString noteName;                   // the note the editor holds: loaded or last saved; "" none
+    bool noteStale = false;             // its file changed outside since
+    std::map<QString, QByteArray> held; // pages whose save failed, by path, and their texts
+    // Another program's version of the page of the box being typed into: kept beside it
+    // when the box is left.
+    std::optional<std::pair<QString, QByteArray>> besideOnLeave;
+    QString faultOn; // the page whose save is made to fail at the next leave
+    struct Beside {
+        QString folder;
+        QByteArray bytes;
+    };
+    std::vector<Beside> besides; // other versions the step under way keeps
+    bool copiedFolder = false;   // the step started the program again on a copy of the disk
+    bool byOtherProgram = false; // the step's own effects are another program's
+    long long crashes = 0, outsideChanges = 0, faults = 0, kept = 0, recovered = 0;
     Snapshot last;
     long long steps = 0, writesChecked = 0;
     QString trace;          // the last actions, shown when a check fails
@@ -69,24 +92,54 @@ protected:
 
     TextBox* focusedBox() const { return qobject_cast<TextBox*>(QApplication::focusWidget()); }
 
+    static QString pageOf(const QString& caption) {
+        return QStringLiteral("dias/") + caption + QStringLiteral(".txt");
+    }
+    // The page the box shows, when it is one that leaving it may write.
+    QString pageOfBox(const TextBox* b) const {
+        if (b == form->Text1) return diaryArmed ? pageOf(diaryCaption) : QString();
+        for (int i = 0; i < 7; ++i)
+            if (b == form->Text2[i] && !b->isReadOnly()) return pageOf(form->Label3[i]->text());
+        return {};
+    }
+
+    // The name a note saved now gets: the current minute, unless that names another note.
+    QString noteSaveName() const {
+        for (int i = 0;; ++i) {
+            const QString name = notes::noteFileName(platform.clock.addSecs(60 * i));
+            if (!QFileInfo::exists(at(QStringLiteral("notas/") + name))) return name;
+            if (name == noteName && !noteStale) return name;
+        }
+    }
+
     // What leaving box `b` now writes.
     Effects leaveEffects(TextBox* b) const {
         Effects e;
         if (!b) return e;
-        if (b == form->Text1 && diaryArmed)
-            e[QStringLiteral("dias/") + diaryCaption + QStringLiteral(".txt")] = store::encode(b->text());
-        for (int i = 0; i < 7; ++i)
-            if (b == form->Text2[i] && !b->isReadOnly() && !b->text().isEmpty())
-                e[QStringLiteral("dias/") + form->Label3[i]->text() + QStringLiteral(".txt")] =
-                    store::encode(b->text());
+        const QString page = pageOfBox(b);
+        const bool week = b != form->Text1 && b != form->Text6;
+        // A week box is saved when left with text; an emptied one never clears its page.
+        if (!page.isEmpty() && !(week && b->text().isEmpty())) e[page] = store::encode(b->text());
         if (b == form->Text6 && noteChanged && !b->text().isEmpty())
-            e[QStringLiteral("notas/") + notes::noteFileName(platform.clock)] = store::encode(b->text());
+            e[QStringLiteral("notas/") + noteSaveName()] = store::encode(b->text());
         return e;
     }
 
-    void left(TextBox* b) {
+    // b: the box left (perhaps gone with its window by now); page and empty: what it
+    // showed as the step began.
+    void left(const TextBox* b, const Effects& written, const QString& page, bool empty) {
+        if (!b) return;
         if (b == form->Text1) diaryArmed = false;
-        if (b == form->Text6) noteChanged = false;
+        if (b == form->Text6 && noteChanged) {
+            noteName.clear(); // an emptied editor starts a note of its own
+            for (const auto& [rel, bytes] : written)
+                if (rel.startsWith(QLatin1String("notas/"))) noteName = rel.mid(6);
+            noteStale = false;
+            noteChanged = false;
+        }
+        if (empty && typed.count(b) && b != form->Text1) held.erase(page); // emptied: the newest
+        typed.erase(b);
+        besideOnLeave.reset();
     }
 
     // One user gesture, checked against the model.
@@ -94,28 +147,79 @@ protected:
         trace = (trace + QLatin1Char('\n') + what).right(1500);
         if (qEnvironmentVariableIsSet("QUELORA_TRACE")) std::fprintf(stderr, "%s\n", qPrintable(what));
         TextBox* before = focusedBox();
-        const Effects onLeave = leaveEffects(before);
+        Effects onLeave = leaveEffects(before);
+        const QString beforePage = before ? pageOfBox(before) : QString();
+        const bool beforeEmpty = before && before->text().isEmpty();
+        const auto beside = besideOnLeave;
         const int messages = platform.messages.size();
         own.clear();
         allowedNew.clear();
+        besides.clear();
         allowExport = false;
+        copiedFolder = false;
+        byOtherProgram = false;
+        const bool faultArmed = !faultOn.isEmpty();
         gesture();
+        const bool faulted = faultArmed && writeFaults.pending() == 0;
+        if (faultArmed) writeFaults.failNext(0, QString()); // a fault the step did not meet goes
         Effects expected;
-        if (closes || QApplication::focusWidget() != before) {
+        if (copiedFolder) {
+            // Killed: nothing left any box; what comes back is what the step says.
+        } else if (closes || QApplication::focusWidget() != before) {
+            if (faulted && onLeave.count(faultOn)) {
+                // Not written: held, and written by the next save that succeeds.
+                held[faultOn] = *onLeave[faultOn];
+                onLeave.erase(faultOn);
+                ++faults;
+            } else if (beside && onLeave.count(beside->first) && *onLeave[beside->first] != beside->second) {
+                besides.push_back({beside->first.section(QLatin1Char('/'), 0, 0), beside->second});
+            }
+            for (const auto& [rel, bytes] : onLeave)
+                held.erase(rel); // a newer text of the page
             expected = onLeave;
-            left(before);
+            left(before, onLeave, beforePage, beforeEmpty);
         }
+        faultOn.clear();
         for (const auto& [k, v] : own)
             expected[k] = v;
+        // Every page save that succeeds writes the held texts too, and so does leaving.
+        const bool pageWritten =
+            !byOtherProgram && std::any_of(expected.begin(), expected.end(), [](const auto& e) {
+                return e.first.startsWith(QLatin1String("dias/")) && e.second;
+            });
+        if (!copiedFolder && ((pageWritten && !faulted) || closes)) {
+            for (const auto& [rel, bytes] : held)
+                if (!expected.count(rel)) expected[rel] = bytes;
+            held.clear();
+        }
         verify(expected, what);
         for (int i = messages; i < platform.messages.size(); ++i)
-            ASSERT_FALSE(platform.messages[i].startsWith(QStringLiteral("No se ha")))
+            ASSERT_TRUE(!platform.messages[i].startsWith(QStringLiteral("No se ha")) ||
+                        platform.messages[i].contains(QStringLiteral("(prueba)")))
                 << platform.messages[i].toStdString() << "\nafter:" << trace.toStdString();
         ++steps;
     }
 
     void verify(const Effects& expected, const QString& what) {
-        const Snapshot now = snapshot();
+        Snapshot now = snapshot();
+        // Other versions kept: new files beside, each with the bytes expected.
+        for (const Beside& b : besides) {
+            bool found = false;
+            for (const auto& [rel, stamp] : now)
+                if (!last.count(rel) && rel.startsWith(b.folder + QLatin1Char('/')) &&
+                    rel.contains(QString::fromUtf8("(otra versión")) && bytesAt(rel) == b.bytes) {
+                    last[rel] = stamp;
+                    found = true;
+                    ++kept;
+                    break;
+                }
+            ASSERT_TRUE(found) << "no other version kept in " << b.folder.toStdString()
+                               << "\nafter:" << trace.toStdString();
+        }
+        // After a copy of the disk the same files stand under other inodes.
+        const auto same = [this](const Stamp& a, const Stamp& b) {
+            return copiedFolder ? a.size == b.size && a.mtime == b.mtime && a.mode == b.mode : a == b;
+        };
         for (const auto& [rel, bytes] : expected) {
             ++writesChecked;
             if (bytes) {
@@ -133,9 +237,11 @@ protected:
         for (const QString& rel : names) {
             const auto a = last.find(rel);
             const auto b = now.find(rel);
-            if (a != last.end() && b != now.end() && a->second == b->second) continue;
+            if (a != last.end() && b != now.end() && same(a->second, b->second)) continue;
             if (expected.count(rel) || allowedNew.contains(rel)) continue;
             if (allowExport && rel == QLatin1String("texto.txt")) continue;
+            if (rel == recovery::kFileName) continue; // checked when the program starts again after a crash
+            if (copiedFolder && rel == QLatin1String(".quelora.lock")) continue;
             ADD_FAILURE() << "changed though no action named it: " << rel.toStdString() << " ("
                           << what.toStdString() << ")\nafter:" << trace.toStdString();
         }
@@ -195,6 +301,7 @@ protected:
             diaryCaption = form->Label2->text();
         }
         if (box == form->Text6) noteChanged = true;
+        typed.insert(box);
     }
 
     // What pressing button b writes by itself, taken as the press lands (after the box
@@ -203,11 +310,8 @@ protected:
         Form1& f = *form;
         for (int k = 0; k < 2; ++k) {
             if (b != f.Command11[k] || !b->isEnabled() || !f.Frame1[0]->isEnabled()) continue;
-            const QString caption = f.Label2->text();
-            const QString day = caption.section(QStringLiteral(", "), 1).section(QLatin1Char(' '), 0, 0);
-            const QString name = QStringLiteral("%1/%2 de %3.txt")
-                                     .arg(k ? QStringLiteral("recordatorio") : QStringLiteral("fiestas"), day,
-                                          f.Combo1->currentText());
+            // The day whose texts the box shows, whatever the month list says now.
+            const QString name = dayFileOfCaption(k);
             const QString text = f.Text9[k]->text();
             own[name] = text.isEmpty() ? std::nullopt : std::optional(store::encode(text) + "\r\n");
         }
@@ -238,6 +342,20 @@ protected:
             own[QDir(data()).relativeFilePath(f.File2->path()) + QLatin1Char('/') + f.File2->fileName()] =
                 std::nullopt;
         if (b == f.Command9) allowExport = true;
+        if (b == f.Command10) { // leaving writes what is held
+            for (const auto& [rel, bytes] : held)
+                own[rel] = bytes;
+            held.clear();
+        }
+    }
+
+    // The holiday (0) or reminder (1) file of the day the caption names.
+    QString dayFileOfCaption(int k) const {
+        const QStringList words =
+            form->Label2->text().section(QStringLiteral(", "), 1).split(QLatin1Char(' '));
+        if (words.size() < 3) return {};
+        return QStringLiteral("%1/%2 de %3.txt")
+            .arg(k ? QStringLiteral("recordatorio") : QStringLiteral("fiestas"), words[0], words[2]);
     }
 
     // A button pressed with the mouse (through the window) or with Return.
@@ -296,8 +414,20 @@ protected:
                          Qt::Key_F, Qt::ControlModifier);
             });
             step(QStringLiteral("search «%1»").arg(w), [&] { typeText(f.SearchText, w); });
-            const int how = pick(3);
-            if (how == 0 || f.SearchResults->count() == 0)
+            const int how = pick(4);
+            if (how == 3) {
+                // Left by a click on the calendar or a panel button: it closes first.
+                QList<QWidget*> targets;
+                for (FlatButton* b : f.Command1)
+                    if (b->isVisible()) targets << b;
+                for (FlatButton* b : f.Command4)
+                    targets << b;
+                for (FlatButton* b : f.Command6)
+                    targets << b;
+                QWidget* w = targets[pick(targets.size())];
+                step(QStringLiteral("click %1 over the search").arg(w->accessibleName()), [&] { click(w); });
+                ASSERT_FALSE(f.SearchPanel->isVisible()) << trace.toStdString();
+            } else if (how == 0 || f.SearchResults->count() == 0)
                 step(QStringLiteral("Escape the search"), [&] { pressKey(f.SearchText, Qt::Key_Escape); });
             else if (how == 1)
                 step(QStringLiteral("Return on the first result"),
@@ -310,7 +440,11 @@ protected:
                             f.SearchResults->visualItemRect(f.SearchResults->item(row)).center());
                 });
             // A note shown from the search was loaded into the editor: it counts as changed.
-            if (f.Frame1[4]->isVisible() && QApplication::focusWidget() == f.File1) noteChanged = true;
+            if (f.Frame1[4]->isVisible() && QApplication::focusWidget() == f.File1) {
+                noteChanged = true;
+                noteName = f.File1->fileName();
+                noteStale = false;
+            }
             break;
         }
         case 0: {
@@ -370,7 +504,7 @@ protected:
 
     void action() {
         Form1& f = *form;
-        switch (pick(30)) {
+        switch (pick(34)) {
         case 0:
         case 1: {
             QList<FlatButton*> days;
@@ -433,6 +567,8 @@ protected:
                 const int row = pick(f.File1->count());
                 step(QStringLiteral("note %1").arg(row), [&] { clickListItem(f.File1, row); });
                 noteChanged = true;
+                noteName = f.File1->fileName();
+                noteStale = false;
             }
             break;
         case 16:
@@ -507,7 +643,9 @@ protected:
                         open(platform.clock.date(), platform.clock.time());
                     },
                     true);
-                diaryArmed = noteChanged = false;
+                diaryArmed = noteChanged = noteStale = false;
+                typed.clear();
+                noteName.clear();
             } else if (r == 1) {
                 pressButton(f.Command10, false);
             } else {
@@ -515,10 +653,194 @@ protected:
             }
             break;
         }
+        case 24:
+        case 25:
+            outsideChange();
+            break;
+        case 26:
+            injectFault();
+            break;
+        case 27: {
+            // Mostly while something is typed and unsaved: that is what a crash can cost.
+            TextBox* box = focusedBox();
+            const bool typing = box && typed.count(box);
+            if (typing || !held.empty() || pick(8) == 0) crash();
+            break;
+        }
+        case 28: {
+            // A month or a year typed into its list, not picked: what follows is saved
+            // where the boxes' texts came from, whatever the lists say.
+            static const QStringList texts = {QStringLiteral("ABRIL"), QStringLiteral("MAYO"),
+                                              QStringLiteral("2008"),  QStringLiteral("abc"),
+                                              QStringLiteral("MARZO"), QStringLiteral("2007")};
+            const QString text = texts[pick(texts.size())];
+            QComboBox* list = text.at(0).isDigit() || text == QLatin1String("abc") ? f.Combo2 : f.Combo1;
+            step(QStringLiteral("type «%1» into a list").arg(text), [&] { paste(list, text); });
+            break;
+        }
         default:
             blindAction();
             break;
         }
+    }
+
+    // ---- the world intrudes ----
+
+    // The files that boxes the user has changed show: another program writing them now
+    // would be a version a save keeps beside, which these changes leave to their own step.
+    std::set<QString> editedFiles() const {
+        std::set<QString> out;
+        for (const TextBox* b : typed)
+            if (const QString page = pageOfBox(b); !page.isEmpty()) out.insert(page);
+        for (int k = 0; k < 2; ++k)
+            if (form->Text9[k]->isModified()) out.insert(dayFileOfCaption(k));
+        return out;
+    }
+    // The files boxes show: deleting one leaves its box as it is, which is the box's text then.
+    std::set<QString> shownFiles() const {
+        std::set<QString> out = editedFiles();
+        out.insert(pageOf(form->Label2->text()));
+        out.insert(pageOf(diaryCaption));
+        for (const QLabel* l : form->Label3)
+            out.insert(pageOf(l->text()));
+        for (int k = 0; k < 2; ++k)
+            out.insert(dayFileOfCaption(k));
+        return out;
+    }
+
+    // Another program rewrites, adds or deletes a page, a note or a day text between two
+    // gestures; or rewrites the very page being typed into, whose version the leave then
+    // keeps beside.
+    void outsideChange() {
+        Form1& f = *form;
+        const QByteArray bytes = QStringLiteral("de fuera %1").arg(outsideChanges + 1).toLatin1();
+        TextBox* box = focusedBox();
+        if (box && typed.count(box) && !pageOfBox(box).isEmpty() && faultOn.isEmpty() && pick(2) == 0) {
+            const QString page = pageOfBox(box);
+            ++outsideChanges;
+            step(QStringLiteral("another program rewrites %1").arg(page), [&] {
+                byOtherProgram = true;
+                putAt(page, bytes);
+                own[page] = bytes;
+                settle();
+            });
+            besideOnLeave = std::make_pair(page, bytes);
+            return;
+        }
+        QStringList candidates;
+        for (const QString& folder : {QStringLiteral("dias"), QStringLiteral("notas"),
+                                      QStringLiteral("fiestas"), QStringLiteral("recordatorio")})
+            for (const QString& name : QDir(at(folder)).entryList(QDir::Files))
+                candidates << folder + QLatin1Char('/') + name;
+        // New files too: a page of the week on show, a note of this very minute.
+        candidates << pageOf(f.Label3[pick(7)]->text())
+                   << QStringLiteral("notas/") + notes::noteFileName(platform.clock);
+        const QString rel = candidates[pick(candidates.size())];
+        if (editedFiles().count(rel) || !calendarNamed(rel)) return;
+        const bool remove = pick(3) == 0 && QFileInfo::exists(at(rel)) && !shownFiles().count(rel);
+        ++outsideChanges;
+        step(QStringLiteral("another program %1 %2")
+                 .arg(remove ? QStringLiteral("deletes") : QStringLiteral("writes"), rel),
+             [&] {
+                 byOtherProgram = true;
+                 if (remove) {
+                     QFile::remove(at(rel));
+                     own[rel] = std::nullopt;
+                 } else {
+                     putAt(rel, bytes);
+                     own[rel] = bytes;
+                 }
+                 settle();
+             });
+        if (rel == QStringLiteral("notas/") + noteName) noteStale = true;
+    }
+    // A name of a real date's page or a note: the week labels before the first fill are none.
+    static bool calendarNamed(const QString& rel) {
+        return !rel.startsWith(QLatin1String("dias/")) || rel.contains(QLatin1String(" de "));
+    }
+
+    // The save of the page being typed into fails half-way at the next leave.
+    void injectFault() {
+        TextBox* box = focusedBox();
+        if (!box || !typed.count(box) || pageOfBox(box).isEmpty() || besideOnLeave) return;
+        faultOn = pageOfBox(box);
+        writeFaults.failNext(1, QStringLiteral("disco lleno (prueba)"));
+    }
+
+    // Killed: the typing pauses, perhaps a few more letters are typed, and the program
+    // starts again on the disk exactly as it is. What the pause kept comes back where it
+    // was meant; the letters after it are lost; nothing else changes.
+    void crash() {
+        Form1& f = *form;
+        if (!faultOn.isEmpty()) { // a fault meant for a page save, not for the pause
+            faultOn.clear();
+            writeFaults.failNext(0, QString());
+        }
+        step(QStringLiteral("the typing pauses"), [&] { f.KeepUnsavedTexts(); });
+        Effects expected;
+        TextBox* box = focusedBox();
+        for (const auto& [rel, bytes] : held)
+            expected[rel] = bytes;
+        if (box && typed.count(box)) {
+            const Effects leave = leaveEffects(box);
+            for (const auto& [rel, bytes] : leave) {
+                if (rel.startsWith(QLatin1String("notas/")))
+                    continue; // a note goes to the minute it comes back
+                if (besideOnLeave && besideOnLeave->first == rel) {
+                    // Changed on disk after it was typed: the page stays, the text goes beside.
+                    besides.push_back({QStringLiteral("dias"), *bytes});
+                    continue;
+                }
+                expected[rel] = bytes;
+            }
+        }
+        const bool note = box == f.Text6 && typed.count(box) && !box->text().isEmpty();
+        const QByteArray noteBytes = note ? store::encode(box->text()) : QByteArray();
+        std::array<QString, 2> drafts;
+        for (int k = 0; k < 2; ++k)
+            if (f.Text9[k]->isModified() && !f.Text9[k]->isReadOnly()) drafts[k] = f.Text9[k]->text();
+        bool card = false;
+        std::array<QString, 7> fields;
+        for (int i = 0; i < 7; ++i) {
+            card = card || f.Text7[i]->isModified();
+            fields[i] = f.Text7[i]->text();
+        }
+        if (box && pick(2)) {
+            const QString lost = randomText(false);
+            step(QStringLiteral("type «%1» after the pause").arg(lost), [&] { typeText(box, lost); });
+        }
+        const auto beside = besides;
+        const QString noteRel = QStringLiteral("notas/") + [&] {
+            noteName.clear();
+            return noteSaveName();
+        }();
+        step(QStringLiteral("killed, and started again"), [&] {
+            crashAndRestart();
+            copiedFolder = true;
+            allowExport = true;
+            besides = beside;
+            own = expected;
+            if (note) own[noteRel] = noteBytes;
+        });
+        ++crashes;
+        recovered += static_cast<long long>(expected.size()) + (note ? 1 : 0);
+        // The drafts of the buttons' boxes are back, unsaved: shown in their boxes, or held
+        // for their day.
+        const QByteArray keptNow = bytesAt(recovery::kFileName);
+        for (int k = 0; k < 2; ++k)
+            if (!drafts[k].isEmpty())
+                ASSERT_TRUE(form->Text9[k]->text() == drafts[k] ||
+                            keptNow.contains(drafts[k].toUtf8().replace('\n', "\\n")))
+                    << "draft lost: " << drafts[k].toStdString() << "\nafter:" << trace.toStdString();
+        if (card)
+            for (int i = 0; i < 7; ++i)
+                ASSERT_EQ(form->Text7[i]->text(), fields[i])
+                    << "card field " << i << "\nafter:" << trace.toStdString();
+        diaryArmed = noteChanged = noteStale = false;
+        typed.clear();
+        noteName.clear();
+        held.clear();
+        besideOnLeave.reset();
     }
 
     // The export of the panel on show, from what the boxes hold.
@@ -570,8 +892,10 @@ TEST_F(RandomUse, ThousandsOfSeededActionsLoseNoWordAndTouchNothingElse) {
         if (done % 10000 == 9999) std::fprintf(stderr, "%d actions, %d files\n", done + 1, int(last.size()));
     }
     std::printf("[ figures ] seed %u: %d actions, %lld steps, %lld expected writes checked byte for byte, "
-                "%d files in the data folder at the end\n",
-                seed, done, steps, writesChecked, int(last.size()));
+                "%d files in the data folder at the end; %lld crashes (%lld texts given back), %lld changes "
+                "by another program (%lld versions kept beside), %lld failed saves held\n",
+                seed, done, steps, writesChecked, int(last.size()), crashes, recovered, outsideChanges, kept,
+                faults);
 }
 
 } // namespace

@@ -33,6 +33,7 @@ public:
         count_ = count;
         reason_ = reason;
     }
+    int pending() const { return count_; }
     std::optional<QString> nextWriteFails() override {
         if (count_ <= 0) return std::nullopt;
         --count_;
