@@ -2,18 +2,29 @@
 //   helper rewrite <data folder> <first generation> <page bytes>
 //       rewrites the kill-test pages through the store, generation after generation,
 //       printing "<page> <generation>" after each completed write, until killed.
+//   helper type <data folder>
+//       the real window on that folder types word after word into the diary box,
+//       pausing after each as a person does, and prints "kept <n>" once the first n
+//       characters are kept against a crash, until killed.
 //   helper lock <data folder>
 //       takes the data folder as the program does and prints "taken", "in-use" or
 //       "unavailable"; holding it, waits until its standard input closes.
+#include "app/form1.h"
 #include "app/instancelock.h"
+#include "app/textbox.h"
 #include "killpages.h"
 #include "store/files.h"
 #include "store/names.h"
+#include "store/recovery.h"
+#include "support/fakeplatform.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 using namespace quelora;
@@ -45,6 +56,37 @@ int rewrite(const QString& data, qint64 firstGen, int size) {
     }
 }
 
+int type(const QString& data) {
+    test::FakePlatform platform;
+    Form1 form(data, platform);
+    form.setRecoveryDelay(20);
+    form.Form_Load();
+    form.show();
+    form.Text1->setFocus(Qt::MouseFocusReason);
+    QString typed;
+    const QString kept = store::joinPath(data, recovery::kFileName);
+    for (int word = 1;; ++word) {
+        const QString w = QStringLiteral("palabra%1 ").arg(word);
+        for (QChar c : w) {
+            form.Text1->insertPlainText(QString(c)); // as typing does: an edit of the user's
+            QCoreApplication::processEvents();
+        }
+        typed += w;
+        // The pause: until the hidden file holds the words typed.
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QFile f(kept);
+            if (f.open(QIODevice::ReadOnly) && f.readAll().contains(typed.trimmed().toUtf8())) {
+                std::printf("kept %d\n", static_cast<int>(typed.size()));
+                std::fflush(stdout);
+                break;
+            }
+        }
+    }
+}
+
 int lock(const QString& data) {
     DataFolderLock l(data);
     const DataFolderLock::State s = l.take();
@@ -62,11 +104,17 @@ int lock(const QString& data) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    const bool window = argc == 3 && std::string(argv[1]) == "type";
+    if (window) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        window ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (window) return type(args[2]);
     if (args.size() == 5 && args[1] == QLatin1String("rewrite"))
         return rewrite(args[2], args[3].toLongLong(), args[4].toInt());
     if (args.size() == 3 && args[1] == QLatin1String("lock")) return lock(args[2]);
-    std::fprintf(stderr, "usage: helper rewrite <folder> <gen> <bytes> | helper lock <folder>\n");
+    std::fprintf(
+        stderr,
+        "usage: helper rewrite <folder> <gen> <bytes> | helper type <folder> | helper lock <folder>\n");
     return 1;
 }

@@ -1,9 +1,13 @@
 // Saves are atomic: a process rewriting large pages through the store is killed at
 // random moments, and every page on disk is always one whole generation, never older
 // than the last write the process finished, with no stray file the window would list.
+#include "app/form1.h"
+#include "app/textbox.h"
 #include "killpages.h"
 #include "store/files.h"
 #include "store/names.h"
+#include "store/recovery.h"
+#include "support/fakeplatform.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -120,6 +124,57 @@ TEST(KillDuringSaves, EveryPageIsAlwaysOneWholeGenerationAndNoTemporaryFileStays
     EXPECT_GT(killedMidWrite, kills / 4);
     std::printf("[ figures ] %d kills, %d inside a generation of %zu pages of %d bytes\n", kills,
                 killedMidWrite, pages.size(), kPageBytes);
+}
+
+// The real window, typing into the diary, killed at random moments: at the next start
+// today's page holds everything typed up to the last pause the child reported, and
+// nothing that was never typed.
+TEST(KillWhileTyping, TheTextOfTheLastPauseComesBackToItsPage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDate today(2007, 3, 15); // the child's fixed clock
+    const QString page = dir.path() + QString::fromUtf8("/dias/JUEVES, 15 de MARZO de 2007.txt");
+    const int kills =
+        qEnvironmentVariableIntValue("QUELORA_KILLS") > 0 ? qEnvironmentVariableIntValue("QUELORA_KILLS") : 6;
+    QRandomGenerator rng(20070316);
+    int recovered = 0;
+    for (int round = 0; round < kills; ++round) {
+        QFile::remove(page);
+        QProcess child;
+        child.start(QStringLiteral(QUELORA_REL_HELPER), {QStringLiteral("type"), dir.path()});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        ASSERT_TRUE(child.waitForReadyRead(20000)) << child.readAllStandardError().toStdString();
+        QThread::usleep(rng.bounded(300000));
+        child.kill(); // SIGKILL: no handler, no save on leaving
+        ASSERT_TRUE(child.waitForFinished(10000));
+        int kept = 0;
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+            if (line.startsWith("kept ")) kept = line.mid(5).toInt();
+        ASSERT_GT(kept, 0);
+        EXPECT_FALSE(QFileInfo::exists(page)) << "nothing saves the box while it keeps the focus";
+
+        test::FakePlatform platform;
+        platform.clock = QDateTime(today, QTime(10, 0));
+        {
+            Form1 form(dir.path(), platform);
+            form.setRecoveryDelay(-1);
+            form.Form_Load();
+            QString expected;
+            for (int w = 1; expected.size() < kept; ++w)
+                expected += QStringLiteral("palabra%1 ").arg(w);
+            const QByteArray onDisk = store::readFile(page).bytes;
+            EXPECT_TRUE(onDisk.startsWith(expected.toLatin1()))
+                << onDisk.toStdString() << " after kill " << round;
+            EXPECT_TRUE(
+                QByteArray(expected.toLatin1() + "palabra").startsWith(onDisk.left(expected.size() + 7)));
+            EXPECT_EQ(form.Text1->text().toLatin1(), onDisk);
+            recovered += onDisk.size() >= expected.size();
+            form.Command10_Click(); // leaves cleanly: nothing is given back twice
+        }
+        EXPECT_FALSE(QFileInfo::exists(dir.path() + QLatin1Char('/') + recovery::kFileName));
+    }
+    std::printf("[ figures ] %d kills while typing, the text of the last pause given back %d times\n", kills,
+                recovered);
 }
 
 } // namespace
