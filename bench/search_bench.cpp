@@ -1,18 +1,24 @@
 // The search on a data folder of a lifetime, side by side with its floor, in one run.
 //
 //   quelora_search_bench [--data FOLDER] [--runs N]
+//   quelora_search_bench --data FOLDER --huge dense|sparse [--runs N]
 //
 // Without --data a folder is generated first (30 years of pages, 2,000 cards, 10,000
 // notes). Every figure is the median of N runs (default 15) in milliseconds; the first
 // query is timed in a fresh process each run, as after start-up (the files are in the
 // system's cache: they were read just before). The one-core row needs taskset.
+// --huge puts one page of 300 MB of text (dense) or a sparse one of 200 GB into the
+// folder's diary, times the first query and each keystroke of a typing with it, and
+// takes the page away again; nothing else runs, so the process's peak memory (GNU time's
+// maximum resident set size) is the search's.
 #include "datagen.h"
 
+#include "calendar/calendar.h"
 #include "records/records.h"
 #include "search/search.h"
-#include "store/layout.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
 #include <QCoreApplication>
@@ -58,12 +64,14 @@ long statusKb(const char* field) {
     return 0;
 }
 
-// The files the search looks into, as paths (the "Todos" copies of cards in other groups left out).
+// The files the search looks into, as paths (each page in one spelling: the generated
+// folder has none in two).
 QStringList searchedFiles(const QString& data) {
     QStringList paths;
     const auto add = [&](const QString& folder, const std::function<bool(const QString&)>& take) {
         for (const QString& n : store::listFiles(folder))
-            if (!n.startsWith(QLatin1Char('.')) && take(n)) paths << store::joinPath(folder, n);
+            if (!n.startsWith(QLatin1Char('.')) && !store::isSystemFileName(n) && take(n))
+                paths << store::joinPath(folder, n);
     };
     const QString dias = store::joinPath(data, layout::kPages);
     add(dias, [](const QString& n) { return search::pageDateOfName(n).has_value(); });
@@ -72,15 +80,10 @@ QStringList searchedFiles(const QString& data) {
     for (int k = 0; k < 3; ++k)
         add(store::joinPath(data, records::dayRecordFolder(k)),
             [](const QString& n) { return search::dayOfDayFileName(n).has_value(); });
-    const QString book = store::joinPath(data, QStringLiteral("direcciones"));
-    QSet<QString> inGroups;
+    // Every card, the copies in "Todos" too: a copy is read, and shows when its group's does not match.
+    const QString book = store::joinPath(data, layout::kBook);
     for (const QString& g : store::listFolders(book))
-        if (g != QLatin1String("Todos"))
-            for (const QString& n : store::listFiles(store::joinPath(book, g)))
-                inGroups.insert(n.toUpper());
-    for (const QString& g : store::listFolders(book))
-        add(store::joinPath(book, g),
-            [&](const QString& n) { return g != QLatin1String("Todos") || !inGroups.contains(n.toUpper()); });
+        add(store::joinPath(book, g), [](const QString&) { return true; });
     return paths;
 }
 
@@ -131,21 +134,100 @@ int firstQuery(const QString& data, const QString& query, bool watch, bool typeO
     return 0;
 }
 
+// --huge: one page far larger than any typed, in the diary of data for the run.
+int hugePage(const QString& data, bool sparse, int runs) {
+    const QDate date(2030, 1, 1); // after every generated page
+    const QString dias = store::joinPath(data, store::findFolder(data, layout::kPages));
+    const QString page =
+        store::joinPath(dias, records::pageName(calendar::dateCaption(date.dayOfWeek() - 1, date)));
+    {
+        QFile f(page);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            std::fprintf(stderr, "quelora_search_bench: cannot write %s\n", qPrintable(page));
+            return 1;
+        }
+        if (sparse) {
+            f.write("Disco enorme.");
+            f.resize(200LL << 30);
+        } else {
+            // Written a megabyte at a time: the bench itself must not hold 300 MB.
+            QByteArray chunk;
+            const QByteArray line = store::encode(QString::fromUtf8(
+                "El tren salió tarde de la estación y llovía sobre los campos de trigo.\r\n"));
+            while (chunk.size() < (1 << 20))
+                chunk += line;
+            for (qint64 written = 0; written < 300LL * 1000 * 1000; written += chunk.size())
+                f.write(chunk);
+        }
+    }
+    const long before = statusKb("VmHWM");
+    std::vector<double> first, typed, erased;
+    search::Searcher::Stats stats;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        search::Searcher s(data);
+        s.find(QStringLiteral("r"));
+        first.push_back(ms(t));
+        QStringList steps = typing(kTyped);
+        for (const QString& q : std::as_const(steps)) {
+            t.start();
+            s.find(q);
+            typed.push_back(ms(t));
+        }
+        // Erasing narrows nothing: every keystroke looks into the page again.
+        std::reverse(steps.begin(), steps.end());
+        for (qsizetype i = 1; i < steps.size(); ++i) {
+            t.start();
+            s.find(steps[i]);
+            erased.push_back(ms(t));
+        }
+        stats = s.lastStats();
+    }
+    QFile::remove(page);
+    const auto line = [](const char* what, const std::vector<double>& v) {
+        std::printf("%-44s %9.2f %9.2f %9.2f\n", what, median(v), *std::min_element(v.begin(), v.end()),
+                    *std::max_element(v.begin(), v.end()));
+    };
+    std::printf("%s page of %s in %s; %d runs\n", sparse ? "sparse" : "dense", sparse ? "200 GB" : "300 MB",
+                qPrintable(data), runs);
+    std::printf("%-44s %9s %9s %9s\n", "ms", "median", "min", "max");
+    line("first query \"r\" (a new Searcher)", first);
+    line("keystroke, typing, all steps", typed);
+    line("keystroke, erasing, all steps", erased);
+    std::printf("files %d, cut %d, kept %.1f MB, peak of kept text %.1f MB, over budget %s, failed %s\n",
+                stats.files, stats.cut, stats.kept / 1e6, stats.peak / 1e6, stats.overBudget ? "yes" : "no",
+                stats.failed ? "yes" : "no");
+    std::printf("VmHWM %.1f MB before the first query, %.1f MB at the end\n", before / 1024.0,
+                statusKb("VmHWM") / 1024.0);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
-    QString data;
+    QString data, huge;
     int runs = 15;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--data") && i + 1 < args.size())
             data = args[++i];
         else if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
             runs = args[++i].toInt();
+        else if (args[i] == QLatin1String("--huge") && i + 1 < args.size())
+            huge = args[++i];
         else if (args[i] == QLatin1String("--first") && i + 3 < args.size())
             return firstQuery(args[i + 1], args[i + 2], args[i + 3] == QLatin1String("watch"),
                               i + 4 >= args.size() || args[i + 4] != QLatin1String("--no-typing"));
+    }
+
+    if (!huge.isEmpty()) {
+        if (data.isEmpty() || (huge != QLatin1String("dense") && huge != QLatin1String("sparse"))) {
+            std::fprintf(stderr, "quelora_search_bench: --huge dense|sparse needs --data FOLDER\n");
+            return 1;
+        }
+        return hugePage(data, huge == QLatin1String("sparse"), runs);
     }
 
     QTemporaryDir generated;
