@@ -29,7 +29,7 @@ cmake --build build-asan
 ctest --test-dir build-asan --output-on-failure
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DQUELORA_FUZZ=ON -DQUELORA_TESTS=OFF
-cmake --build build-fuzz --target fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout
+cmake --build build-fuzz --target fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout fuzz_recovery
 tests/fuzz/run.sh build-fuzz 20
 # ---- end of reliability ----------------------------------------------------------------------------
 

@@ -78,7 +78,7 @@ std::optional<QList<Entry>> decode(const QByteArray& bytes) {
         if (k == 4) continue; // a kind this program does not know
         e.kind = static_cast<Kind>(k);
         e.target = o.value(QStringLiteral("destino")).toString();
-        e.dayKind = o.value(QStringLiteral("caja")).toInt();
+        if (e.kind == Kind::DayText) e.dayKind = o.value(QStringLiteral("caja")).toInt();
         e.file = o.value(QStringLiteral("archivo")).toString();
         for (const QJsonValue& t : o.value(QStringLiteral("textos")).toArray())
             e.texts << t.toString();

@@ -8,7 +8,7 @@ build="$1"
 seconds="${2:-20}"
 here="$(cd "$(dirname "$0")" && pwd)"
 total=0
-for target in fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout; do
+for target in fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout fuzz_recovery; do
     scratch="$(mktemp -d)"
     log="$scratch.log"
     if ! "$build/tests/fuzz/$target" "$scratch" "$here/corpus/$target" -max_total_time="$seconds" -max_len=65536 \

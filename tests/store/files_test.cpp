@@ -186,3 +186,88 @@ TEST_F(Folder, AKeptListingServesUntilTheFolderChanges) {
     QFile::remove(at(QStringLiteral("5 de mayo.txt")));
     EXPECT_TRUE(findNamed(dir.path(), QStringLiteral("5 de MAYO.txt")).isEmpty());
 }
+
+TEST(CaseBlindNames, EachCharacterIsFoldedOnItsOwnSoNoNameChangesLength) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } rows[] = {
+        {"miércoles", "MIÉRCOLES", true}, {"Núñez", "NÚÑEZ", true}, {"Weiss", "Weiß", false},
+        {"WEISS", "weiß", false},         {"ﬁn", "FIN", false},     {"ı", "I", false},
+        {"İ", "i", false},                {"e\u0301", "é", false},  {"Ångström", "ÅNGSTRÖM", true},
+        {"ẞ", "ß", true},                 {"a", "ab", false},       {"𐐨", "𐐀", true}, // a pair beyond 16 bits
+    };
+    for (const auto& r : rows) {
+        const QString a = QString::fromUtf8(r.a), b = QString::fromUtf8(r.b);
+        EXPECT_EQ(sameName(a, b), r.same) << r.a << " / " << r.b;
+        EXPECT_EQ(nameKey(a) == nameKey(b), r.same) << r.a << " / " << r.b;
+        EXPECT_EQ(nameKey(a).size(), a.size()) << r.a;
+    }
+}
+
+TEST_F(Folder, TheIndexAndTheOnePassTakeTheSameVariantWhateverTheListingOrder) {
+    // Neither is spelt as asked: both look-ups take the first variant in code-unit order.
+    for (const char* n : {"weiß", "WEISS", "Weiss", "weiss"})
+        put(at(QString::fromUtf8(n)), n);
+    const FolderIndex index(dir.path());
+    EXPECT_EQ(index.find(QStringLiteral("wEISS")), QStringLiteral("WEISS"));
+    EXPECT_EQ(scanFor(dir.path(), QStringLiteral("wEISS")), QStringLiteral("WEISS"));
+    EXPECT_EQ(index.find(QString::fromUtf8("WEIß")), QString::fromUtf8("weiß"));
+    EXPECT_EQ(scanFor(dir.path(), QString::fromUtf8("WEIß")), QString::fromUtf8("weiß"));
+    // A write never goes to a name that is only alike in a whole-text upper case.
+    ASSERT_TRUE(writeNamed(dir.path(), QString::fromUtf8("Weiß"), "nuevo"));
+    EXPECT_EQ(get(at(QStringLiteral("WEISS"))), QByteArray("WEISS"));
+    EXPECT_EQ(get(at(QString::fromUtf8("weiß"))), QByteArray("nuevo"));
+}
+
+TEST(WindowsNames, WhatWindowsCannotHoldIsNamedInSpanish) {
+    for (const char* bad : {"Ortiz: \"Pepe\" <casa>?", "a\tb", "a|b", "a*", "Ruiz.", "Ruiz ", "CON", "con.txt",
+                            "Com1", "LPT9", "nul"})
+        EXPECT_FALSE(windowsNameProblem(QString::fromUtf8(bad)).isEmpty()) << bad;
+    for (const char* good : {"García", "Ruiz.Pérez", "COM", "COM10", "Consuelo", "LPT", "Ana-Luis", "..x"})
+        EXPECT_TRUE(windowsNameProblem(QString::fromUtf8(good)).isEmpty()) << good;
+    EXPECT_TRUE(windowsNameProblem(QStringLiteral("a:b?")).contains(QStringLiteral("«:», «?»")));
+}
+
+TEST_F(Folder, AVersionTellsAnotherProgramsChangeFromTheSameBytesWrittenAgain) {
+    const QString f = at(QStringLiteral("p.txt"));
+    put(f, "uno");
+    const Version seen = versionAt(f);
+    EXPECT_TRUE(stillIs(f, seen));
+    put(f, "uno"); // rewritten with the same text: no change that matters
+    EXPECT_TRUE(stillIs(f, seen));
+    put(f, "dos");
+    Version now;
+    QByteArray bytes;
+    EXPECT_FALSE(stillIs(f, seen, &now, &bytes));
+    EXPECT_EQ(bytes, QByteArray("dos"));
+    QFile::remove(f);
+    EXPECT_FALSE(stillIs(f, seen));
+    EXPECT_TRUE(stillIs(f, absentVersion()));
+    EXPECT_TRUE(stillIs(f, Version())); // nothing seen: nothing to tell
+    put(f, "");
+    EXPECT_FALSE(stillIs(f, absentVersion())); // an empty file is a file
+}
+
+TEST_F(Folder, AnotherVersionGetsAFreeNameNoLookUpTakesForTheFile) {
+    const QDateTime when(QDate(2007, 3, 15), QTime(10, 5));
+    const QString page = QString::fromUtf8("JUEVES, 15 de MARZO de 2007.txt");
+    const QString first = otherVersionName(dir.path(), page, when);
+    EXPECT_EQ(first, QString::fromUtf8("JUEVES, 15 de MARZO de 2007 (otra versión 2007-3-15 10.05).txt"));
+    put(at(first), "x");
+    EXPECT_EQ(otherVersionName(dir.path(), page, when),
+              QString::fromUtf8("JUEVES, 15 de MARZO de 2007 (otra versión 2007-3-15 10.05 2).txt"));
+    EXPECT_EQ(otherVersionName(dir.path(), QString::fromUtf8("García"), when),
+              QString::fromUtf8("García (otra versión 2007-3-15 10.05)"));
+    EXPECT_TRUE(windowsNameProblem(first).isEmpty());
+    EXPECT_TRUE(findNamed(dir.path(), page).isEmpty());
+}
+
+TEST_F(Folder, AFileAlreadyHoldingTheBytesIsLeftAsItIsEvenReadOnly) {
+    const QString f = at(QStringLiteral("p.txt"));
+    put(f, "igual");
+    QFile::setPermissions(f, QFile::ReadOwner);
+    EXPECT_TRUE(writeFile(f, "igual"));
+    EXPECT_EQ(writeFile(f, "otro").code, Status::Code::Refused);
+}
