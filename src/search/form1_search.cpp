@@ -199,20 +199,32 @@ void Form1::SearchText_Change() {
         it->setData(HitLength, h.hitLength);
         SearchResults->addItem(it);
     }
-    const int matched = Searcher_->lastStats().matched;
+    const search::Searcher::Stats& stats = Searcher_->lastStats();
+    const int matched = stats.matched;
+    QString count;
     if (SearchText->text().trimmed().isEmpty())
-        SearchCount->setText(QString());
+        count = QString();
+    else if (stats.failed)
+        count = QStringLiteral("La búsqueda no ha podido terminar: falta memoria. Cierra otros programas y "
+                               "vuelve a intentarlo.");
     else if (matched == 0)
-        SearchCount->setText(QStringLiteral("Nada encontrado"));
+        count = QStringLiteral("Nada encontrado");
     else if (matched > SearchHits.size())
-        SearchCount->setText(
-            QStringLiteral("%1 encontrados; se muestran los %2 más recientes: escribe más palabras "
-                           "para afinar")
-                .arg(matched)
-                .arg(SearchHits.size()));
+        count = QStringLiteral("%1 encontrados; se muestran los %2 más recientes: escribe más palabras "
+                               "para afinar")
+                    .arg(matched)
+                    .arg(SearchHits.size());
     else
-        SearchCount->setText(matched == 1 ? QStringLiteral("1 encontrado")
-                                          : QStringLiteral("%1 encontrados").arg(matched));
+        count = matched == 1 ? QStringLiteral("1 encontrado") : QStringLiteral("%1 encontrados").arg(matched);
+    // A file too long to read whole is searched in its beginning only: the user is told.
+    if (stats.cut > 0 && !count.isEmpty() && !stats.failed)
+        count += stats.cut == 1
+                     ? QStringLiteral(" (un archivo muy largo: solo se ha buscado en sus primeros %1 MB)")
+                           .arg(search::kFileCapBytes >> 20)
+                     : QStringLiteral(" (%1 archivos muy largos: solo se ha buscado en sus primeros %2 MB)")
+                           .arg(stats.cut)
+                           .arg(search::kFileCapBytes >> 20);
+    SearchCount->setText(count);
 }
 
 void Form1::ShowCalendarMonth(const QDate& date) {

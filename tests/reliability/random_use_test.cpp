@@ -242,8 +242,9 @@ protected:
             if (allowExport && rel == QLatin1String("texto.txt")) continue;
             if (rel == recovery::kFileName) continue; // checked when the program starts again after a crash
             if (copiedFolder && rel == QLatin1String(".quelora.lock")) continue;
-            ADD_FAILURE() << "changed though no action named it: " << rel.toStdString() << " ("
-                          << what.toStdString() << ")\nafter:" << trace.toStdString();
+            ADD_FAILURE() << "changed though no action named it: " << rel.toStdString() << " «"
+                          << bytesAt(rel).left(80).toStdString() << "» (" << what.toStdString()
+                          << ")\nafter:" << trace.toStdString();
         }
         ASSERT_EQ(outside(), QStringList{}) << trace.toStdString();
         last = now;
@@ -694,6 +695,8 @@ protected:
             if (const QString page = pageOfBox(b); !page.isEmpty()) out.insert(page);
         for (int k = 0; k < 2; ++k)
             if (form->Text9[k]->isModified()) out.insert(dayFileOfCaption(k));
+        for (const auto& [rel, bytes] : held) // a text still to be saved there
+            out.insert(rel);
         return out;
     }
     // The files boxes show: deleting one leaves its box as it is, which is the box's text then.
@@ -778,6 +781,7 @@ protected:
         }
         step(QStringLiteral("the typing pauses"), [&] { f.KeepUnsavedTexts(); });
         Effects expected;
+        std::vector<Beside> keptBeside;
         TextBox* box = focusedBox();
         for (const auto& [rel, bytes] : held)
             expected[rel] = bytes;
@@ -788,7 +792,7 @@ protected:
                     continue; // a note goes to the minute it comes back
                 if (besideOnLeave && besideOnLeave->first == rel) {
                     // Changed on disk after it was typed: the page stays, the text goes beside.
-                    besides.push_back({QStringLiteral("dias"), *bytes});
+                    keptBeside.push_back({QStringLiteral("dias"), *bytes});
                     continue;
                 }
                 expected[rel] = bytes;
@@ -809,7 +813,6 @@ protected:
             const QString lost = randomText(false);
             step(QStringLiteral("type «%1» after the pause").arg(lost), [&] { typeText(box, lost); });
         }
-        const auto beside = besides;
         const QString noteRel = QStringLiteral("notas/") + [&] {
             noteName.clear();
             return noteSaveName();
@@ -818,7 +821,7 @@ protected:
             crashAndRestart();
             copiedFolder = true;
             allowExport = true;
-            besides = beside;
+            besides = keptBeside;
             own = expected;
             if (note) own[noteRel] = noteBytes;
         });

@@ -121,6 +121,15 @@ const Row kRows[] = {
          EXPECT_EQ(t.f().Text9[0]->text(), u("Navidad"));
          EXPECT_EQ(t.focused(), t.f().Text9[0]);
      }},
+    {"AWordBeyondTheBeginningOfAHugePageIsNotFoundAndTheCountSaysWhy",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/VIERNES, 2 de MARZO de 2007.txt"), QByteArray(5 << 20, 'x') + " fontanero");
+         t.start();
+         t.search(u("fontanero"));
+         EXPECT_TRUE(t.captions().isEmpty());
+         EXPECT_TRUE(t.f().SearchCount->text().startsWith(u("Nada encontrado")));
+         EXPECT_TRUE(t.f().SearchCount->text().contains(u("solo se ha buscado en sus primeros 4 MB")));
+     }},
     {"EscapeLeavesEverythingAsItWas",
      [](SearchWindow& t) {
          t.writeBytes(u("dias/JUEVES, 15 de MARZO de 2007.txt"), "abc");
