@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -63,6 +64,16 @@ void FormFixture::crashAndRestart() {
     settle();
     dataFolder_ = copy;
     start(clock.date(), clock.time());
+}
+
+bool FormFixture::waitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > ms) return false;
+        QTest::qWait(10);
+    }
+    return true;
 }
 
 QString FormFixture::path(const QString& relative) const {

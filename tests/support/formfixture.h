@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -55,6 +56,9 @@ protected:
     void start(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0));
     // Runs the queued work (deferred messages) and repaints.
     void settle();
+    // Runs the event loop until done() holds (true) or ms have passed (false): for what
+    // comes from outside, a notice of the system or a timer.
+    static bool waitUntil(const std::function<bool()>& done, int ms = 5000);
     // A crash, a kill or a power cut now: the window ends without running anything of
     // its own, and the program starts again on the data folder exactly as the disk holds
     // it at this moment (a copy of it: the window left behind may still write into the
