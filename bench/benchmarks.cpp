@@ -429,13 +429,24 @@ void CopyAll(benchmark::State& state, const QString& group) {
 
 // ---- Notes and export -----------------------------------------------------------------------
 
-void NoteListRefresh(benchmark::State& state) {
+// changed: another note added each time, so the folder is listed and the list filled again.
+void NoteListRefresh(benchmark::State& state, bool changed) {
     Window w;
     w->Command6_Click(4);
+    const QString note = store::joinPath(store::joinPath(g_data, QStringLiteral("notas")), QStringLiteral("2031-1-1--0-0"));
     for (auto _ : state) {
+        if (changed) {
+            state.PauseTiming();
+            if (QFile::exists(note))
+                QFile::remove(note);
+            else
+                (void)store::writeFile(note, "nota");
+            state.ResumeTiming();
+        }
         w->File1->refresh();
         settle();
     }
+    QFile::remove(note);
     state.counters["listed"] = w->File1->count();
 }
 
@@ -467,8 +478,34 @@ void NoteSaveFloor(benchmark::State& state) {
         QString::fromUtf8("Llamar a Lucía por lo del viaje.\r\nComprar café y pan.\r\n").repeated(20));
     const QString path =
         store::joinPath(store::joinPath(g_data, QStringLiteral("notas")), QStringLiteral("2030-1-1--0-0"));
+    int n = 0;
+    for (auto _ : state) // other bytes each time: a file already holding them is not written
+        benchmark::DoNotOptimize(store::writeFile(path, bytes + QByteArray::number(++n % 2)).code);
+    QFile::remove(path);
+}
+
+// What a pause in typing costs: the unsaved text of the diary box (a 4 KB page with one
+// more letter each time) kept in the hidden file, on the window's thread.
+void KeepUnsaved(benchmark::State& state) {
+    Window w;
+    w->Text1->setFocus();
+    w->Text1->setText(QString::fromUtf8("Hoy fuimos al río con Lucía y comimos en la venta. ").repeated(80));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w->Text1->insertPlainText(QStringLiteral("x")); // as a keystroke: an edit of the user's
+        state.ResumeTiming();
+        w->KeepUnsavedTexts();
+    }
+    w->ForgetUnsavedTexts();
+}
+
+// Its floor: a file of the same size written durably through the store alone.
+void KeepUnsavedFloor(benchmark::State& state) {
+    const QByteArray bytes(4200, 'x');
+    const QString path = store::joinPath(g_data, QStringLiteral(".floor"));
+    int n = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(store::writeFile(path, bytes).code);
+        benchmark::DoNotOptimize(store::writeFile(path, bytes + QByteArray::number(++n % 2)).code);
     QFile::remove(path);
 }
 
@@ -518,9 +555,12 @@ void registerAll() {
         RegisterBenchmark(("ChooseGroup/" + n).c_str(), ChooseGroup, g)->Unit(ms);
     }
     RegisterBenchmark(("CopyAll/" + big.toStdString()).c_str(), CopyAll, big)->Unit(ms);
-    RegisterBenchmark("NoteListRefresh", NoteListRefresh)->Unit(ms);
+    RegisterBenchmark("NoteListRefresh", NoteListRefresh, false)->Unit(ms);
+    RegisterBenchmark("NoteListRefresh/changed", NoteListRefresh, true)->Unit(ms);
     RegisterBenchmark("NoteSave", NoteSave)->Unit(ms);
     RegisterBenchmark("NoteSave/floor", NoteSaveFloor)->Unit(ms);
+    RegisterBenchmark("KeepUnsaved/page_4KB", KeepUnsaved)->Unit(ms);
+    RegisterBenchmark("KeepUnsaved/floor", KeepUnsavedFloor)->Unit(ms);
     RegisterBenchmark("ExportYear", ExportYear)->Unit(ms);
 }
 

@@ -425,8 +425,9 @@ protected:
                     targets << b;
                 for (FlatButton* b : f.Command6)
                     targets << b;
-                QWidget* w = targets[pick(targets.size())];
-                step(QStringLiteral("click %1 over the search").arg(w->accessibleName()), [&] { click(w); });
+                QWidget* target = targets[pick(targets.size())];
+                step(QStringLiteral("click %1 over the search").arg(target->accessibleName()),
+                     [&] { click(target); });
                 ASSERT_FALSE(f.SearchPanel->isVisible()) << trace.toStdString();
             } else if (how == 0 || f.SearchResults->count() == 0)
                 step(QStringLiteral("Escape the search"), [&] { pressKey(f.SearchText, Qt::Key_Escape); });
@@ -830,15 +831,15 @@ protected:
         // The drafts of the buttons' boxes are back, unsaved: shown in their boxes, or held
         // for their day.
         const QByteArray keptNow = bytesAt(recovery::kFileName);
-        for (int k = 0; k < 2; ++k)
-            if (!drafts[k].isEmpty())
-                ASSERT_TRUE(form->Text9[k]->text() == drafts[k] ||
-                            keptNow.contains(drafts[k].toUtf8().replace('\n', "\\n")))
-                    << "draft lost: " << drafts[k].toStdString() << "\nafter:" << trace.toStdString();
-        if (card)
-            for (int i = 0; i < 7; ++i)
-                ASSERT_EQ(form->Text7[i]->text(), fields[i])
-                    << "card field " << i << "\nafter:" << trace.toStdString();
+        for (int k = 0; k < 2; ++k) {
+            if (drafts[k].isEmpty()) continue;
+            ASSERT_TRUE(form->Text9[k]->text() == drafts[k] ||
+                        keptNow.contains(drafts[k].toUtf8().replace('\n', "\\n")))
+                << "draft lost: " << drafts[k].toStdString() << "\nafter:" << trace.toStdString();
+        }
+        for (int i = 0; card && i < 7; ++i)
+            ASSERT_EQ(form->Text7[i]->text(), fields[i])
+                << "card field " << i << "\nafter:" << trace.toStdString();
         diaryArmed = noteChanged = noteStale = false;
         typed.clear();
         noteName.clear();
