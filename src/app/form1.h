@@ -400,6 +400,7 @@ private:
     // Other programs' changes.
     std::unique_ptr<quelora::store::Watcher> Watcher_;
     QHash<QString, int> WatchedFolders; // path -> watch id
+    QSet<QString> ChangedFolders;       // where notices told of changes since the last check
     bool ChangesPending = false;
     void TakeNotices();
     void WatchFolder(const QString& path);

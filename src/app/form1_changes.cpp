@@ -154,14 +154,17 @@ void Form1::TakeNotices() {
         const QString folder = WatchedFolders.key(n.id);
         if (n.folderGone) {
             WatchedFolders.remove(folder);
+            ChangedFolders.insert(folder);
             news = true;
             continue;
         }
         if (store::isTemporaryName(n.name)) continue; // the other half of a save, told by its rename
         if (OwnWrites.contains(store::joinPath(folder, n.name))) continue;
+        ChangedFolders.insert(folder);
         news = true;
     }
     OwnWrites.clear();
+    if (lost) ChangedFolders.insert(QString()); // anything may have changed
     if ((news || lost) && !ChangesPending) {
         // Once the burst of notices of one save is over.
         ChangesPending = true;
@@ -210,8 +213,11 @@ void Form1::CheckShownFiles() {
         for (int i = 0; i < addresses::kFieldCount; ++i)
             Text7[i]->setText(card[i]);
     }
-    // The lists take in what was added or removed; a listing that did not change costs nothing.
-    if (!File1->path().isEmpty()) File1->refresh();
-    File2->refresh();
+    // The lists take in what another program added or removed. Without notices (or when
+    // some were lost) every list is looked at; a listing that did not change costs nothing.
+    const bool all = !Watcher_ || !Watcher_->active() || ChangedFolders.contains(QString());
+    if (!File1->path().isEmpty() && (all || ChangedFolders.contains(File1->path()))) File1->refresh();
+    if (all || ChangedFolders.contains(File2->path())) File2->refresh();
+    ChangedFolders.clear();
     WatchFolders(); // a folder made or moved since is watched again
 }
