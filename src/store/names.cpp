@@ -92,6 +92,7 @@ QString windowsNameProblem(const QString& name) {
 }
 
 bool isSystemFileName(QStringView name) {
+    if (name.size() != 9 && name.size() != 11) return false; // every listing asks, for every name
     return sameName(name, u"desktop.ini") || sameName(name, u"Thumbs.db") || sameName(name, u".DS_Store");
 }
 
