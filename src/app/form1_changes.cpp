@@ -57,13 +57,25 @@ QString shown(const QString& path) {
 
 // Before a box replaces or removes its file: a version another program put there since
 // the box was filled is kept beside it first. False when that could not be done.
-static bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString& what, QStringList* kept) {
+namespace {
+
+// A version kept beside a file before it was replaced or removed, and why.
+struct Kept {
+    QString path;
+    QString why; // "había cambiado fuera de Quelora…", "no se podía leer"
+};
+
+} // namespace
+
+static bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString& what, QList<Kept>* kept) {
     const QString stored = store::findNamed(f.folder, f.name);
     if (stored.isEmpty()) return true; // nothing there to lose
     const QString path = store::joinPath(f.folder, stored);
     store::Version now;
     QByteArray bytes;
-    if (store::stillIs(path, f.base, &now, &bytes) || !now.exists) return true;
+    const bool unchanged = store::stillIs(path, f.base, &now, &bytes);
+    // What could not be read is never written over, changed or not: it is moved aside.
+    if (!now.unreadable && (unchanged || !now.exists)) return true;
     const QString other =
         store::joinPath(f.folder, store::otherVersionName(f.folder, stored, form.platform().now()));
     store::Status s;
@@ -74,39 +86,41 @@ static bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString
     } else {
         s = store::writeFile(other, bytes);
     }
+    const QString why = now.unreadable
+                            ? QStringLiteral("no se podía leer")
+                            : QStringLiteral("había cambiado fuera de Quelora desde que se abrió aquí");
     if (!s) {
         form.ReportFailure(
-            QStringLiteral("%1 ha cambiado fuera de Quelora desde que se abrió aquí, y no se ha "
-                           "podido guardar aparte esa otra versión en\n%2\n\n%3\n\nNo se ha "
-                           "guardado nada encima: el texto sigue en su casilla.")
-                .arg(what, shown(other), s.reason));
+            QStringLiteral("%1 %2, y no se ha podido guardar aparte lo que había en\n%3\n\n%4\n\nNo "
+                           "se ha guardado nada encima: el texto sigue en su casilla.")
+                .arg(what, why, shown(other), s.reason));
         return false;
     }
-    kept->append(other);
+    kept->append({other, why});
     return true;
 }
 
 Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what) {
-    QStringList kept;
+    QList<Kept> kept;
     if (!keepOtherVersion(*this, f, what, &kept)) return Saved::Failed;
     store::Version written;
     const Saved s = SaveText(f.folder, f.name, text, ending, store::Sync::Durable, nullptr, &written);
     if (s == Saved::Failed) return s;
     f.base = written;
     f.fromFile = true;
-    for (const QString& other : kept) {
-        OwnWrites.insert(other);
-        ReportNotice(QStringLiteral("%1 había cambiado fuera de Quelora desde que se abrió aquí. Se ha "
-                                    "guardado lo que has escrito, y la otra versión se conserva en el "
-                                    "archivo\n%2")
-                         .arg(what, shown(other)));
+    for (const Kept& other : kept) {
+        OwnWrites.insert(other.path);
+        ReportNotice(
+            QStringLiteral("%1 %2. Se ha guardado lo que has escrito, y la otra versión se conserva en el "
+                           "archivo\n%3")
+                .arg(what, other.why, shown(other.path)));
     }
     UnsavedTextSaved();
     return s;
 }
 
 bool Form1::RemoveBoxFile(BoxFile& f, const QString& what) {
-    QStringList kept;
+    QList<Kept> kept;
     if (!keepOtherVersion(*this, f, what, &kept)) return false;
     const QString path = f.path();
     OwnWrites.insert(path);
@@ -117,10 +131,10 @@ bool Form1::RemoveBoxFile(BoxFile& f, const QString& what) {
     }
     f.base = store::absentVersion();
     f.fromFile = true;
-    for (const QString& other : kept)
-        ReportNotice(QStringLiteral("%1 había cambiado fuera de Quelora desde que se abrió aquí. Se ha "
-                                    "borrado como pediste, y la otra versión se conserva en el archivo\n%2")
-                         .arg(what, shown(other)));
+    for (const Kept& other : kept)
+        ReportNotice(QStringLiteral("%1 %2. Se ha borrado como pediste, y la otra versión se conserva en el "
+                                    "archivo\n%3")
+                         .arg(what, other.why, shown(other.path)));
     UnsavedTextSaved();
     return true;
 }

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <filesystem>
+#include <new>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -37,7 +38,22 @@ ReadResult readFile(const QString& path) {
         r.reason = f.errorString();
         return r;
     }
-    r.bytes = f.readAll();
+    // A file no box could show (a sparse file of 200 GB, a log pasted by mistake) is not
+    // read at all: allocating it whole would end the program with the user's unsaved text.
+    if (f.size() > kLargestRead) {
+        r.reason =
+            QStringLiteral("El archivo es demasiado grande para abrirlo: %1 MB (Quelora abre hasta %2 MB)")
+                .arg(f.size() >> 20)
+                .arg(kLargestRead >> 20);
+        return r;
+    }
+    try {
+        r.bytes = f.readAll();
+    } catch (const std::bad_alloc&) {
+        r.bytes.clear();
+        r.reason = QStringLiteral("No hay memoria para leer el archivo");
+        return r;
+    }
     if (f.error() != QFileDevice::NoError) {
         r.reason = f.errorString();
         r.bytes.clear();

@@ -40,6 +40,8 @@ struct ReadResult {
 // Regular files only: a folder, FIFO, device or dangling link counts as no file,
 // so nothing the program reads can block it.
 bool isRegularFile(const QString& path);
+// Files longer than kLargestRead are found but not read (ok false, with the reason).
+inline constexpr qint64 kLargestRead = 256LL << 20;
 ReadResult readFile(const QString& path);
 
 // Whether a write waits until the new text is on the disk itself before it replaces

@@ -143,6 +143,27 @@ TEST_F(Reliability, AFiftyMegabytePageIsShownAndSavedWhole) {
     EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), big + "fin");
 }
 
+TEST_F(Reliability, AHugeSparsePageIsNeitherReadNorLostWhenWrittenOver) {
+    QDir().mkpath(at(QStringLiteral("dias")));
+    QFile page(at(QStringLiteral("dias/") + kToday));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(page.resize(200LL << 30)); // 200 GB, no block of it on the disk
+    page.close();
+    open(); // no allocation of 200 GB: the box is empty and the program goes on
+    EXPECT_EQ(form->Text1->text(), QString());
+    clickInto(form->Text1);
+    clickInto(form->Text9[0]); // a click alone does not arm a page that could not be read
+    EXPECT_EQ(QFileInfo(at(QStringLiteral("dias/") + kToday)).size(), 200LL << 30);
+    writeDiary(QStringLiteral("nuevo"));
+    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), QByteArray("nuevo"));
+    const QStringList kept =
+        QDir(at(QStringLiteral("dias"))).entryList(QDir::Files).filter(u("otra versión"));
+    ASSERT_EQ(kept.size(), 1); // moved aside whole, not copied
+    EXPECT_EQ(QFileInfo(at(QStringLiteral("dias/") + kept[0])).size(), 200LL << 30);
+    click(form->Command6[3]); // the year read-out passes over it as well
+    EXPECT_TRUE(form->Text5->text().contains(QStringLiteral("nuevo")));
+}
+
 TEST_F(Reliability, ACardOfOneEnormousLineAndTenThousandNotesAreShown) {
     const QByteArray huge(4 << 20, 'x');
     putAt(QStringLiteral("direcciones/Todos/Grande"), huge);
