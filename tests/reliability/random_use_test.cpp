@@ -82,6 +82,7 @@ protected:
     std::vector<Beside> besides; // other versions the step under way keeps
     bool copiedFolder = false;   // the step started the program again on a copy of the disk
     bool byOtherProgram = false; // the step's own effects are another program's
+    bool exitPressed = false;    // the exit button: it tries every held text again
     long long crashes = 0, outsideChanges = 0, faults = 0, kept = 0, recovered = 0;
     Snapshot last;
     long long steps = 0, writesChecked = 0;
@@ -158,6 +159,7 @@ protected:
         allowExport = false;
         copiedFolder = false;
         byOtherProgram = false;
+        exitPressed = false;
         const bool faultArmed = !faultOn.isEmpty();
         gesture();
         const bool faulted = faultArmed && writeFaults.pending() == 0;
@@ -187,7 +189,7 @@ protected:
             !byOtherProgram && std::any_of(expected.begin(), expected.end(), [](const auto& e) {
                 return e.first.startsWith(QLatin1String("dias/")) && e.second;
             });
-        if (!copiedFolder && ((pageWritten && !faulted) || closes)) {
+        if (!copiedFolder && ((pageWritten && !faulted) || closes || exitPressed)) {
             for (const auto& [rel, bytes] : held)
                 if (!expected.count(rel)) expected[rel] = bytes;
             held.clear();
@@ -344,6 +346,7 @@ protected:
                 std::nullopt;
         if (b == f.Command9) allowExport = true;
         if (b == f.Command10) { // leaving writes what is held
+            exitPressed = true;
             for (const auto& [rel, bytes] : held)
                 own[rel] = bytes;
             held.clear();
