@@ -221,7 +221,7 @@ void Form1::DeleteCard() {
         File2->refresh();
         return;
     }
-    OwnWrites.insert(store::joinPath(folder, name));
+    NoteOwnWrite(store::joinPath(folder, name));
     if (const store::Status s = store::removeNamed(folder, name); !s) {
         if (!s.notFound())
             ReportFailure(QStringLiteral("No se ha podido eliminar el archivo\n%1\n\n%2")
@@ -294,8 +294,10 @@ void Form1::File2_Click() {
     const QString all = store::findFolder(BookFolder(), layout::kAllCards);
     CardCopyFile =
         BoxFile{store::joinPath(BookFolder(), all.isEmpty() ? layout::kAllCards : all), name, {}, false};
-    ReadBoxFile(CardCopyFile);
-    if (QDir(CardCopyFile.folder) == QDir(CardFile.folder)) CardCopyFile = CardFile;
+    if (QDir(CardCopyFile.folder) == QDir(CardFile.folder))
+        CardCopyFile = CardFile; // the group is the all-cards group: one file
+    else
+        ReadBoxFile(CardCopyFile);
     if (!r.found) File2->refresh(); // gone meanwhile: the list shows what there is
 }
 

@@ -177,7 +177,7 @@ void Form1::Form_Load() {
     LayoutWindow();
     LoadAddressBook();
     RecoverCardDraft();
-    if (!RecoveryOnDisk.isEmpty()) KeepUnsavedTexts(); // now only what is still unsaved
+    if (RecoveryFileThere) KeepUnsavedTexts(); // now only what is still unsaved
     // The export file is a scratch file: the test needs it written, not kept through a power cut.
     store::Status written =
         store::writeNamed(DataFolder_, layout::kExportFile, QByteArrayLiteral(" "), store::Sync::Scratch);
@@ -306,24 +306,7 @@ void Form1::keyPressEvent(QKeyEvent* e) {
         QWidget::keyPressEvent(e);
         return;
     }
-    if (mods == Qt::NoModifier) {
-        switch (e->key()) {
-        case Qt::Key_PageUp:
-            PageMonth(-1);
-            return;
-        case Qt::Key_PageDown:
-            PageMonth(+1);
-            return;
-        case Qt::Key_Home:
-            if (Command5->isEnabled()) {
-                Command5->setFocus(Qt::ShortcutFocusReason);
-                Command5->click();
-            }
-            return;
-        default:
-            break;
-        }
-    }
+    if (mods == Qt::NoModifier && CalendarKey(e->key())) return;
     QWidget::keyPressEvent(e);
 }
 
@@ -372,7 +355,7 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
     const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
     if (writtenPath) *writtenPath = path;
     if (Searcher_) Searcher_->fileWritten(path);
-    OwnWrites.insert(path);
+    NoteOwnWrite(path);
     if (!s) {
         ReportSaveFailure(path, s.reason);
         return Saved::Failed;

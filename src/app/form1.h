@@ -114,8 +114,9 @@ public:
     Saved SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what);
     // The same for removing f's file (an emptied holiday or reminder).
     bool RemoveBoxFile(BoxFile& f, const QString& what);
-    // Whether f's file still holds what the box was filled from.
-    bool FileUnchanged(const BoxFile& f) const;
+    // Whether f's file still holds what the box was filled from; *now (if given) what
+    // it holds now.
+    bool FileUnchanged(const BoxFile& f, quelora::store::Version* now = nullptr) const;
     // A text the program has not been able to save yet, and what its file held then.
     struct HeldText {
         QString text;
@@ -288,8 +289,6 @@ public:
     QLabel* SearchCount = nullptr;
 
     // ---- Form-level state, to read ----------------------------------------------------
-    bool holdsUnsavedNote() const { return NoteUnsaved; }
-    bool holdsUnsavedCard() const { return CardUnsaved; }
     int selectedButton() const { return SelectedButton; } // -1 until a day is marked
     int selectedColumn() const { return SelectedColumn; }
     VbColor selectedButtonColor() const { return SelectedButtonColor; }
@@ -332,6 +331,8 @@ private:
     void installKeys();
     // Re Pág / Av Pág: the month before / after the one on show, as its month button.
     void PageMonth(int step);
+    // Re Pág, Av Pág and Inicio as the calendar takes them; false for any other key.
+    bool CalendarKey(int key);
 
     // ---- Form-level variables ------------------------------------------------------
     int SelectedButton = -1; // -1: no day marked yet
@@ -392,10 +393,7 @@ private:
     // the copy in the all-cards group.
     BoxFile CardFile, CardCopyFile;
     bool CardUnsaved = false; // the fields hold a card that could not be saved (or came back after a crash)
-    std::array<QString, 7> RecoveredCard;
-    QString RecoveredCardGroup, RecoveredCardFile;
-    quelora::store::Version RecoveredCardBase;
-    bool HasRecoveredCard = false;
+    std::optional<quelora::recovery::Entry> RecoveredCard; // a card draft back after a crash
 
     // Other programs' changes.
     std::unique_ptr<quelora::store::Watcher> Watcher_;
@@ -406,12 +404,13 @@ private:
     void WatchFolder(const QString& path);
     // Names the program itself has just written, whose notices tell nothing new.
     QSet<QString> OwnWrites;
+    void NoteOwnWrite(const QString& path);
 
     // Unsaved text through a crash.
     QTimer* RecoveryTimer = nullptr;
     int RecoveryDelay = 1000;
-    QElapsedTimer RecoveryWaiting; // since the first change the timer waits to keep
-    QByteArray RecoveryOnDisk;     // what the hidden file holds now (empty: there is none)
+    QElapsedTimer RecoveryWaiting;  // since the first change the timer waits to keep
+    bool RecoveryFileThere = false; // the hidden file is on the disk
     QList<quelora::recovery::Entry> RecoveryEntries;
     bool RecoveryFailureTold = false;
     // A box's text changed (typed: by the user).

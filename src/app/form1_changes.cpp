@@ -6,7 +6,6 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/textbox.h"
-#include "calendar/calendar.h"
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
@@ -16,7 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -43,8 +41,8 @@ store::ReadResult Form1::ReadBoxFile(BoxFile& f, store::Lookup lookup) {
     return r;
 }
 
-bool Form1::FileUnchanged(const BoxFile& f) const {
-    return store::stillIs(f.path(), f.base);
+bool Form1::FileUnchanged(const BoxFile& f, store::Version* now) const {
+    return store::stillIs(f.path(), f.base, now);
 }
 
 namespace {
@@ -53,21 +51,15 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-} // namespace
-
-// Before a box replaces or removes its file: a version another program put there since
-// the box was filled is kept beside it first. False when that could not be done.
-namespace {
-
 // A version kept beside a file before it was replaced or removed, and why.
 struct Kept {
     QString path;
     QString why; // "había cambiado fuera de Quelora…", "no se podía leer"
 };
 
-} // namespace
-
-static bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString& what, QList<Kept>* kept) {
+// Before a box replaces or removes its file: a version another program put there since
+// the box was filled is kept beside it first. False when that could not be done.
+bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString& what, QList<Kept>* kept) {
     const QString stored = store::findNamed(f.folder, f.name);
     if (stored.isEmpty()) return true; // nothing there to lose
     const QString path = store::joinPath(f.folder, stored);
@@ -100,6 +92,8 @@ static bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString
     return true;
 }
 
+} // namespace
+
 Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what) {
     QList<Kept> kept;
     if (!keepOtherVersion(*this, f, what, &kept)) return Saved::Failed;
@@ -109,7 +103,7 @@ Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& 
     f.base = written;
     f.fromFile = true;
     for (const Kept& other : kept) {
-        OwnWrites.insert(other.path);
+        NoteOwnWrite(other.path);
         ReportNotice(
             QStringLiteral("%1 %2. Se ha guardado lo que has escrito, y la otra versión se conserva en el "
                            "archivo\n%3")
@@ -123,7 +117,7 @@ bool Form1::RemoveBoxFile(BoxFile& f, const QString& what) {
     QList<Kept> kept;
     if (!keepOtherVersion(*this, f, what, &kept)) return false;
     const QString path = f.path();
-    OwnWrites.insert(path);
+    NoteOwnWrite(path);
     if (const store::Status s = store::removeNamed(f.folder, f.name); !s && !s.notFound()) {
         ReportFailure(
             QStringLiteral("No se ha podido borrar el archivo\n%1\n\n%2").arg(shown(path), s.reason));
@@ -154,6 +148,10 @@ void Form1::WatchFolders() {
         WatchFolder(DataPath(name));
     WatchFolder(File2->path());
     WatchFolder(store::joinPath(BookFolder(), store::findFolder(BookFolder(), layout::kAllCards)));
+}
+
+void Form1::NoteOwnWrite(const QString& path) {
+    if (Watcher_ && Watcher_->active()) OwnWrites.insert(path); // emptied as the notices come
 }
 
 void Form1::WatchFolder(const QString& path) {
@@ -195,9 +193,13 @@ namespace {
 // was filled from that file and the file has changed; true when it did.
 // A file removed elsewhere leaves its box as it is: what it shows is then all there is
 // of it, and a later edit saves it again.
+bool changedOnDisk(const Form1& form, const Form1::BoxFile& f) {
+    store::Version now;
+    return f.fromFile && !f.folder.isEmpty() && !form.FileUnchanged(f, &now) && now.exists;
+}
+
 bool refresh(Form1& form, TextBox* box, Form1::BoxFile& f, QString (*textOf)(const QByteArray&)) {
-    if (!f.fromFile || f.folder.isEmpty() || box->isModified() || form.FileUnchanged(f)) return false;
-    if (store::stampOf(f.path()).size < 0) return false;
+    if (box->isModified() || !changedOnDisk(form, f)) return false;
     const store::ReadResult r = form.ReadBoxFile(f);
     box->setText(r.ok ? textOf(r.bytes) : QString());
     return true;
@@ -220,8 +222,7 @@ void Form1::CheckShownFiles() {
     bool cardEdited = false;
     for (TextBox* t : Text7)
         cardEdited = cardEdited || t->isModified();
-    if (CardFile.fromFile && !CardFile.folder.isEmpty() && !cardEdited && !CardUnsaved &&
-        !FileUnchanged(CardFile) && store::stampOf(CardFile.path()).size >= 0) {
+    if (!cardEdited && !CardUnsaved && changedOnDisk(*this, CardFile)) {
         const store::ReadResult r = ReadBoxFile(CardFile);
         const addresses::Card card = r.ok ? addresses::cardFromFile(r.bytes) : addresses::Card{};
         for (int i = 0; i < addresses::kFieldCount; ++i)

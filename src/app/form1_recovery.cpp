@@ -3,7 +3,6 @@
 // next start when the program did not end cleanly.
 #include "addresses/cards.h"
 #include "app/dropdown.h"
-#include "app/filelist.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/textbox.h"
@@ -19,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
+#include <utility>
 
 using namespace quelora;
 using recovery::Entry;
@@ -31,6 +31,17 @@ constexpr int kLongestWait = 5;
 
 QString dayTextName(int k) {
     return k == 0 ? QStringLiteral("el texto de fiesta") : QStringLiteral("el recordatorio");
+}
+
+Entry entry(Kind kind, const QString& target, const QStringList& texts, const store::Version& base,
+            int dayKind = 0) {
+    Entry e;
+    e.kind = kind;
+    e.target = target;
+    e.texts = texts;
+    e.base = base;
+    e.dayKind = dayKind;
+    return e;
 }
 
 QString dayOfFile(const QString& dayFileName) {
@@ -55,7 +66,7 @@ void Form1::UnsavedTextChanged(bool typed) {
     }
     // A text put into a box by the program may end an unsaved one: the hidden file
     // follows, if there is one.
-    if (!typed && RecoveryOnDisk.isEmpty()) return;
+    if (!typed && !RecoveryFileThere) return;
     if (!RecoveryTimer->isActive()) {
         RecoveryWaiting.start();
     } else if (RecoveryWaiting.elapsed() >= qint64(kLongestWait) * RecoveryDelay) {
@@ -67,13 +78,13 @@ void Form1::UnsavedTextChanged(bool typed) {
 void Form1::UnsavedTextSaved() {
     // Once the handler that saved has marked its box saved, the hidden file follows, at
     // once: a crash just after a save must not bring back what it saved.
-    if (RecoveryOnDisk.isEmpty() || KeepQueued) return;
+    if (!RecoveryFileThere || KeepQueued) return;
     KeepQueued = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
             KeepQueued = false;
-            if (!RecoveryOnDisk.isEmpty()) KeepUnsavedTexts();
+            if (RecoveryFileThere) KeepUnsavedTexts();
         },
         Qt::QueuedConnection);
 }
@@ -85,12 +96,7 @@ QList<Entry> Form1::UnsavedEntries() const {
     const auto page = [&](const QString& caption, const QString& text, const store::Version& base) {
         if (!calendar::captionDate(caption) || pages.contains(caption)) return;
         pages.insert(caption);
-        Entry e;
-        e.kind = Kind::Page;
-        e.target = caption;
-        e.texts = QStringList{text};
-        e.base = base;
-        out << e;
+        out << entry(Kind::Page, caption, {text}, base);
     };
     if (Text1->isModified() && !Text1->isReadOnly()) page(DiaryCaption, Text1->text(), DiaryFile.base);
     for (int i = 0; i < 7; ++i)
@@ -99,47 +105,24 @@ QList<Entry> Form1::UnsavedEntries() const {
     for (auto it = UnsavedPages.cbegin(); it != UnsavedPages.cend(); ++it)
         page(it.key(), it->text, it->base);
 
-    if ((Text6->isModified() || NoteUnsaved) && !Text6->text().isEmpty()) {
-        Entry e;
-        e.kind = Kind::Note;
-        e.target = NoteFile.name;
-        e.texts = QStringList{Text6->text()};
-        e.base = NoteFile.base;
-        out << e;
-    }
+    if ((Text6->isModified() || NoteUnsaved) && !Text6->text().isEmpty())
+        out << entry(Kind::Note, NoteFile.name, {Text6->text()}, NoteFile.base);
     for (int k = 0; k < 2; ++k) {
         const bool typed = Text9[k]->isModified() && !Text9[k]->isReadOnly() && !DayFiles[k].name.isEmpty();
-        if (typed) {
-            Entry e;
-            e.kind = Kind::DayText;
-            e.dayKind = k;
-            e.target = DayFiles[k].name;
-            e.texts = QStringList{Text9[k]->text()};
-            e.base = DayFiles[k].base;
-            out << e;
-        }
-        for (auto it = HeldDayTexts[k].cbegin(); it != HeldDayTexts[k].cend(); ++it) {
-            if (typed && it.key() == DayFiles[k].name) continue;
-            Entry e;
-            e.kind = Kind::DayText;
-            e.dayKind = k;
-            e.target = it.key();
-            e.texts = QStringList{it->text};
-            e.base = it->base;
-            out << e;
-        }
+        if (typed) out << entry(Kind::DayText, DayFiles[k].name, {Text9[k]->text()}, DayFiles[k].base, k);
+        for (auto it = HeldDayTexts[k].cbegin(); it != HeldDayTexts[k].cend(); ++it)
+            if (!typed || it.key() != DayFiles[k].name)
+                out << entry(Kind::DayText, it.key(), {it->text}, it->base, k);
     }
+    QStringList fields;
     bool cardTyped = false;
-    for (const TextBox* t : Text7)
+    for (const TextBox* t : Text7) {
         cardTyped = cardTyped || t->isModified();
+        fields << t->text();
+    }
     if (cardTyped || CardUnsaved) {
-        Entry e;
-        e.kind = Kind::Card;
-        e.target = Combo3->currentText();
+        Entry e = entry(Kind::Card, Combo3->currentText(), fields, CardFile.base);
         e.file = CardFile.name;
-        e.base = CardFile.base;
-        for (const TextBox* t : Text7)
-            e.texts << t->text();
         out << e;
     }
     return out;
@@ -153,7 +136,7 @@ void Form1::KeepUnsavedTexts() {
         ForgetUnsavedTexts();
         return;
     }
-    if (entries == RecoveryEntries && !RecoveryOnDisk.isEmpty()) return; // nothing new to keep
+    if (entries == RecoveryEntries && RecoveryFileThere) return; // nothing new to keep
     const QByteArray bytes = recovery::encode(entries, Platform_.now());
     if (const store::Status s = store::writeFile(path, bytes); !s) {
         // Said once: every pause in the typing would say it again.
@@ -166,16 +149,16 @@ void Form1::KeepUnsavedTexts() {
         RecoveryFailureTold = true;
         return;
     }
-    RecoveryOnDisk = bytes;
+    RecoveryFileThere = true;
     RecoveryEntries = entries;
 }
 
 void Form1::ForgetUnsavedTexts() {
     if (RecoveryTimer) RecoveryTimer->stop();
-    if (RecoveryOnDisk.isEmpty()) return;
+    if (!RecoveryFileThere) return;
     const QString path = store::joinPath(DataFolder_, recovery::kFileName);
     if (QFile::remove(path) || !QFile::exists(path)) {
-        RecoveryOnDisk.clear();
+        RecoveryFileThere = false;
         RecoveryEntries.clear();
     }
 }
@@ -184,7 +167,7 @@ void Form1::RecoverUnsavedTexts() {
     const QString path = store::joinPath(DataFolder_, recovery::kFileName);
     const store::ReadResult r = store::readFile(path);
     if (!r.found) return;
-    RecoveryOnDisk = r.bytes.isEmpty() ? QByteArray(" ") : r.bytes; // there: the next keep replaces it
+    RecoveryFileThere = true; // the next keep replaces it
     const std::optional<QList<Entry>> entries = recovery::decode(r.bytes);
     if (!entries) {
         ReportNotice(QStringLiteral("Quelora no se cerró bien la última vez, y la copia de lo que no estaba "
@@ -232,8 +215,7 @@ void Form1::RecoverUnsavedTexts() {
                 const store::ReadResult note = store::readNamed(DataPath(layout::kNotes), e.target);
                 if (note.ok && note.bytes == store::encode(text)) break;
             }
-            NoteFile = BoxFile{DataPath(layout::kNotes), QString(), {}, false};
-            const QString name = NoteSaveName();
+            const QString name = NoteSaveName(); // the editor holds no note yet: a minute of its own
             if (SaveText(DataPath(layout::kNotes), name, text) != Saved::Failed) {
                 told << QStringLiteral("• una nota: guardada como nota %1.").arg(name);
             } else {
@@ -243,7 +225,6 @@ void Form1::RecoverUnsavedTexts() {
                     "• una nota: todavía no se ha podido guardar; está en la casilla de las "
                     "notas.");
             }
-            NoteFile = BoxFile();
             break;
         }
         case Kind::DayText: {
@@ -257,16 +238,10 @@ void Form1::RecoverUnsavedTexts() {
             break;
         }
         case Kind::Card:
-            RecoveredCard = {};
-            for (int i = 0; i < addresses::kFieldCount; ++i)
-                RecoveredCard[i] = e.texts.value(i);
-            RecoveredCardGroup = e.target;
-            RecoveredCardFile = e.file;
-            RecoveredCardBase = e.base;
-            HasRecoveredCard = true;
+            RecoveredCard = e; // into its fields once the address book is filled
             told << QStringLiteral("• la ficha «%1»: está en la agenda de direcciones; pulsa GUARDAR para "
                                    "guardarla.")
-                        .arg(RecoveredCard[0]);
+                        .arg(text);
             break;
         }
     }
@@ -277,23 +252,26 @@ void Form1::RecoverUnsavedTexts() {
 }
 
 void Form1::RecoverCardDraft() {
-    if (!HasRecoveredCard) return;
-    HasRecoveredCard = false;
+    if (!RecoveredCard) return;
+    const Entry e = *std::exchange(RecoveredCard, std::nullopt);
     for (int i = 0; i < Combo3->count(); ++i)
-        if (store::sameName(Combo3->itemText(i), RecoveredCardGroup)) {
+        if (store::sameName(Combo3->itemText(i), e.target)) {
             Combo3->setText(Combo3->itemText(i));
             Combo3_Click();
             break;
         }
-    const QString group = addresses::groupFolder(BookFolder(), RecoveredCardGroup);
+    addresses::Card card;
+    for (int i = 0; i < addresses::kFieldCount; ++i)
+        card[i] = e.texts.value(i);
+    const QString group = addresses::groupFolder(BookFolder(), e.target);
     // Unless the card is already saved as it was.
     if (!group.isEmpty()) {
-        const store::ReadResult r = store::readNamed(group, RecoveredCard[0]);
-        if (r.ok && addresses::cardFromFile(r.bytes) == addresses::storedCard(RecoveredCard)) return;
+        const store::ReadResult r = store::readNamed(group, card[0]);
+        if (r.ok && addresses::cardFromFile(r.bytes) == addresses::storedCard(card)) return;
     }
     for (int i = 0; i < addresses::kFieldCount; ++i)
-        Text7[i]->setText(RecoveredCard[i]);
-    CardFile = BoxFile{group, RecoveredCardFile, RecoveredCardBase, false};
+        Text7[i]->setText(card[i]);
+    CardFile = BoxFile{group, e.file, e.base, false};
     CardCopyFile = BoxFile();
     CardUnsaved = true;
 }

@@ -84,6 +84,13 @@ void TextBox::markSaved() {
     document()->setModified(false);
 }
 
+void TextBox::showSaved(const QString& saved) {
+    if (store::fitsCodePage(saved))
+        markSaved();
+    else
+        setText(store::storedForm(saved));
+}
+
 void TextBox::mouseReleaseEvent(QMouseEvent* e) {
     QPlainTextEdit::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton) Q_EMIT clicked();

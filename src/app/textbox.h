@@ -19,6 +19,9 @@ public:
     bool isModified() const;
     // What the box holds has just been saved: from now on it counts as unchanged.
     void markSaved();
+    // The box's text has just been saved: it shows it as its file keeps it ("?" for what
+    // the code page cannot hold) and counts as unchanged.
+    void showSaved(const QString& saved);
     bool isMultiLine() const { return lines_ == Lines::Multi; }
 
 Q_SIGNALS:

@@ -114,9 +114,24 @@ void Form1::installKeys() {
         s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, action);
     };
-    add(Qt::AltModifier | Qt::Key_PageUp, [this] { PageMonth(-1); });
-    add(Qt::AltModifier | Qt::Key_PageDown, [this] { PageMonth(+1); });
-    add(Qt::AltModifier | Qt::Key_Home, [this] { pressAsClick(Command5); });
+    for (Qt::Key key : {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home})
+        add(Qt::AltModifier | key, [this, key] { CalendarKey(key); });
+}
+
+bool Form1::CalendarKey(int key) {
+    switch (key) {
+    case Qt::Key_PageUp:
+        PageMonth(-1);
+        return true;
+    case Qt::Key_PageDown:
+        PageMonth(+1);
+        return true;
+    case Qt::Key_Home:
+        pressAsClick(Command5);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void Form1::PageMonth(int step) {

@@ -93,10 +93,7 @@ void Form1::Text6_LostFocus() {
     }
     NoteUnsaved = false;
     NoteFile = target;
-    if (s == Saved::Lossy)
-        Text6->setText(store::storedForm(text)); // the editor shows what the file kept: the user sees the "?"
-    else
-        Text6->markSaved();
+    Text6->showSaved(text); // the editor shows what the file kept: the user sees the "?"
     NoteChanged = false;
     // The new note joins the list where it sorts; the note chosen stays chosen, so
     // "ELIMINAR" deletes what it deleted before the save.
@@ -112,7 +109,7 @@ void Form1::Command13_Click() {
         File1->refresh();
         return;
     }
-    OwnWrites.insert(store::joinPath(folder, name));
+    NoteOwnWrite(store::joinPath(folder, name));
     if (const store::Status s = store::removeNamed(folder, name); !s && !s.notFound())
         ReportFailure(QStringLiteral("No se ha podido eliminar la nota\n%1\n\n%2")
                           .arg(QDir::toNativeSeparators(store::joinPath(folder, name)), s.reason));

@@ -136,11 +136,7 @@ void Form1::SaveDiaryPage() {
             const QString text = Text1->text();
             if (SavePage(DiaryCaption, text, DiaryFile) == PageSave::Written) {
                 DiaryUnreadable = false;
-                // The box shows the page as it now is on disk.
-                if (!store::fitsCodePage(text))
-                    Text1->setText(store::storedForm(text));
-                else
-                    Text1->markSaved();
+                Text1->showSaved(text); // the page as it now is on disk
             }
         }
     }

@@ -94,9 +94,5 @@ void Form1::SaveWeekPage() {
         return;
     }
     // A failure leaves the text in its box and holds it until it can be saved.
-    if (SavePage(caption, text, WeekFiles[k]) != PageSave::Written) return;
-    if (!store::fitsCodePage(text))
-        Text2[k]->setText(store::storedForm(text));
-    else
-        Text2[k]->markSaved();
+    if (SavePage(caption, text, WeekFiles[k]) == PageSave::Written) Text2[k]->showSaved(text);
 }

@@ -155,10 +155,6 @@ bool Form1::SearchEvent(QObject* watched, QEvent* e) {
         SearchResults->setFocus(Qt::TabFocusReason);
         SearchResults->setCurrentRow(0);
         return true;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        // The field has no pages of its own: the keys are the search's, never the calendar's.
-        return watched == SearchText;
     default:
         return false;
     }

@@ -420,17 +420,11 @@ void Searcher::Impl::relist(Place& p) {
             }
             add(p, name, *key);
         }
-        for (auto it = p.entries.begin(); !first && it != p.entries.end();) {
-            if (seen.contains(it.key())) {
-                ++it;
-                continue;
-            }
-            p.renamed = true;
-            p.targets.remove(it.key());
-            p.nameKeys.remove(it.key());
-            drop(*it);
-            it = p.entries.erase(it);
-        }
+        QStringList gone;
+        for (auto it = p.entries.cbegin(); !first && it != p.entries.cend(); ++it)
+            if (!seen.contains(it.key())) gone << it.key();
+        for (const QString& name : std::as_const(gone))
+            erase(p, name);
     }
     for (auto it = p.entries.begin(); it != p.entries.end(); ++it) {
         Entry& e = *it;

@@ -58,6 +58,13 @@ public:
         pressKey(box, Qt::Key_End, Qt::ControlModifier);
         typeText(box, text);
     }
+    // Started on the notes, with one older note there, and text typed into the editor.
+    void typeNoteBeside(const QByteArray& older, const QString& typed) {
+        writeBytes(u("notas/2007-3-1--9-0"), older);
+        start();
+        click(form->Command6[4]);
+        write(form->Text6, typed);
+    }
     void clickRow(FileList* list, int row) {
         clickAt(list->viewport(), list->visualItemRect(list->item(row)).center());
     }
@@ -583,10 +590,7 @@ const Row kMeetings[] = {
     // ---- Notes ---------------------------------------------------------------------------------
     {"ANoteThatCouldNotBeSavedIsNeverReplacedByAnotherNote",
      [](RealInput& t) {
-         t.writeBytes(u("notas/2007-3-1--9-0"), "vieja");
-         t.start();
-         t.click(t.f().Command6[4]);
-         t.write(t.f().Text6, u("no se pierde"));
+         t.typeNoteBeside("vieja", u("no se pierde"));
          t.writeFaults.failNext(1, u("disco lleno (prueba)"));
          t.clickRow(t.f().File1, 0);
          EXPECT_EQ(t.f().Text6->text(), u("no se pierde"));
@@ -597,10 +601,7 @@ const Row kMeetings[] = {
      }},
     {"ANewNoteIsNeverReplacedByAnOlderNoteSavedInTheSameMinute",
      [](RealInput& t) {
-         t.writeBytes(u("notas/2007-3-1--9-0"), "nota vieja");
-         t.start();
-         t.click(t.f().Command6[4]);
-         t.write(t.f().Text6, u("nota nueva"));
+         t.typeNoteBeside("nota vieja", u("nota nueva"));
          t.clickRow(t.f().File1, 0); // saved as 2007-3-15--10-0; the old note is loaded
          t.write(t.f().Text6, u(" editada"));
          t.click(t.f().Command6[0]);
