@@ -71,6 +71,7 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
         connect(t, &TextBox::edited, this, [this] { UnsavedTextChanged(true); });
         connect(t, &TextBox::changed, this, [this] { UnsavedTextChanged(false); });
     }
+    CheckSpelling();
 }
 
 Form1::~Form1() = default;
@@ -205,6 +206,7 @@ bool Form1::event(QEvent* e) {
                 // Pages stored in another letter case are found now: their days turn bold.
                 ShowDaysWithPages(store::FolderIndex::current(DataPath(layout::kPages)).get());
                 WatchFolders();
+                StartSpelling();
             },
             Qt::QueuedConnection);
     }

@@ -20,6 +20,10 @@
 #include "store/files.h"
 #include "store/recovery.h"
 
+namespace quelora::spelling {
+class Speller;
+}
+
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
@@ -159,6 +163,7 @@ public:
     QString DataPath(const QString& relative) const;
     const QString& DataFolder() const { return DataFolder_; }
     quelora::Platform& platform() { return Platform_; }
+    quelora::spelling::Speller* speller() const { return Spelling; }
 
     VbColor BackColor() const { return FormBackColor; }
     void SetBackColor(VbColor c);
@@ -449,6 +454,14 @@ private:
     QHash<QString, QString> StoredFolderNames;
     bool FramePlaced = false;
     bool DiaryIndexWarmed = false;
+
+    // Spelling: every box the user writes in marks the words the dictionary does not
+    // know, once the dictionary has been loaded after the first paint.
+    quelora::spelling::Speller* Spelling = nullptr;
+    void CheckSpelling();
+    void StartSpelling();
+    void AddOwnWord(const QString& word);
+
     void queueMessage(const QString& text, bool failure);
     void scheduleMessages();
     bool mayLeave();

@@ -1,5 +1,7 @@
 #include "app/platform.h"
 
+#include "spelling/spelling.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -65,6 +67,10 @@ bool installSpanishTranslations() {
 
 void QtPlatform::endProgram() {
     QApplication::exit(0);
+}
+
+QStringList QtPlatform::dictionaryFolders() {
+    return spelling::systemDictionaryFolders();
 }
 
 } // namespace quelora

@@ -3,6 +3,7 @@
 // with a fixed clock, so no test blocks on a modal box or starts a program.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -25,6 +26,8 @@ public:
     virtual bool openTextEditor(const QString& path) = 0;
     // Ends the program at once.
     virtual void endProgram() = 0;
+    // The folders to look for a Spanish spelling dictionary in; none: no checking.
+    virtual QStringList dictionaryFolders() { return {}; }
 };
 
 class QtPlatform : public Platform {
@@ -35,6 +38,7 @@ public:
     bool openMail(const QString& request) override;
     bool openTextEditor(const QString& path) override;
     void endProgram() override;
+    QStringList dictionaryFolders() override;
 };
 
 inline const QString kProgramTitle = QStringLiteral("Quelora");

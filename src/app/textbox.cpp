@@ -1,6 +1,10 @@
 #include "app/textbox.h"
 
+#include "spelling/marks.h"
 #include "store/codepage.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
 
 #include <QDropEvent>
 #include <QFocusEvent>
@@ -109,6 +113,21 @@ void TextBox::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QPlainTextEdit::keyPressEvent(e);
+}
+
+void TextBox::checkSpelling(spelling::Speller* speller) {
+    if (!marks_) marks_ = new spelling::Marks(this, speller);
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* e) {
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(e->pos()));
+    if (marks_) marks_->addToMenu(menu.get(), e->pos());
+    menu->exec(e->globalPos());
+}
+
+void TextBox::resizeEvent(QResizeEvent* e) {
+    QPlainTextEdit::resizeEvent(e);
+    if (marks_) marks_->schedule();
 }
 
 void TextBox::dropEvent(QDropEvent* e) {

@@ -3,6 +3,11 @@
 
 namespace quelora {
 
+namespace spelling {
+class Marks;
+class Speller;
+} // namespace spelling
+
 // A text box whose text is written as the files hold it (lines joined by CR LF).
 // A text set by the program and not changed since comes back byte for byte, so a
 // file that is loaded and saved unchanged keeps its exact bytes.
@@ -23,6 +28,9 @@ public:
     // the code page cannot hold) and counts as unchanged.
     void showSaved(const QString& saved);
     bool isMultiLine() const { return lines_ == Lines::Multi; }
+    // From now on the box marks the words the speller does not know.
+    void checkSpelling(spelling::Speller* speller);
+    spelling::Marks* spellMarks() const { return marks_; }
 
 Q_SIGNALS:
     void clicked();   // mouse released inside the box
@@ -36,12 +44,15 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
     void dropEvent(QDropEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     QString shown() const; // the characters the box holds, its own line breaks as "\n"
     Lines lines_;
     bool settingText_ = false;
     QString setText_; // the text as given to setText
+    spelling::Marks* marks_ = nullptr;
 };
 
 } // namespace quelora

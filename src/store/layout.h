@@ -12,5 +12,6 @@ inline const QString kNotes = QStringLiteral("notas");            // one file pe
 inline const QString kBook = QStringLiteral("direcciones");       // one folder per group of cards
 inline const QString kAllCards = QStringLiteral("Todos");         // the group holding every card
 inline const QString kExportFile = QStringLiteral("texto.txt");   // handed to the text editor
+inline const QString kOwnWords = QStringLiteral("diccionario.txt"); // words the user added to the dictionary
 
 } // namespace quelora::layout

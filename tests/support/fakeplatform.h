@@ -14,6 +14,7 @@ public:
     QStringList mailRequests;
     QStringList editorRequests;
     int endRequests = 0;
+    QStringList dictionaries; // the folders a spelling dictionary is looked for in: none, none is used
 
     QDateTime now() override { return clock; }
     void message(QWidget*, const QString& text) override { messages << text; }
@@ -27,6 +28,7 @@ public:
         return true;
     }
     void endProgram() override { ++endRequests; }
+    QStringList dictionaryFolders() override { return dictionaries; }
 };
 
 } // namespace quelora::test

@@ -1,0 +1,59 @@
+// Spell checking in the boxes the user writes in, and the user's own words.
+#include "app/form1.h"
+#include "app/platform.h"
+#include "app/textbox.h"
+#include "spelling/marks.h"
+#include "spelling/spelling.h"
+#include "store/codepage.h"
+#include "store/files.h"
+#include "store/layout.h"
+
+#include <QDir>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
+using namespace quelora;
+
+void Form1::CheckSpelling() {
+    Spelling = new spelling::Speller(this);
+    // Where the user writes prose: not in names, addresses, telephones or e-mail, not in
+    // the read-outs, not in the saints' texts, which are only read.
+    std::vector<TextBox*> boxes = {Text1, Text9[0], Text9[1], Text6, Text7[6]};
+    boxes.insert(boxes.end(), Text2.begin(), Text2.end());
+    for (TextBox* box : boxes) {
+        box->checkSpelling(Spelling);
+        connect(box->spellMarks(), &spelling::Marks::addRequested, this, &Form1::AddOwnWord);
+    }
+}
+
+void Form1::StartSpelling() {
+    const QStringList folders = Platform_.dictionaryFolders();
+    if (folders.isEmpty()) return;
+    Spelling->setOwnWords(spelling::readWordList(store::readNamed(DataFolder_, layout::kOwnWords).bytes));
+    auto* loading = new QFutureWatcher<std::shared_ptr<const spelling::Dictionary>>(this);
+    connect(loading, &QFutureWatcherBase::finished, this, [this, loading] {
+        Spelling->setDictionary(loading->result());
+        loading->deleteLater();
+    });
+    loading->setFuture(QtConcurrent::run([folders] { return spelling::loadSpanish(folders); }));
+}
+
+void Form1::AddOwnWord(const QString& word) {
+    // What the file holds now, so that words another copy of the folder added are kept.
+    const store::ReadResult file = store::readNamed(DataFolder_, layout::kOwnWords);
+    QStringList words = file.ok ? spelling::readWordList(file.bytes) : Spelling->ownWords();
+    if (!words.contains(word)) words << word;
+    QString path;
+    const store::Status s =
+        store::writeNamed(DataFolder_, layout::kOwnWords, store::encode(spelling::wordListText(words)),
+                          store::Sync::Durable, &path);
+    NoteOwnWrite(path);
+    if (!s) {
+        ReportFailure(QStringLiteral("No se ha podido guardar la palabra «%1» en el diccionario\n%2\n\n%3\n\n"
+                                     "Hasta que se cierre Quelora no se marcará.")
+                          .arg(word, QDir::toNativeSeparators(path), s.reason));
+        Spelling->ignore(word);
+        return;
+    }
+    Spelling->setOwnWords(words);
+}

@@ -1,0 +1,271 @@
+#include "spelling/spelling.h"
+
+#include "store/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+
+#include <mutex>
+
+#ifdef QUELORA_HAVE_NUSPELL
+#include <nuspell/dictionary.hxx>
+#include <nuspell/finder.hxx>
+
+#include <sstream>
+#endif
+
+namespace quelora::spelling {
+
+namespace {
+
+bool isWordChar(QChar c) {
+    return c.isLetter() || c.isMark() || c.isDigit();
+}
+
+bool isApostrophe(QChar c) {
+    return c == QLatin1Char('\'') || c == QChar(0x2019);
+}
+
+// An address, web or e-mail, is one run of non-blank characters.
+bool isAddress(QStringView chunk) {
+    return chunk.contains(QLatin1Char('@')) || chunk.contains(QLatin1String("://")) ||
+           chunk.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+}
+
+bool startsSentence(QStringView text, int at) {
+    for (int i = at - 1; i >= 0; --i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            return true;
+        if (c.isSpace() || c == QChar(0x00BF) || c == QChar(0x00A1) || c == QChar(0x00AB) ||
+            c == QLatin1Char('"') || c == QChar(0x201C) || c == QLatin1Char('(') || c == QChar(0x2014) ||
+            c == QLatin1Char('-'))
+            continue;
+        return c == QLatin1Char('.') || c == QLatin1Char('!') || c == QLatin1Char('?') || c == QChar(0x2026);
+    }
+    return true;
+}
+
+void addWord(QStringView text, int start, int end, std::vector<Word>& out) {
+    bool digit = false, lower = false;
+    int letters = 0;
+    for (int i = start; i < end; ++i) {
+        const QChar c = text[i];
+        if (c.isDigit()) digit = true;
+        if (c.isLetter()) {
+            ++letters;
+            if (c.isLower()) lower = true;
+        }
+    }
+    if (digit || letters == 0 || (letters > 1 && !lower)) return;
+    out.push_back({start, end - start, startsSentence(text, start)});
+}
+
+} // namespace
+
+std::vector<Word> wordsToCheck(QStringView text) {
+    std::vector<Word> out;
+    const int n = int(text.size());
+    int i = 0;
+    while (i < n) {
+        while (i < n && text[i].isSpace())
+            ++i;
+        int chunkEnd = i;
+        while (chunkEnd < n && !text[chunkEnd].isSpace())
+            ++chunkEnd;
+        const QStringView chunk = text.mid(i, chunkEnd - i);
+        if (!isAddress(chunk)) {
+            int j = i;
+            while (j < chunkEnd) {
+                while (j < chunkEnd && !isWordChar(text[j]))
+                    ++j;
+                const int start = j;
+                while (j < chunkEnd && (isWordChar(text[j]) || (isApostrophe(text[j]) && j + 1 < chunkEnd &&
+                                                                text[j + 1].isLetter() && j > start)))
+                    ++j;
+                if (j > start) addWord(text, start, j, out);
+            }
+        }
+        i = chunkEnd;
+    }
+    return out;
+}
+
+QStringList readWordList(const QByteArray& bytes) {
+    QStringList words;
+    for (const QString& line : store::decode(bytes).split(QLatin1Char('\n'))) {
+        const QString w = line.trimmed();
+        if (!w.isEmpty() && !words.contains(w)) words << w;
+    }
+    return words;
+}
+
+QString wordListText(const QStringList& words) {
+    QString text;
+    for (const QString& w : words)
+        text += w + QStringLiteral("\r\n");
+    return text;
+}
+
+namespace {
+
+// The word with its accents and the tilde of ñ taken off, in lower case: how close
+// "manana" is to "mañana" and "telefono" to "teléfono".
+QString bare(const QString& word) {
+    QString out;
+    for (QChar c : word.normalized(QString::NormalizationForm_D))
+        if (!c.isMark()) out += c.toLower();
+    return out;
+}
+
+} // namespace
+
+QStringList rankSuggestions(const QString& word, const QStringList& suggestions, int most) {
+    QStringList close, rest;
+    const QString wordBare = bare(word);
+    for (const QString& s : suggestions) {
+        if (s == word || s.contains(QLatin1Char('-')) || close.contains(s) || rest.contains(s)) continue;
+        (bare(s) == wordBare ? close : rest) << s;
+    }
+    close += rest;
+    return close.mid(0, most);
+}
+
+void Speller::setDictionary(std::shared_ptr<const Dictionary> dictionary) {
+    dictionary_ = std::move(dictionary);
+    known_.clear();
+    Q_EMIT changed();
+}
+
+bool Speller::knows(const QString& word) const {
+    auto it = known_.constFind(word);
+    if (it != known_.constEnd()) return *it;
+    const bool k = dictionary_->knows(word);
+    // Bounded: a year of typing meets far fewer words than this.
+    if (known_.size() > 200000) known_.clear();
+    known_.insert(word, k);
+    return k;
+}
+
+bool Speller::isUnknown(const QString& word, bool sentenceStart) const {
+    if (!dictionary_ || word.isEmpty()) return false;
+    if (accepted_.contains(word)) return false;
+    const QString lower = word.left(1).toLower() + word.mid(1);
+    if (lower != word && accepted_.contains(lower)) return false;
+    if (knows(word)) return false;
+    return !(sentenceStart && lower != word && knows(lower));
+}
+
+void Speller::setOwnWords(const QStringList& words) {
+    own_ = words;
+    accepted_.unite(QSet<QString>(words.begin(), words.end()));
+    Q_EMIT changed();
+}
+
+void Speller::addOwnWord(const QString& word) {
+    if (!own_.contains(word)) own_ << word;
+    accepted_.insert(word);
+    Q_EMIT changed();
+}
+
+void Speller::ignore(const QString& word) {
+    accepted_.insert(word);
+    Q_EMIT changed();
+}
+
+#ifdef QUELORA_HAVE_NUSPELL
+
+namespace {
+
+class NuspellDictionary : public Dictionary {
+public:
+    nuspell::Dictionary d;
+    bool knows(const QString& word) const override {
+        try {
+            return d.spell(word.toStdString());
+        } catch (...) {
+            return true; // a word the library cannot take is not marked
+        }
+    }
+    QStringList suggest(const QString& word, int most) const override {
+        std::vector<std::string> out;
+        try {
+            d.suggest(word.toStdString(), out);
+        } catch (...) {
+            return {};
+        }
+        QStringList s;
+        for (const std::string& x : out)
+            s << QString::fromStdString(x);
+        return rankSuggestions(word, s, most);
+    }
+};
+
+QString findAff(const QStringList& folders) {
+    for (const QString& folder : folders) {
+        const QDir dir(folder);
+        if (dir.exists(QStringLiteral("es_ES.aff")) && dir.exists(QStringLiteral("es_ES.dic")))
+            return dir.filePath(QStringLiteral("es_ES.aff"));
+    }
+    for (const QString& folder : folders) {
+        const QDir dir(folder);
+        for (const QString& aff :
+             dir.entryList({QStringLiteral("es.aff"), QStringLiteral("es_*.aff")}, QDir::Files, QDir::Name)) {
+            const QString base = aff.chopped(4);
+            if (dir.exists(base + QStringLiteral(".dic"))) return dir.filePath(aff);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::shared_ptr<const Dictionary> loadSpanish(const QStringList& folders) {
+    const QString aff = findAff(folders);
+    if (aff.isEmpty()) return nullptr;
+    static std::mutex mutex;
+    static QMap<QString, std::weak_ptr<const Dictionary>> loaded;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (auto shared = loaded.value(aff).lock()) return shared;
+    QFile affFile(aff), dicFile(aff.chopped(4) + QStringLiteral(".dic"));
+    if (!affFile.open(QIODevice::ReadOnly) || !dicFile.open(QIODevice::ReadOnly)) return nullptr;
+    // Suggestions come from small edits of the word (accents, ñ, b/v, a letter more or
+    // less, two words run together), not from comparing it with every word of the
+    // dictionary: that took up to 700 ms a word, too slow for a context menu.
+    std::istringstream affText(affFile.readAll().toStdString() + "\nMAXNGRAMSUGS 0\n");
+    std::istringstream dicText(dicFile.readAll().toStdString());
+    auto d = std::make_shared<NuspellDictionary>();
+    try {
+        d->d.load_aff_dic(affText, dicText);
+    } catch (...) {
+        return nullptr;
+    }
+    loaded.insert(aff, d);
+    return d;
+}
+
+QStringList systemDictionaryFolders() {
+    // The library names the dictionaries it finds there; their folders are what we need.
+    QStringList folders;
+    for (const auto& p : nuspell::search_default_dirs_for_dicts()) {
+        const QString folder = QFileInfo(QString::fromStdString(p.string())).absolutePath();
+        if (!folders.contains(folder)) folders << folder;
+    }
+    return folders;
+}
+
+#else
+
+std::shared_ptr<const Dictionary> loadSpanish(const QStringList&) {
+    return nullptr;
+}
+
+QStringList systemDictionaryFolders() {
+    return {};
+}
+
+#endif
+
+} // namespace quelora::spelling
