@@ -9,8 +9,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -169,6 +171,40 @@ void FormFixture::pickFromList(QComboBox* combo, int index) {
     QTest::mouseMove(popup->windowHandle(), at);
     QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
     settle();
+}
+
+QStringList FormFixture::contextMenu(QWidget* w, const QPoint& p, const QString& pick) {
+    QStringList shown;
+    auto* poll = new QTimer(w);
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator()) texts << a->text();
+        if (texts.contains(QStringLiteral("Buscando sugerencias…")) && waited.elapsed() < 5000) return;
+        poll->stop();
+        shown = texts;
+        QAction* chosen = nullptr;
+        for (QAction* a : menu->actions())
+            if (!pick.isEmpty() && a->text() == pick) chosen = a;
+        if (chosen) {
+            const QPoint at = menu->actionGeometry(chosen).center();
+            QTest::mouseMove(menu->windowHandle(), at);
+            QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        } else {
+            QTest::keyClick(menu, Qt::Key_Escape);
+        }
+    });
+    poll->start(10);
+    QWidget* window = w->window();
+    // Through the window: Qt turns the right press into the context menu's event.
+    QTest::mouseClick(window->windowHandle(), Qt::RightButton, Qt::NoModifier, w->mapTo(window, p));
+    delete poll;
+    settle();
+    return shown;
 }
 
 void FormFixture::wheel(QWidget* w, int notches) {

@@ -84,6 +84,10 @@ protected:
     void paste(QWidget* w, const QString& text);
     // Opens the drop-down with a click on its arrow, moves to the entry and clicks it.
     void pickFromList(QComboBox* combo, int index);
+    // A right click at p of w opens its context menu; the entry named `pick` is clicked
+    // once the menu has what it is going to show (nothing is picked when empty: the menu
+    // is closed with Escape). The menu's entries as they were shown.
+    QStringList contextMenu(QWidget* w, const QPoint& p, const QString& pick);
     // Turns the mouse wheel over the centre of w, delivered to the window as the
     // window system does; notches > 0 away from the user (up).
     void wheel(QWidget* w, int notches);
