@@ -15,6 +15,7 @@
 #include "calendar/calendar.h"
 #include "notes/notes.h"
 #include "records/records.h"
+#include "spelling/spelling.h"
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/folderindex.h"
@@ -27,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -59,8 +61,9 @@ struct Window {
     BenchPlatform platform;
     std::unique_ptr<Form1> form;
 
-    Window() {
+    explicit Window(bool spelling = false) {
         platform.clock = kClock;
+        if (spelling) platform.dictionaries = quelora::spelling::systemDictionaryFolders();
         form = std::make_unique<Form1>(g_data, platform);
         form->Form_Load();
         form->show();
@@ -524,6 +527,96 @@ void KeepUnsavedFloor(benchmark::State& state) {
     QFile::remove(path);
 }
 
+// ---- Spelling --------------------------------------------------------------------------
+
+// A page of the diary: everyday Spanish with a few words the dictionary does not know.
+QString spellingPage(int bytes) {
+    const QString line =
+        QString::fromUtf8("Hoy fuimos al río con Lucía y comimos en la venta de Begoñita; el camarero trajo "
+                          "unas migas estupendas y un vino de la tierra. Mañana escribiré a Ximena.\n");
+    return line.repeated(std::max(1, bytes / int(line.toUtf8().size())));
+}
+
+// The window with the dictionary loaded (checked) or without one.
+struct SpellingWindow : Window {
+    explicit SpellingWindow(bool checked) : Window(checked) {
+        while (checked && !form->speller()->ready())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        settle();
+    }
+};
+
+// A keystroke in a 4 KB page, the marks of what is in view made again.
+void SpellingKeystroke(benchmark::State& state, bool checked) {
+    SpellingWindow w(checked);
+    w->Text1->setFocus();
+    w->Text1->setText(spellingPage(4096));
+    settle();
+    // One character at a time, as typed: words end and new ones begin.
+    const QString typed = QString::fromUtf8("y luego fuimos a casa de Begoñita a cenar ");
+    int i = 0;
+    for (auto _ : state) {
+        w->Text1->insertPlainText(typed.at(i++ % typed.size()));
+        settle();
+    }
+}
+
+// A 4 KB (or 5 MB) page shown in the diary box and its words in view checked.
+void SpellingShow(benchmark::State& state, bool checked, int bytes) {
+    SpellingWindow w(checked);
+    const QString pages[2] = {spellingPage(bytes), spellingPage(bytes) + QStringLiteral("Fin.")};
+    int i = 0;
+    for (auto _ : state) {
+        w->Text1->setText(pages[i++ & 1]);
+        settle();
+    }
+}
+
+// A page of a 5 MB page scrolled, and the words come into view marked.
+void SpellingScroll(benchmark::State& state, bool checked) {
+    SpellingWindow w(checked);
+    w->Text1->setText(spellingPage(5 << 20));
+    settle();
+    QScrollBar* bar = w->Text1->verticalScrollBar();
+    int i = 0;
+    for (auto _ : state) {
+        bar->setValue((i++ * 37) % bar->maximum());
+        settle();
+    }
+}
+
+// What the context menu waits for: the suggestions for a misspelt word.
+void SpellingSuggest(benchmark::State& state) {
+    const auto d = quelora::spelling::loadSpanish(quelora::spelling::systemDictionaryFolders());
+    if (!d) return state.SkipWithError("no Spanish dictionary");
+    const QStringList words = {QStringLiteral("mercadoo"), QString::fromUtf8("fuí"),
+                               QStringLiteral("qeremos"),  QStringLiteral("escrivir"),
+                               QStringLiteral("telefono"), QStringLiteral("nesecito"),
+                               QStringLiteral("dijistes"), QStringLiteral("aora")};
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(d->suggest(words[i++ % words.size()], 6));
+}
+
+// Loading the dictionary (on its worker thread in the program), and what it adds to memory.
+void SpellingLoad(benchmark::State& state) {
+    auto residentMB = [] {
+        QFile f(QStringLiteral("/proc/self/statm"));
+        if (!f.open(QIODevice::ReadOnly)) return 0.0;
+        return f.readAll().split(' ').value(1).toDouble() * 4096 / (1 << 20);
+    };
+    // The first load only: memory given back afterwards stays with the allocator, so
+    // later loads would seem to cost less.
+    double added = -1;
+    for (auto _ : state) {
+        const double before = residentMB();
+        auto d = quelora::spelling::loadSpanish(quelora::spelling::systemDictionaryFolders());
+        if (!d) return state.SkipWithError("no Spanish dictionary");
+        if (added < 0) added = residentMB() - before;
+    }
+    state.counters["resident_MB_added"] = added;
+}
+
 void ExportYear(benchmark::State& state) {
     Window w;
     w->Command6_Click(3);
@@ -577,6 +670,16 @@ void registerAll() {
     RegisterBenchmark("KeepUnsaved/page_4KB", KeepUnsaved)->Unit(ms);
     RegisterBenchmark("KeepUnsaved/floor", KeepUnsavedFloor)->Unit(ms);
     RegisterBenchmark("ExportYear", ExportYear)->Unit(ms);
+    RegisterBenchmark("Spelling/load", SpellingLoad)->Unit(ms)->Iterations(3);
+    RegisterBenchmark("Spelling/keystroke_4KB/checked", SpellingKeystroke, true)->Unit(ms);
+    RegisterBenchmark("Spelling/keystroke_4KB/unchecked", SpellingKeystroke, false)->Unit(ms);
+    RegisterBenchmark("Spelling/show_4KB/checked", SpellingShow, true, 4096)->Unit(ms);
+    RegisterBenchmark("Spelling/show_4KB/unchecked", SpellingShow, false, 4096)->Unit(ms);
+    RegisterBenchmark("Spelling/show_5MB/checked", SpellingShow, true, 5 << 20)->Unit(ms);
+    RegisterBenchmark("Spelling/show_5MB/unchecked", SpellingShow, false, 5 << 20)->Unit(ms);
+    RegisterBenchmark("Spelling/scroll_5MB/checked", SpellingScroll, true)->Unit(ms);
+    RegisterBenchmark("Spelling/scroll_5MB/unchecked", SpellingScroll, false)->Unit(ms);
+    RegisterBenchmark("Spelling/suggest", SpellingSuggest)->Unit(ms);
 }
 
 // Takes --quelora_NAME=VALUE out of argv.

@@ -29,6 +29,8 @@ public:
         return true;
     }
     void endProgram() override {}
+    QStringList dictionaries; // where a spelling dictionary is looked for: none, no checking
+    QStringList dictionaryFolders() override { return dictionaries; }
 };
 
 } // namespace quelora::bench

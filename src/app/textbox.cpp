@@ -5,6 +5,12 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
 
 #include <QDropEvent>
 #include <QFocusEvent>
@@ -123,6 +129,37 @@ void TextBox::contextMenuEvent(QContextMenuEvent* e) {
     std::unique_ptr<QMenu> menu(createStandardContextMenu(e->pos()));
     if (marks_) marks_->addToMenu(menu.get(), e->pos());
     menu->exec(e->globalPos());
+}
+
+void TextBox::paintEvent(QPaintEvent* e) {
+    QPlainTextEdit::paintEvent(e);
+    if (!marks_ || marks_->ranges().isEmpty()) return;
+    // The red wavy line under each marked word in view.
+    QPainter p(viewport());
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::red, 1));
+    const QPointF offset = contentOffset();
+    for (const QTextCursor& c : marks_->ranges()) {
+        const QTextBlock block = document()->findBlock(c.selectionStart());
+        if (!block.isValid() || !block.isVisible() || !block.layout()) continue;
+        const QRectF place = blockBoundingGeometry(block).translated(offset);
+        if (place.bottom() < e->rect().top() || place.top() > e->rect().bottom()) continue;
+        int from = c.selectionStart() - block.position();
+        const int to = c.selectionEnd() - block.position();
+        while (from < to) { // a word longer than the box runs over two lines
+            const QTextLine line = block.layout()->lineForTextPosition(from);
+            if (!line.isValid()) break;
+            const int end = std::min(to, line.textStart() + line.textLength());
+            if (end <= from) break;
+            const qreal x1 = place.left() + line.cursorToX(from), x2 = place.left() + line.cursorToX(end);
+            const qreal y = place.top() + line.y() + line.ascent() + 2;
+            QPainterPath wave(QPointF(x1, y));
+            for (qreal x = x1; x < x2; x += 2)
+                wave.lineTo(std::min(x + 2, x2), y + ((int((x - x1) / 2) % 2) ? -1.5 : 0));
+            p.drawPath(wave);
+            from = end;
+        }
+    }
 }
 
 void TextBox::resizeEvent(QResizeEvent* e) {

@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 
 namespace quelora::spelling {
 
@@ -62,16 +63,9 @@ void Marks::schedule() {
     timer_.start();
 }
 
-int Marks::marked() const {
-    return int(box_->extraSelections().size());
-}
-
 void Marks::mark() {
-    QList<QTextEdit::ExtraSelection> marks;
+    QList<QTextCursor> marks;
     if (speller_->ready() && !box_->document()->isEmpty()) {
-        QTextCharFormat wavy;
-        wavy.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
-        wavy.setUnderlineColor(Qt::red);
         const QRect view = box_->viewport()->rect();
         // What is in view, and a block either side of it, so that a short scroll shows
         // its marks at once; a page of megabytes costs no more than a short one.
@@ -88,13 +82,19 @@ void Marks::mark() {
                 QTextCursor c(box_->document());
                 c.setPosition(at);
                 c.setPosition(at + w.length, QTextCursor::KeepAnchor);
-                marks.append({c, wavy});
+                marks.append(c);
             }
             if (block == last) break;
         }
     }
-    if (marks.isEmpty() && box_->extraSelections().isEmpty()) return;
-    box_->setExtraSelections(marks);
+    // Drawn by the box over its text, not as the text's own format: a format would have
+    // the box lay out and paint every marked line again at each keystroke.
+    auto same = [](const QTextCursor& a, const QTextCursor& b) {
+        return a.selectionStart() == b.selectionStart() && a.selectionEnd() == b.selectionEnd();
+    };
+    if (std::equal(marks.begin(), marks.end(), ranges_.begin(), ranges_.end(), same)) return;
+    ranges_ = marks;
+    box_->viewport()->update();
 }
 
 void Marks::addToMenu(QMenu* menu, const QPoint& pos) {

@@ -1,9 +1,11 @@
 #pragma once
-// The red wavy line under the words of a box that the dictionary does not know, and the
-// suggestions its context menu offers. The line is drawn over the text (the box's extra
-// selections): it never changes the document, its undo history or its "modified" mark.
+// Which words of a box the dictionary does not know, and the suggestions its context
+// menu offers. The box draws the red wavy line under them over its text: nothing of this
+// changes the document, its undo history or its "modified" mark.
+#include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QTextCursor>
 #include <QTimer>
 
 class QMenu;
@@ -25,7 +27,8 @@ public:
     // The word under pos, if marked: its suggestions, "Añadir al diccionario" and
     // "Ignorar" at the top of the menu.
     void addToMenu(QMenu* menu, const QPoint& pos);
-    int marked() const; // how many words are marked now
+    // The words marked now; the cursors move with the text as it is edited.
+    const QList<QTextCursor>& ranges() const { return ranges_; }
 
 Q_SIGNALS:
     void addRequested(const QString& word); // the user asked to keep this word
@@ -35,6 +38,7 @@ private:
     TextBox* box_;
     Speller* speller_;
     QTimer timer_;
+    QList<QTextCursor> ranges_;
     int typedAt_ = -1; // where the last typed character ended; the word ending there is still being typed
 };
 

@@ -1,3 +1,4 @@
+#include "spelling/marks.h"
 #include "spelling/spelling.h"
 #include "store/codepage.h"
 #include "support/formfixture.h"
@@ -90,9 +91,8 @@ namespace {
 // The words a box shows with the wavy line.
 QStringList underlined(TextBox* box) {
     QStringList words;
-    for (const QTextEdit::ExtraSelection& s : box->extraSelections())
-        if (s.format.underlineStyle() == QTextCharFormat::SpellCheckUnderline)
-            words << s.cursor.selectedText();
+    for (const QTextCursor& c : box->spellMarks()->ranges())
+        words << c.selectedText();
     return words;
 }
 
