@@ -157,8 +157,10 @@ const Row kRows[] = {
          t.writeBytes(u("recordatorio/15 de MARZO.txt"), test::cp1252("Llamar a Begoñita\r\n"));
          t.startChecking();
          EXPECT_EQ(underlined(t.form->Text9[1]), QStringList{u("Begoñita")});
+         t.writeBytes(u("diccionario.txt"),
+                      test::cp1252("Quelora\r\n")); // another copy of the folder added one
          t.rightClick(t.form->Text1, u("Begoñita"), u("Añadir al diccionario"));
-         EXPECT_EQ(t.readBytes(u("diccionario.txt")), test::cp1252("Begoñita\r\n"));
+         EXPECT_EQ(t.readBytes(u("diccionario.txt")), test::cp1252("Quelora\r\nBegoñita\r\n"));
          t.settle();
          EXPECT_TRUE(underlined(t.form->Text1).isEmpty());
          EXPECT_TRUE(underlined(t.form->Text9[1]).isEmpty());
