@@ -133,9 +133,10 @@ public:
     // This day in other years: the diary pages with text (not empty files) of date's day
     // and month in every year but date's own, newest first, at most limit of them (limit
     // <= 0: all); 29 February finds the other leap years only. Each excerpt is the page's
-    // beginning, from its first word. Only those pages are read (and kept, within the
-    // budget), so it costs one listing on a search never used before; an invalid date finds
-    // nothing. Stats: files are the pages, searched those of that day, matched those shown.
+    // beginning, from its first word. Only the diary is looked at, and only those pages
+    // are read (and kept, within the budget): on a search never used before it costs the
+    // listing of the diary; an invalid date finds nothing. Stats: files are the pages, searched those of that
+    // day, matched those shown.
     QList<Hit> otherYears(const QDate& date, int limit = 0);
 
     // The program itself has just written, replaced or removed the file at path: the

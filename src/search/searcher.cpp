@@ -202,7 +202,8 @@ struct Searcher::Impl {
     QList<Hit> find(const QString& query, int limit);
     QList<Hit> otherYears(const QDate& date, int limit);
     void reset();
-    void refresh();
+    // pagesOnly: the diary's folders alone; the others wait for the next query.
+    void refresh(bool pagesOnly = false);
     void resolveFolders();
     void takeNotices();
     void relist(Place& p);
@@ -509,13 +510,14 @@ void Searcher::Impl::chooseVariants(Place& p) {
     }
 }
 
-void Searcher::Impl::refresh() {
+void Searcher::Impl::refresh(bool pagesOnly) {
     if (watchWanted && !watcher) watcher = std::make_unique<detail::Watcher>();
     stats.watching = watcher && watcher->active();
     resolveFolders();
     takeNotices();
     std::vector<Place*> toList;
     for (auto& p : places) {
+        if (pagesOnly && p->kind != Kind::Page) continue;
         if (watcher && p->watch < 0) {
             // Watched before it is listed, so nothing that happens after the listing is missed.
             const int id = watcher->add(p->real);
@@ -536,7 +538,7 @@ void Searcher::Impl::refresh() {
             relist(*toList[i]);
     });
     for (auto& p : places)
-        chooseVariants(*p);
+        if (!pagesOnly || p->kind == Kind::Page) chooseVariants(*p);
 }
 
 // ---- Reading --------------------------------------------------------------------------
@@ -701,7 +703,7 @@ QList<Hit> Searcher::Impl::otherYears(const QDate& date, int limit) {
     reads = 0;
     lastWords.clear(); // the field is empty: the next query narrows nothing
     if (!date.isValid()) return {};
-    refresh();
+    refresh(true);
     keptText.resetPeak();
     keptText.setLimit(budget - entryCount() * kEntryOverhead);
     struct Page {
