@@ -2,6 +2,7 @@
 //
 //   quelora_search_bench [--data FOLDER] [--runs N]
 //   quelora_search_bench --data FOLDER --huge dense|sparse [--runs N]
+//   quelora_search_bench --first FOLDER QUERY watch|stat [--no-typing] [--other-years]
 //
 // Without --data a folder is generated first (30 years of pages, 2,000 cards, 10,000
 // notes). Every figure is the median of N runs (default 15) in milliseconds; the first
@@ -115,22 +116,33 @@ QStringList typing(const QString& text) {
 }
 
 const QString kTyped = QString::fromUtf8("reunion médico mañana");
+// The day the benchmarks' "this day in other years" lists: 29 other years of the 30.
+const QDate kThisDay(2007, 3, 15);
+const QDate kLeapDay(2008, 2, 29);
 
-// --first: the first query of a fresh Searcher in this fresh process.
-int firstQuery(const QString& data, const QString& query, bool watch, bool typeOn) {
+// --first: the first query of a fresh Searcher in this fresh process; with --other-years
+// the list of this day in other years comes first (as when the search opens), and the
+// time of the query after it is printed last.
+int firstQuery(const QString& data, const QString& query, bool watch, bool typeOn, bool otherYears) {
     const long before = statusKb("VmHWM");
     QElapsedTimer t;
     t.start();
     search::Searcher s(data, search::kDefaultBudgetBytes, watch);
-    const QList<search::Hit> hits = s.find(query);
+    QList<search::Hit> hits = otherYears ? s.otherYears(kThisDay) : s.find(query);
     const double first = ms(t);
+    double after = 0;
+    if (otherYears) {
+        t.start();
+        s.find(query);
+        after = ms(t);
+    }
     // Then the rest of the typing, for the peak of a whole search.
     if (typeOn)
         for (const QString& q : typing(kTyped))
             s.find(q);
-    std::printf("%.3f %d %ld %ld %d %lld %d %d\n", first, static_cast<int>(hits.size()), before,
+    std::printf("%.3f %d %ld %ld %d %lld %d %d %.3f\n", first, static_cast<int>(hits.size()), before,
                 statusKb("VmHWM"), s.lastStats().files, s.lastStats().kept, s.lastStats().watching ? 1 : 0,
-                static_cast<int>(s.lastStats().matched));
+                static_cast<int>(s.lastStats().matched), after);
     return 0;
 }
 
@@ -219,7 +231,8 @@ int main(int argc, char** argv) {
             huge = args[++i];
         else if (args[i] == QLatin1String("--first") && i + 3 < args.size())
             return firstQuery(args[i + 1], args[i + 2], args[i + 3] == QLatin1String("watch"),
-                              i + 4 >= args.size() || args[i + 4] != QLatin1String("--no-typing"));
+                              !args.mid(i + 4).contains(QLatin1String("--no-typing")),
+                              args.mid(i + 4).contains(QLatin1String("--other-years")));
     }
 
     if (!huge.isEmpty()) {
@@ -318,19 +331,24 @@ int main(int argc, char** argv) {
         bool watch;
         bool oneCore; // the process held to one core: what the second one buys
         const char* what;
+        bool otherYears = false; // this day in other years first, as the search opens; then query
     };
     const First firsts[] = {
         {"r", true, false, "first query \"r\" (fresh process)"},
         {"xilofono", true, false, "first query \"xilofono\", no hit (fresh process)"},
         {"r", false, false, "first query \"r\" (fresh process, stat checks)"},
         {"r", true, true, "first query \"r\" (fresh process, one core)"},
+        {"r", true, false, "this day in other years, 15 March (fresh process)", true},
+        {"r", false, false, "this day in other years, 15 March (fresh, stat checks)", true},
     };
     for (const First& f : firsts) {
         Row first{QString::fromUtf8(f.what), {}, {}};
+        Row after{QStringLiteral("  then the first query \"%1\"").arg(QString::fromUtf8(f.query)), {}, {}};
         QString detail;
         for (int r = 0; r < runs; ++r) {
             QStringList arguments = {QStringLiteral("--first"), data, QString::fromUtf8(f.query),
                                      f.watch ? QStringLiteral("watch") : QStringLiteral("stat")};
+            if (f.otherYears) arguments << QStringLiteral("--other-years") << QStringLiteral("--no-typing");
             QString program = QCoreApplication::applicationFilePath();
             if (f.oneCore) {
                 arguments.prepend(program);
@@ -341,8 +359,9 @@ int main(int argc, char** argv) {
             p.start(program, arguments);
             p.waitForFinished(-1);
             const QStringList out = QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char(' '));
-            if (out.size() < 8) continue;
+            if (out.size() < 9) continue;
             first.times.push_back(out[0].toDouble());
+            after.times.push_back(out[8].toDouble());
             detail =
                 QStringLiteral("%1 hits shown, %2 files, kept %3 MB; VmHWM %4 MB before, %5 MB after typing")
                     .arg(out[1])
@@ -353,6 +372,64 @@ int main(int argc, char** argv) {
         }
         first.note = first.times.empty() ? QStringLiteral("did not run") : detail;
         rows.push_back(first);
+        if (f.otherYears) rows.push_back(after);
+    }
+
+    // ---- This day in other years, the memory warm, beside a query of one word ------------------
+    {
+        search::Searcher s(data);
+        s.find(QStringLiteral("x")); // everything read once
+        Row day{QStringLiteral("this day in other years, 15 March (warm)"), {}, {}};
+        Row leap{QStringLiteral("this day in other years, 29 February (warm)"), {}, {}};
+        Row word{QStringLiteral("floor: query \"zanahoria\" (warm, one word)"), {}, {}};
+        Row changed{QStringLiteral("this day, after another program wrote one of its pages"), {}, {}};
+        const QString dias = store::joinPath(data, store::findFolder(data, layout::kPages));
+        const QDate written(2010, 3, 15);
+        const QString page =
+            store::joinPath(dias, records::pageName(calendar::dateCaption(written.dayOfWeek() - 1, written)));
+        const store::ReadResult original = store::readFile(page);
+        int days = 0, leaps = 0, found = 0;
+        for (int r = 0; r < runs; ++r) {
+            QElapsedTimer t;
+            t.start();
+            days = static_cast<int>(s.otherYears(kThisDay).size());
+            day.times.push_back(ms(t));
+            t.start();
+            leaps = static_cast<int>(s.otherYears(kLeapDay).size());
+            leap.times.push_back(ms(t));
+            t.start();
+            s.find(QStringLiteral("zanahoria"));
+            word.times.push_back(ms(t));
+            const QByteArray mark = "zanahoria" + QByteArray::number(r) + " ";
+            if (!store::writeFile(page, mark + original.bytes))
+                std::fprintf(stderr, "could not write the page\n");
+            t.start();
+            const QList<search::Hit> hits = s.otherYears(kThisDay);
+            changed.times.push_back(ms(t));
+            found += std::any_of(hits.begin(), hits.end(), [&](const search::Hit& h) {
+                return h.date == written && h.excerpt.startsWith(QString::fromLatin1(mark.trimmed()));
+            });
+        }
+        if (!store::writeFile(page, original.bytes)) std::fprintf(stderr, "could not restore the page\n");
+        // Where no notices come, every file's stamp is compared first, as for a keystroke.
+        search::Searcher checked(data, search::kDefaultBudgetBytes, false);
+        checked.find(QStringLiteral("x"));
+        Row stat{QStringLiteral("this day in other years, 15 March (warm, stat checks)"), {}, {}};
+        for (int r = 0; r < runs; ++r) {
+            QElapsedTimer t;
+            t.start();
+            checked.otherYears(kThisDay);
+            stat.times.push_back(ms(t));
+        }
+        day.note = QStringLiteral("%1 pages listed").arg(days);
+        leap.note = QStringLiteral("%1 pages listed").arg(leaps);
+        word.note = QStringLiteral("every file searched to its end");
+        changed.note = QStringLiteral("the change listed in %1 of %2 runs").arg(found).arg(runs);
+        rows.push_back(day);
+        rows.push_back(leap);
+        rows.push_back(word);
+        rows.push_back(changed);
+        rows.push_back(stat);
     }
 
     // ---- Keystrokes ------------------------------------------------------------------------------

@@ -292,6 +292,7 @@ public:
     QLineEdit* SearchText = nullptr;
     QListWidget* SearchResults = nullptr;
     QLabel* SearchCount = nullptr;
+    QLabel* SearchHeading = nullptr; // "Este día en otros años", over the list while the field is empty
 
     // ---- Form-level state, to read ----------------------------------------------------
     int selectedButton() const { return SelectedButton; } // -1 until a day is marked
@@ -328,6 +329,8 @@ private:
     bool SearchEvent(QObject* watched, QEvent* e);
     // The search laid over the panels goes as soon as the focus leaves it.
     void SearchFocusChanged(QWidget* now);
+    // Files changed by another program: the list of this day in other years follows them.
+    void SearchFilesChanged();
     // The calendar on the month of date, as the month and year lists would show it.
     void ShowCalendarMonth(const QDate& date);
     std::unique_ptr<quelora::search::Searcher> Searcher_; // made at the first query

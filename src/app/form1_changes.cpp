@@ -235,4 +235,5 @@ void Form1::CheckShownFiles() {
     if (all || ChangedFolders.contains(File2->path())) File2->refresh();
     ChangedFolders.clear();
     WatchFolders(); // a folder made or moved since is watched again
+    SearchFilesChanged();
 }

@@ -1,6 +1,7 @@
 // The search of everything written: a field and a list of results laid over the
 // panels while it is open (Ctrl+F, or a click on the date caption); Escape closes it
-// and leaves the window as it was. Choosing a result shows it where it lives.
+// and leaves the window as it was. Choosing a result shows it where it lives. While the
+// field is empty the list shows the selected day's pages of every other year.
 #include "app/build.h"
 #include "app/dropdown.h"
 #include "app/filelist.h"
@@ -96,6 +97,10 @@ void Form1::buildSearchPanel() {
     describe(SearchText, QStringLiteral("Texto a buscar"),
              QStringLiteral("Intro muestra el primer resultado; Escape cierra la búsqueda"));
     connect(SearchText, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
+    // While the field is empty the list shows the selected day in the other years, under
+    // this heading, and starts below it.
+    SearchHeading = label(SearchPanel, tw(240, 960, 7335, 300), QString(), arial(9.75, true));
+    SearchHeading->hide();
     SearchResults = new QListWidget(SearchPanel);
     SearchResults->setGeometry(tw(240, 960, 7335, 5055));
     SearchResults->setFont(arial(9.75));
@@ -170,6 +175,8 @@ void Form1::OpenSearch() {
     // Taking the focus is leaving the box that had it: what it holds is saved as on any click.
     SearchText->setFocus(Qt::ShortcutFocusReason);
     SearchText->selectAll();
+    // An empty field shows the day selected now in the other years.
+    if (SearchText->text().trimmed().isEmpty()) SearchText_Change();
 }
 
 void Form1::CloseSearch() {
@@ -180,9 +187,36 @@ void Form1::CloseSearch() {
     FocusBeforeSearch.clear();
 }
 
+void Form1::SearchFilesChanged() {
+    // A typed query keeps its list until the next keystroke; the day's list has none to wait for.
+    if (!SearchPanel || !SearchPanel->isVisible() || !SearchText->text().trimmed().isEmpty()) return;
+    const QListWidgetItem* current = SearchResults->currentItem();
+    const QString path = current ? SearchHits.value(current->data(HitRow).toInt()).path : QString();
+    SearchText_Change();
+    for (int i = 0; !path.isEmpty() && i < SearchHits.size(); ++i)
+        if (SearchHits[i].path == path) SearchResults->setCurrentRow(i);
+}
+
 void Form1::SearchText_Change() {
     if (!Searcher_) Searcher_ = std::make_unique<search::Searcher>(DataFolder_);
-    SearchHits = Searcher_->find(SearchText->text());
+    // An empty field: this day in other years, the day being the one the caption names.
+    const bool otherYears = SearchText->text().trimmed().isEmpty();
+    const std::optional<QDate> day = otherYears ? calendar::captionDate(Label2->text()) : std::nullopt;
+    if (!otherYears)
+        SearchHits = Searcher_->find(SearchText->text());
+    else if (day)
+        SearchHits = Searcher_->otherYears(*day);
+    else
+        SearchHits.clear();
+    SearchHeading->setVisible(otherYears && day);
+    if (day)
+        SearchHeading->setText(QStringLiteral("Este día en otros años: %1 de %2%3")
+                                   .arg(day->day())
+                                   .arg(calendar::monthTitle(day->month()).toLower(),
+                                        day->month() == 2 && day->day() == 29
+                                            ? QStringLiteral(", en los años bisiestos")
+                                            : QString()));
+    SearchResults->setGeometry(otherYears && day ? tw(240, 1290, 7335, 4725) : tw(240, 960, 7335, 5055));
     SearchResults->clear();
     for (int i = 0; i < SearchHits.size(); ++i) {
         const Hit& h = SearchHits[i];
@@ -195,14 +229,19 @@ void Form1::SearchText_Change() {
         it->setData(HitLength, h.hitLength);
         SearchResults->addItem(it);
     }
-    const search::Searcher::Stats& stats = Searcher_->lastStats();
+    const search::Searcher::Stats stats =
+        !otherYears || day ? Searcher_->lastStats() : search::Searcher::Stats();
     const int matched = stats.matched;
     QString count;
-    if (SearchText->text().trimmed().isEmpty())
-        count = QString();
+    if (otherYears && !day)
+        count = QStringLiteral("Elige un día en el calendario para ver sus páginas de otros años.");
     else if (stats.failed)
         count = QStringLiteral("La búsqueda no ha podido terminar: falta memoria. Cierra otros programas y "
                                "vuelve a intentarlo.");
+    else if (otherYears)
+        count = matched == 0   ? QStringLiteral("Ningún otro año tiene página este día.")
+                : matched == 1 ? QStringLiteral("1 página de otro año")
+                               : QStringLiteral("%1 páginas de otros años").arg(matched);
     else if (matched == 0)
         count = QStringLiteral("Nada encontrado");
     else if (matched > SearchHits.size())

@@ -130,6 +130,15 @@ public:
     // (limit <= 0: all); empty for a query without words.
     QList<Hit> find(const QString& query, int limit = kDefaultLimit);
 
+    // This day in other years: the diary pages with text (not empty files) of date's day
+    // and month in every year but date's own, newest first, at most limit of them (limit
+    // <= 0: all); 29 February finds the other leap years only. Each excerpt is the page's
+    // beginning, from its first word. Only the diary is looked at, and only those pages
+    // are read (and kept, within the budget): on a search never used before it costs the
+    // listing of the diary; an invalid date finds nothing. Stats: files are the pages, searched those of that
+    // day, matched those shown.
+    QList<Hit> otherYears(const QDate& date, int limit = 0);
+
     // The program itself has just written, replaced or removed the file at path: the
     // next query takes it as it is now, whatever its timestamps say. Never needed for
     // correctness; a path outside the searched folders is ignored.

@@ -200,8 +200,10 @@ struct Searcher::Impl {
     Stats stats;
 
     QList<Hit> find(const QString& query, int limit);
+    QList<Hit> otherYears(const QDate& date, int limit);
     void reset();
-    void refresh();
+    // pagesOnly: the diary's folders alone; the others wait for the next query.
+    void refresh(bool pagesOnly = false);
     void resolveFolders();
     void takeNotices();
     void relist(Place& p);
@@ -217,7 +219,8 @@ struct Searcher::Impl {
                    bool withKey = true, detail::Budget* into = nullptr, bool* refused = nullptr);
     void load();
     qint64 entryCount() const;
-    Hit hitOf(const Place& p, const QString& name, Entry& e, const std::vector<detail::Word>& words);
+    Hit hitOf(const Place& p, const QString& name, Entry& e, const std::vector<detail::Word>& words,
+              const QByteArray* read = nullptr);
 };
 
 Searcher::Searcher(QString dataFolder, qint64 budgetBytes, bool watchFolders) : d_(std::make_unique<Impl>()) {
@@ -507,13 +510,14 @@ void Searcher::Impl::chooseVariants(Place& p) {
     }
 }
 
-void Searcher::Impl::refresh() {
+void Searcher::Impl::refresh(bool pagesOnly) {
     if (watchWanted && !watcher) watcher = std::make_unique<detail::Watcher>();
     stats.watching = watcher && watcher->active();
     resolveFolders();
     takeNotices();
     std::vector<Place*> toList;
     for (auto& p : places) {
+        if (pagesOnly && p->kind != Kind::Page) continue;
         if (watcher && p->watch < 0) {
             // Watched before it is listed, so nothing that happens after the listing is missed.
             const int id = watcher->add(p->real);
@@ -534,7 +538,7 @@ void Searcher::Impl::refresh() {
             relist(*toList[i]);
     });
     for (auto& p : places)
-        chooseVariants(*p);
+        if (!pagesOnly || p->kind == Kind::Page) chooseVariants(*p);
 }
 
 // ---- Reading --------------------------------------------------------------------------
@@ -619,7 +623,7 @@ void Searcher::Impl::load() {
 // ---- Queries --------------------------------------------------------------------------
 
 Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
-                          const std::vector<detail::Word>& words) {
+                          const std::vector<detail::Word>& words, const QByteArray* read) {
     Hit h;
     h.kind = p.kind;
     h.folder = p.top;
@@ -628,8 +632,8 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
     h.path = store::joinPath(p.path, name);
     h.when = dateTimeOfKey(e.key);
 
-    QByteArray bytes = e.bytes;
-    if (!e.kept) readEntry(p, Dir(p.real), name, e, &bytes);
+    QByteArray bytes = read ? *read : e.bytes;
+    if (!e.kept && !read) readEntry(p, Dir(p.real), name, e, &bytes);
     switch (p.kind) {
     case Kind::Page:
         h.date = pageDateOfName(name).value_or(QDate());
@@ -653,8 +657,17 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
         h.caption = dayTextCaption(p.kind, name);
         break;
     }
-    const detail::Found found = detail::findAll(words, bytes);
-    const detail::Excerpt ex = detail::makeExcerpt(bytes, std::max<qsizetype>(0, found.at), found.length);
+    detail::Found found = detail::findAll(words, bytes);
+    QByteArray shown = bytes;
+    if (words.empty()) {
+        // No query: the text from its first word, without the blank lines above it.
+        qsizetype first = 0;
+        while (first < bytes.size() && QChar::isSpace(static_cast<uchar>(bytes[first])))
+            ++first;
+        shown = QByteArray::fromRawData(bytes.constData() + first, bytes.size() - first);
+        found = {0, 0};
+    }
+    const detail::Excerpt ex = detail::makeExcerpt(shown, std::max<qsizetype>(0, found.at), found.length);
     h.excerpt = ex.text;
     h.hitStart = ex.start;
     h.hitLength = ex.length;
@@ -672,6 +685,82 @@ QList<Hit> Searcher::find(const QString& query, int limit) {
         d_->stats.failed = true;
         return {};
     }
+}
+
+QList<Hit> Searcher::otherYears(const QDate& date, int limit) {
+    d_->stats = Stats();
+    try {
+        return d_->otherYears(date, limit);
+    } catch (...) {
+        d_->reset();
+        d_->stats = Stats();
+        d_->stats.failed = true;
+        return {};
+    }
+}
+
+QList<Hit> Searcher::Impl::otherYears(const QDate& date, int limit) {
+    reads = 0;
+    lastWords.clear(); // the field is empty: the next query narrows nothing
+    if (!date.isValid()) return {};
+    refresh(true);
+    keptText.resetPeak();
+    keptText.setLimit(budget - entryCount() * kEntryOverhead);
+    struct Page {
+        qint64 key;
+        Place* place;
+        const QString* name;
+        Entry* entry;
+    };
+    std::vector<Page> pages;
+    for (auto& p : places) {
+        if (p->kind != Kind::Page) continue;
+        for (auto it = p->entries.begin(); it != p->entries.end(); ++it) {
+            if (!searchable(*it)) continue;
+            ++stats.files;
+            int y = 0, m = 0, d = 0;
+            QDate::fromJulianDay(it->key / kMsPerDay).getDate(&y, &m, &d);
+            if (d == date.day() && m == date.month() && y != date.year())
+                pages.push_back({it->key, p.get(), &it.key(), &*it});
+        }
+    }
+    stats.searched = static_cast<int>(pages.size());
+    std::sort(pages.begin(), pages.end(), [](const Page& a, const Page& b) {
+        return a.key != b.key ? a.key > b.key : *a.name < *b.name;
+    });
+
+    // A few dozen pages at most: read here, one after the other, and kept for the
+    // queries to come while the budget allows.
+    QList<Hit> hits;
+    std::unique_ptr<Dir> dir;
+    const Place* open = nullptr;
+    for (const Page& pg : pages) {
+        Entry& e = *pg.entry;
+        QByteArray read;
+        if (!e.kept) {
+            if (pg.place != open) {
+                dir = std::make_unique<Dir>(pg.place->real);
+                open = pg.place;
+            }
+            bool refused = false;
+            if (!overBudget &&
+                readEntry(*pg.place, *dir, *pg.name, e, &e.bytes, false, &keptText, &refused)) {
+                e.kept = true;
+                e.fresh = true;
+            } else if (!readEntry(*pg.place, *dir, *pg.name, e, &read, false)) {
+                continue; // gone since the listing
+            }
+        }
+        const QByteArray& bytes = e.kept ? e.bytes : read;
+        if (bytes.isEmpty()) continue; // an empty page has nothing written
+        ++stats.matched;
+        if (limit <= 0 || hits.size() < limit) hits << hitOf(*pg.place, *pg.name, e, {}, &bytes);
+    }
+    stats.kept = overBudget ? 0 : keptText.used() + entryCount() * kEntryOverhead;
+    stats.peak = keptText.peak();
+    stats.overBudget = overBudget;
+    stats.read = reads;
+    return hits;
 }
 
 QList<Hit> Searcher::Impl::find(const QString& query, int limit) {

@@ -24,6 +24,7 @@ public:
     using FormFixture::readBytes;
     using FormFixture::start;
     using FormFixture::typeText;
+    using FormFixture::waitUntil;
     using FormFixture::writeBytes;
     Form1& f() { return *form; }
     FlatButton* day(int d) const { return dayButton(d); }
@@ -36,6 +37,13 @@ public:
         QStringList out;
         for (int i = 0; i < form->SearchResults->count(); ++i)
             out << form->SearchResults->item(i)->text().section(QLatin1Char('\n'), 0, 0);
+        return out;
+    }
+    // Each result as the list holds it, "caption|excerpt".
+    QStringList rows() const {
+        QStringList out;
+        for (int i = 0; i < form->SearchResults->count(); ++i)
+            out << form->SearchResults->item(i)->text().replace(QLatin1Char('\n'), QLatin1Char('|'));
         return out;
     }
     void clickResult(int row) {
@@ -175,6 +183,77 @@ const Row kRows[] = {
          t.pressKey(t.f().Text1, Qt::Key_Delete);
          t.click(t.day(16));
          EXPECT_FALSE(t.day(5)->font().bold());
+     }},
+    // This day in other years, shown while the field is empty.
+    {"CtrlFListsThisDayInOtherYearsAndDownReturnShowsOne",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/MIÉRCOLES, 15 de MARZO de 2006.txt"), cp1252("Boda de Ana\r\nen Sevilla"));
+         t.writeBytes(u("dias/LUNES, 15 de MARZO de 2004.txt"), cp1252("Nevó"));
+         t.writeBytes(u("dias/LUNES, 15 de MARZO de 1999.txt"), cp1252("Examen"));
+         t.writeBytes(u("dias/JUEVES, 15 de MARZO de 2007.txt"), cp1252("Hoy"));
+         t.start();
+         t.search(QString());
+         EXPECT_TRUE(t.f().SearchHeading->isVisible());
+         EXPECT_EQ(t.f().SearchHeading->text(), u("Este día en otros años: 15 de marzo"));
+         EXPECT_EQ(t.rows(), (QStringList{u("MIÉRCOLES, 15 de MARZO de 2006|Boda de Ana en Sevilla"),
+                                          u("LUNES, 15 de MARZO de 2004|Nevó"),
+                                          u("LUNES, 15 de MARZO de 1999|Examen")}));
+         EXPECT_EQ(t.f().SearchCount->text(), u("3 páginas de otros años"));
+         t.pressKey(t.f().SearchText, Qt::Key_Down);
+         t.pressKey(t.f().SearchResults, Qt::Key_Down);
+         t.pressKey(t.f().SearchResults, Qt::Key_Return);
+         EXPECT_FALSE(t.f().SearchPanel->isVisible());
+         EXPECT_EQ(t.f().Label2->text(), u("LUNES, 15 de MARZO de 2004"));
+         EXPECT_EQ(t.f().Text1->text(), u("Nevó"));
+         EXPECT_EQ(t.focused(), t.f().Text1);
+     }},
+    {"OnTheLeapDayTheOtherLeapYearsAndAClickShowsOne",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/DOMINGO, 29 de FEBRERO de 2004.txt"), cp1252("Bisiesto"));
+         t.writeBytes(u("dias/MIÉRCOLES, 29 de FEBRERO de 2012.txt"), cp1252("Otro bisiesto"));
+         t.writeBytes(u("dias/MARTES, 1 de MARZO de 2005.txt"), cp1252("Marzo"));
+         t.writeBytes(u("dias/LUNES, 28 de FEBRERO de 2005.txt"), cp1252("Febrero"));
+         t.start(QDate(2008, 2, 29));
+         t.search(QString());
+         EXPECT_EQ(t.f().SearchHeading->text(),
+                   u("Este día en otros años: 29 de febrero, en los años bisiestos"));
+         EXPECT_EQ(t.rows(), (QStringList{u("MIÉRCOLES, 29 de FEBRERO de 2012|Otro bisiesto"),
+                                          u("DOMINGO, 29 de FEBRERO de 2004|Bisiesto")}));
+         t.clickResult(1);
+         EXPECT_EQ(t.f().Label2->text(), u("DOMINGO, 29 de FEBRERO de 2004"));
+         EXPECT_EQ(t.f().Text1->text(), u("Bisiesto"));
+     }},
+    {"TheFieldErasedShowsTheDayAgainAndADayWithoutOrAMonthSaysSoInOneLine",
+     [](SearchWindow& t) {
+         t.writeBytes(u("dias/MIÉRCOLES, 15 de MARZO de 2006.txt"), cp1252("viaje"));
+         t.writeBytes(u("dias/JUEVES, 16 de MARZO de 2006.txt"), cp1252("viaje"));
+         t.start();
+         t.search(u("viaje"));
+         EXPECT_FALSE(t.f().SearchHeading->isVisible());
+         EXPECT_EQ(t.captions().size(), 2);
+         for (int i = 0; i < 5; ++i)
+             t.pressKey(t.f().SearchText, Qt::Key_Backspace);
+         EXPECT_EQ(t.rows(), QStringList{u("MIÉRCOLES, 15 de MARZO de 2006|viaje")});
+         t.pressKey(t.f().SearchText, Qt::Key_Escape);
+         t.click(t.day(20));
+         t.search(QString());
+         EXPECT_TRUE(t.rows().isEmpty());
+         EXPECT_EQ(t.f().SearchCount->text(), u("Ningún otro año tiene página este día."));
+         t.pressKey(t.f().SearchText, Qt::Key_Escape);
+         t.click(t.f().Command4[3]); // the caption names a month, no day
+         t.search(QString());
+         EXPECT_FALSE(t.f().SearchHeading->isVisible());
+         EXPECT_TRUE(t.f().SearchCount->text().startsWith(u("Elige un día")));
+     }},
+    {"APageWrittenOrEmptiedByAnotherProgramComesAndGoesWhileOpen",
+     [](SearchWindow& t) {
+         t.start();
+         t.search(QString());
+         t.writeBytes(u("dias/JUEVES, 15 de MARZO de 2001.txt"), cp1252("Desde fuera"));
+         EXPECT_TRUE(t.waitUntil(
+             [&] { return t.rows() == QStringList{u("JUEVES, 15 de MARZO de 2001|Desde fuera")}; }));
+         t.writeBytes(u("dias/JUEVES, 15 de MARZO de 2001.txt"), QByteArray());
+         EXPECT_TRUE(t.waitUntil([&] { return t.rows().isEmpty(); }));
      }},
 };
 

@@ -516,4 +516,38 @@ TEST(Search, LaterKeystrokesReadNothingAndLookOnlyAtThePreviousHits) {
 #endif
 }
 
+// This day in other years: the day's pages with text, the selected year's left out,
+// newest first from their first word; only they are read; kept, over the budget or checked alike.
+TEST(Search, ThisDayInOtherYearsIsTheSameKeptReadOrChecked) {
+    Folder f;
+    const auto page = [&](const QDate& d, const char* text) {
+        f.text(u("dias/") + calendar::dateCaption(d.dayOfWeek() - 1, d) + u(".txt"), u(text));
+    };
+    page(QDate(2006, 3, 15), "\r\n\r\nAna se casó\r\nen Sevilla.");
+    page(QDate(2004, 3, 15), "Nevó.");
+    page(QDate(1999, 3, 15), ""); // nothing written
+    page(QDate(2007, 3, 15), "Hoy.");
+    page(QDate(2006, 3, 16), "Otro día.");
+    const auto shown = [](const QList<search::Hit>& hits) {
+        QStringList out;
+        for (const search::Hit& h : hits)
+            out << h.caption + u("|") + h.excerpt;
+        return out;
+    };
+    search::Searcher fresh(f.root()), kept(f.root()), over(f.root(), 100);
+    search::Searcher checked(f.root(), search::kDefaultBudgetBytes, false);
+    kept.find(u("x"));
+    EXPECT_EQ(shown(fresh.otherYears(QDate(2007, 3, 15))),
+              lines({"MIÉRCOLES, 15 de MARZO de 2006|Ana se casó en Sevilla.",
+                     "LUNES, 15 de MARZO de 2004|Nevó."}));
+    EXPECT_EQ(fresh.lastStats().read, 3);
+    EXPECT_TRUE(fresh.otherYears(QDate()).isEmpty());
+    page(QDate(2001, 3, 15), "Nuevo.");
+    page(QDate(2004, 3, 15), "");
+    for (search::Searcher* s : {&fresh, &kept, &over, &checked})
+        EXPECT_EQ(shown(s->otherYears(QDate(2007, 3, 15))),
+                  lines({"MIÉRCOLES, 15 de MARZO de 2006|Ana se casó en Sevilla.",
+                         "JUEVES, 15 de MARZO de 2001|Nuevo."}));
+}
+
 } // namespace
