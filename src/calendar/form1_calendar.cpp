@@ -347,6 +347,8 @@ void Form1::Command5_Click() {
         MarkDay(i);
         LoadDiaryPage();
         ShowDayRecords();
+        // As a click on today's button ends: the page on show can be written.
+        Frame1[0]->setEnabled(true);
         return;
     }
 }
