@@ -107,7 +107,9 @@ void Form1::buildAddressPanel(QFrame* f) {
     const QString buttonNames[4] = {QStringLiteral("Guardar ficha"), QStringLiteral("Nueva ficha"),
                                     QStringLiteral("Eliminar ficha"), QStringLiteral("Copiar todas")};
     const QString buttonDescriptions[4] = {
-        QString(), QStringLiteral("Vacía las casillas para una ficha nueva"), QString(),
+        QStringLiteral("Guarda la ficha en su grupo y en Todos"),
+        QStringLiteral("Vacía las casillas para una ficha nueva"),
+        QStringLiteral("Borra la ficha elegida en la lista"),
         QStringLiteral("Copia todas las fichas del grupo al portapapeles")};
     const VbColor backs[4] = {vb::Green, vb::Blue, vb::Red, 0x0080FFFF};
     for (int i = 0; i < 4; ++i) {

@@ -3,9 +3,30 @@
 #include "app/dropdown.h"
 #include "app/flatbutton.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 
 namespace quelora::build {
+namespace {
+
+const char* const kRoleProperty = "queloraRole";
+
+QAccessibleInterface* roleAccessible(const QString& className, QObject* object) {
+    // Only for the object's own class: Qt's interfaces of its own widgets stay as they are.
+    if (!object || !object->isWidgetType() || className != QLatin1String(object->metaObject()->className()))
+        return nullptr;
+    const QVariant role = object->property(kRoleProperty);
+    if (!role.isValid()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), static_cast<QAccessible::Role>(role.toInt()));
+}
+
+} // namespace
+
+void setRole(QWidget* w, int role) {
+    static const bool installed = (QAccessible::installFactory(roleAccessible), true);
+    Q_UNUSED(installed);
+    w->setProperty(kRoleProperty, role);
+}
 
 QRect tw(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));

@@ -28,6 +28,9 @@ QFont arial(qreal points, bool bold = false);
 
 // The accessible name and description of w (in Spanish).
 void describe(QWidget* w, const QString& name, const QString& description = QString());
+// The role a screen reader is given for w, where Qt's own says too little (a plain
+// widget or frame): QAccessible::Role values.
+void setRole(QWidget* w, int role);
 void setForeColor(QWidget* w, VbColor c);
 void setBoxColors(TextBox* box, VbColor back, VbColor fore);
 

@@ -4,6 +4,7 @@
 #include "store/folderindex.h"
 #include "store/names.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -101,8 +102,10 @@ void FileList::refresh() {
     if (!chosen.isEmpty())
         if (const QList<QListWidgetItem*> found =
                 findItems(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            !found.isEmpty())
+            !found.isEmpty()) {
             setCurrentItem(found.first());
+            if (!hasFocus()) clearCurrent();
+        }
 }
 
 void FileList::addName(const QString& name) {
@@ -128,8 +131,26 @@ void FileList::removeName(const QString& name) {
 }
 
 QString FileList::fileName() const {
-    const QListWidgetItem* it = currentItem();
-    return it && it->isSelected() ? it->text() : QString();
+    const QList<QListWidgetItem*> chosen = selectedItems();
+    return chosen.isEmpty() ? QString() : chosen.first()->text();
+}
+
+void FileList::clearCurrent() {
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void FileList::focusInEvent(QFocusEvent* e) {
+    // The chosen entry is current again: the keys go on from it, and a reader hears it.
+    if (const QList<QListWidgetItem*> chosen = selectedItems(); !chosen.isEmpty() && !currentItem())
+        selectionModel()->setCurrentIndex(indexFromItem(chosen.first()), QItemSelectionModel::NoUpdate);
+    QListWidget::focusInEvent(e);
+}
+
+void FileList::focusOutEvent(QFocusEvent* e) {
+    QListWidget::focusOutEvent(e);
+    // Qt tells a screen reader that the current entry has the focus whether or not the list
+    // has it: a list left keeps its choice selected, with no current entry.
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason) clearCurrent();
 }
 
 bool FileList::choose(const QString& name) {

@@ -39,8 +39,11 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    void clearCurrent(); // the choice stays selected
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
     QString pressed_; // the name under the pointer when the button went down

@@ -16,6 +16,7 @@
 #include "store/watch.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -37,6 +38,7 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     setFixedSize(px(10845), px(7620));
     setAutoFillBackground(true);
     setFont(arial(8.25));
+    setRole(this, QAccessible::Window); // before anything asks for its interface
     describe(this, QStringLiteral("Quelora"), QStringLiteral("Agenda y diario personal"));
 
     // Made in the order they stand on screen: that order is the Tab order.
@@ -51,6 +53,7 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
         Frame1[i]->setFrameStyle(QFrame::Box | QFrame::Sunken);
         Frame1[i]->setGeometry(tw(2880, 480, 7815, 6495));
         Frame1[i]->setAutoFillBackground(true);
+        setRole(Frame1[i], QAccessible::Grouping);
         describe(Frame1[i], frames[i]);
         SetFrameBackColor(i, 0x00C0C0C0);
     }
@@ -95,6 +98,9 @@ void Form1::buildTopRow() {
         Command6[i] = i < 4 ? button(this, r, captions[i], colors[i], arial(18, true), names[i], shows[i])
                             : pictureButton(this, r, pictures[i], colors[i], names[i], shows[i]);
         Command6[i]->setToolTip(names[i]);
+        // The one of the panel on show is checked, which a screen reader says. Not an
+        // exclusive set: Tab must reach all six, and arrows must not change the panel.
+        Command6[i]->setCheckable(true);
         connect(Command6[i], &QPushButton::clicked, this, [this, i] { Command6_Click(i); });
     }
     Command9 = pictureButton(
@@ -102,8 +108,9 @@ void Form1::buildTopRow() {
         QStringLiteral("Escribe lo que se ve en un archivo de texto y lo abre en el editor de textos"));
     Command9->setToolTip(QStringLiteral("Exportar al editor de textos"));
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
-    Command12 = pictureButton(this, tw(9720, 120, 495, 495), downArrowPicture(), 0x00C0C0C0,
-                              QStringLiteral("Minimizar"));
+    Command12 =
+        pictureButton(this, tw(9720, 120, 495, 495), downArrowPicture(), 0x00C0C0C0,
+                      QStringLiteral("Minimizar"), QStringLiteral("Reduce la ventana a la barra de tareas"));
     connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
     Command10 =
         pictureButton(this, tw(10200, 120, 495, 495), doorPicture(), 0x00C0C0C0, QStringLiteral("Salir"),
@@ -178,6 +185,8 @@ void Form1::Form_Load() {
     LayoutWindow();
     LoadAddressBook();
     RecoverCardDraft();
+    // The focus starts on the day on show, as a keyboard user expects to find it.
+    if (SelectedButton >= 0 && SelectedButton < 42) Command1[SelectedButton]->setFocus(Qt::OtherFocusReason);
     if (RecoveryFileThere) KeepUnsavedTexts(); // now only what is still unsaved
     // The export file is a scratch file: the test needs it written, not kept through a power cut.
     store::Status written =
@@ -245,6 +254,8 @@ void Form1::ShowPanel(Panel k) {
     for (int i = 0; i < 6; ++i)
         if (i != index) Frame1[i]->hide();
     Frame1[index]->show();
+    for (int i = 0; i < 6; ++i)
+        Command6[i]->setChecked(i == index);
     // The colours are read from the buttons: they are the one place the panel colours live.
     SetBackColor(Command6[index]->backColor());
     SetFrameBackColor(index, BackColor());

@@ -331,6 +331,8 @@ private:
     void SearchFocusChanged(QWidget* now);
     // Files changed by another program: the list of this day in other years follows them.
     void SearchFilesChanged();
+    // Where the focus goes when nothing else is to have it: the day on show, or "HOY".
+    QWidget* HomeFocus() const;
     // The calendar on the month of date, as the month and year lists would show it.
     void ShowCalendarMonth(const QDate& date);
     std::unique_ptr<quelora::search::Searcher> Searcher_; // made at the first query
@@ -359,8 +361,10 @@ private:
     int WeekPageIndex = 0;
     int WeekdayCursor = 0;
     bool NoteChanged = false;
-    // The mark each day button was painted with by the last PaintMonthGrid.
+    // The mark each day button was painted with by the last PaintMonthGrid, and the
+    // day files behind it (a reminder's blue hides a holiday; the words tell both).
     std::array<quelora::calendar::DayMark, 42> GridMarks{};
+    std::array<bool, 42> DayHoliday{}, DayReminder{};
     QString GridMonth;  // the month text the grid was painted for
     QDate GridFirstDay; // the real date of the grid's day 1; invalid for typed texts that make none
     // The days whose diary page holds text: their numbers are bold.
@@ -434,9 +438,13 @@ private:
     QString UndatedHint() const;
     // Gives the marked button back the colour the grid painted it with.
     void RestoreSelectedButtonColor();
-    // Names the day buttons for screen readers after their marks changed.
+    // Names the day buttons for screen readers after their marks changed; selected: as
+    // the selected day (a click names its button so before the focus arrives).
     void DescribeDayButtons();
-    void DescribeDayButton(int i);
+    void DescribeDayButton(int i, bool selected = false);
+    // Writes the date caption; the calendar's buttons tell a screen reader what it says
+    // now (the one that has the focus is heard saying it), the year button its year.
+    void ShowCaption(const QString& caption);
 
     QString DataFolder_;
     quelora::Platform& Platform_;

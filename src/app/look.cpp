@@ -64,7 +64,7 @@ void Form1::DescribeDayButtons() {
         DescribeDayButton(i);
 }
 
-void Form1::DescribeDayButton(int i) {
+void Form1::DescribeDayButton(int i, bool selectedNow) {
     quelora::FlatButton* b = Command1[i];
     if (b->isHidden()) {
         b->setProperty(quelora::kDayFileProperty, QString());
@@ -75,11 +75,13 @@ void Form1::DescribeDayButton(int i) {
     }
     // The grid's month: the day files a tooltip reads are those of the days on show,
     // even when the month list is typed into before the next repaint.
-    const bool selected = i == SelectedButton && b->backColor() == quelora::vb::Red;
+    const bool selected = selectedNow || (i == SelectedButton && b->backColor() == quelora::vb::Red);
     const QString description =
         quelora::calendar::dayButtonDescription(GridMarks[i], selected, DayHasPage[i]);
     b->setProperty(quelora::kDayFileProperty, quelora::calendar::dayFileName(b->text(), GridMonth));
-    b->setAccessibleName(quelora::calendar::dayButtonName(b->text(), GridMarks[i], selected, DayHasPage[i]));
+    const QDate date = GridFirstDay.isValid() ? GridFirstDay.addDays(b->text().toInt() - 1) : QDate();
+    b->setAccessibleName(quelora::calendar::dayButtonName(
+        b->text(), {date, DayHoliday[i], DayReminder[i], DayHasPage[i], selected}));
     b->setAccessibleDescription(description);
     b->setToolTip(description);
 }

@@ -153,20 +153,6 @@ QString colourWords(DayMark mark) {
     return {};
 }
 
-QString markWord(DayMark mark) {
-    switch (mark) {
-    case DayMark::Weekday:
-        return {}; // a weekday says nothing more than its number
-    case DayMark::Weekend:
-        return QStringLiteral("fin de semana");
-    case DayMark::Holiday:
-        return QStringLiteral("festivo");
-    case DayMark::Reminder:
-        return QStringLiteral("recordatorio");
-    }
-    return {};
-}
-
 // One line of a day file for a tooltip: blanks for line breaks, cut when long.
 QString tipLine(const QString& text) {
     constexpr int kLongest = 160;
@@ -177,11 +163,20 @@ QString tipLine(const QString& text) {
 
 } // namespace
 
-QString dayButtonName(const QString& dayText, DayMark mark, bool selected, bool page) {
-    QStringList parts{QStringLiteral("Día ") + dayText};
-    if (selected) parts << QStringLiteral("seleccionado");
-    if (const QString word = markWord(mark); !word.isEmpty()) parts << word;
-    if (page) parts << QStringLiteral("con página");
+QString spokenDate(const QDate& date) {
+    return QStringLiteral("%1 %2 de %3 de %4")
+        .arg(weekdayName(date.dayOfWeek() - 1).toLower())
+        .arg(date.day())
+        .arg(monthName(date.month()).toLower())
+        .arg(date.year());
+}
+
+QString dayButtonName(const QString& dayText, const DayWords& words) {
+    QStringList parts{words.date.isValid() ? spokenDate(words.date) : QStringLiteral("Día ") + dayText};
+    if (words.holiday) parts << QStringLiteral("festivo");
+    if (words.reminder) parts << QStringLiteral("recordatorio");
+    if (words.page) parts << QStringLiteral("con página");
+    if (words.selected) parts << QStringLiteral("seleccionado");
     return parts.join(QStringLiteral(", "));
 }
 

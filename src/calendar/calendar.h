@@ -61,9 +61,15 @@ enum class DayMark { Weekday, Weekend, Holiday, Reminder };
 // A reminder wins over a holiday, either over the weekend.
 DayMark dayMark(int column, bool holiday, bool reminder);
 
-// "Día 5, festivo": the day number and what its mark says; a selected day says so
-// first, a day with a diary page last.
-QString dayButtonName(const QString& dayText, DayMark mark, bool selected, bool page = false);
+// "viernes 16 de marzo de 2007": a date as a screen reader says it.
+QString spokenDate(const QDate& date);
+// What a day button says to a screen reader, besides its colour.
+struct DayWords {
+    QDate date; // invalid for list texts that make no date: the button says its number
+    bool holiday = false, reminder = false, page = false, selected = false;
+};
+// "viernes 16 de marzo de 2007, festivo, recordatorio, con página, seleccionado".
+QString dayButtonName(const QString& dayText, const DayWords& words);
 // The mark in words: "Color azul: tiene un recordatorio." (and the colour under the red
 // mark), then "Tiene página en el diario." for a day with a page.
 QString dayButtonDescription(DayMark mark, bool selected, bool page = false);

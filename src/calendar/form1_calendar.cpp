@@ -39,6 +39,9 @@ VbColor colorOf(DayMark mark) {
     return vb::White;
 }
 
+// The standing description of a calendar button, after what the caption says now.
+const char* const kHint = "queloraHint";
+
 // What a click does, keys included: the focus moves to the button first (which makes
 // the box that had it save itself), then the button is pressed.
 void pressAsClick(QAbstractButton* b) {
@@ -67,7 +70,15 @@ void Form1::buildCalendarColumn() {
         Command1[i] = button(this, tw(240 + 360 * column, 1200 + 360 * row, 375, 375), QStringLiteral("1"),
                              column >= 5 ? vb::Green : vb::White, arial(9.75), QString());
         Command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        // The focus comes with the click (the box that had it saves itself first), to a
+        // button already named as the selected day: a screen reader hears the day as
+        // the click leaves it, not as it was.
+        Command1[i]->setFocusPolicy(Qt::TabFocus);
+        connect(Command1[i], &QPushButton::clicked, this, [this, i] {
+            DescribeDayButton(i, true);
+            Command1[i]->setFocus(Qt::MouseFocusReason);
+            Command1_Click(i);
+        });
     }
     installDayToolTips(*this);
 
@@ -83,9 +94,11 @@ void Form1::buildCalendarColumn() {
                          QStringLiteral("El año desde el que cuentan las flechas de año"));
     Command2[0]->setFocusPolicy(Qt::NoFocus); // shows the year; it has nothing to do on a click
     const QString arrows[2] = {QStringLiteral("Año siguiente"), QStringLiteral("Año anterior")};
+    const QString steps[2] = {QStringLiteral("Muestra el mismo mes un año después"),
+                              QStringLiteral("Muestra el mismo mes un año antes")};
     for (int i = 0; i < 2; ++i) {
         Command3[i] = pictureButton(this, tw(2400, 4200 + 240 * i, 375, 255), trianglePicture(i == 0),
-                                    0x00C0C0C0, arrows[i]);
+                                    0x00C0C0C0, arrows[i], steps[i]);
         connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
     }
     for (int i = 0; i < 12; ++i) {
@@ -100,6 +113,22 @@ void Form1::buildCalendarColumn() {
     Command5 = button(this, tw(240, 7080, 2535, 495), QStringLiteral("HOY"), vb::Yellow, arial(12, true),
                       QStringLiteral("Hoy"), QStringLiteral("Vuelve al día de hoy (tecla Inicio)"));
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    for (FlatButton* b : Command4)
+        b->setProperty(kHint, b->accessibleDescription());
+    for (FlatButton* b : {Command3[0], Command3[1], Command5})
+        b->setProperty(kHint, b->accessibleDescription());
+}
+
+void Form1::ShowCaption(const QString& caption) {
+    Label2->setText(caption);
+    const std::optional<QDate> date = calendar::captionDate(caption);
+    const QString shown =
+        QStringLiteral("A la vista: %1. ").arg(date ? calendar::spokenDate(*date) : caption.toLower());
+    for (FlatButton* b : Command4)
+        b->setAccessibleDescription(shown + b->property(kHint).toString());
+    for (FlatButton* b : {Command3[0], Command3[1], Command5})
+        b->setAccessibleDescription(shown + b->property(kHint).toString());
+    Command2[0]->setAccessibleName(QStringLiteral("Año de las flechas: ") + Command2[0]->text());
 }
 
 // Keys that do exactly what a click on their control does:
@@ -183,8 +212,10 @@ void Form1::PaintMonthGrid() {
     const int month = calendar::monthNumber(monthText);
     GridFirstDay = year && month ? QDate(*year, month, 1) : QDate();
 
-    for (int i = 0; i < 42; ++i)
+    for (int i = 0; i < 42; ++i) {
         GridMarks[i] = calendar::dayMark(i % 7, false, false);
+        DayHoliday[i] = DayReminder[i] = false;
+    }
     for (int i = 0; i < FirstDayColumn; ++i)
         Command1[i]->hide();
 
@@ -194,7 +225,9 @@ void Form1::PaintMonthGrid() {
     for (int d = 1; d <= MonthLength; ++d) {
         const int j = FirstDayColumn + d - 1;
         const QString name = calendar::dayFileName(QString::number(d), monthText);
-        GridMarks[j] = calendar::dayMark(j % 7, holidays->contains(name), reminders->contains(name));
+        DayHoliday[j] = holidays->contains(name);
+        DayReminder[j] = reminders->contains(name);
+        GridMarks[j] = calendar::dayMark(j % 7, DayHoliday[j], DayReminder[j]);
         Command1[j]->setText(QString::number(d));
         Command1[j]->setBackColor(colorOf(GridMarks[j]));
         Command1[j]->show();
@@ -249,7 +282,7 @@ void Form1::GoToToday() {
 void Form1::ShowDateCaption() {
     if (SelectedColumn < 0 || SelectedColumn > 6 || SelectedButton < 0) return;
     const QString day = Command1[SelectedButton]->text();
-    Label2->setText(calendar::dateCaption(SelectedColumn, day, Combo1->currentText(), Combo2->currentText()));
+    ShowCaption(calendar::dateCaption(SelectedColumn, day, Combo1->currentText(), Combo2->currentText()));
     SelectedDate = calendar::dateFromTexts(day, SelectedMonth, Combo2->currentText());
 }
 
@@ -318,7 +351,7 @@ void Form1::Command4_Click(int Index) {
     Combo1->setText(Combo1->itemText(Index));
     RestoreSelectedButtonColor();
     ShowMonth();
-    Label2->setText(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
+    ShowCaption(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
 }
 
 void Form1::Command3_Click(int Index) {
@@ -328,7 +361,7 @@ void Form1::Command3_Click(int Index) {
     Combo2->setText(Command2[0]->text());
     RestoreSelectedButtonColor();
     ShowMonth();
-    Label2->setText(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
+    ShowCaption(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
 }
 
 void Form1::Combo1_Click() {
@@ -347,6 +380,8 @@ void Form1::Command5_Click() {
         MarkDay(i);
         LoadDiaryPage();
         ShowDayRecords();
+        // As a click on today's button ends: the page on show can be written.
+        Frame1[0]->setEnabled(true);
         return;
     }
 }

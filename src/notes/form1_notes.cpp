@@ -29,8 +29,9 @@ void Form1::buildNotesPanel(QFrame* f) {
     File1->setGeometry(tw(6000, 360, 1575, 5280));
     describe(File1, QStringLiteral("Lista de notas"), QStringLiteral("Notas guardadas, por fecha y hora"));
     connect(File1, &FileList::clicked, this, [this] { File1_Click(); });
-    Command13 = button(f, tw(6000, 5760, 1575, 375), QStringLiteral("ELIMINAR"), vb::Red, arial(9.75, true),
-                       QStringLiteral("Eliminar nota"));
+    Command13 =
+        button(f, tw(6000, 5760, 1575, 375), QStringLiteral("ELIMINAR"), vb::Red, arial(9.75, true),
+               QStringLiteral("Eliminar nota"), QStringLiteral("Borra la nota que se ve en la lista"));
     connect(Command13, &QPushButton::clicked, this, [this] { Command13_Click(); });
 }
 

@@ -34,7 +34,10 @@ void Form1::buildDayPanel(QFrame* f) {
     describe(Picture1, QStringLiteral("Espiral del cuaderno"));
     const QFont records = arial(9.75, true);
     const auto saveButton = [&](int k, const QRect& r, const QString& name) {
-        Command11[k] = button(f, r, QStringLiteral("G"), vb::Green, arial(8.25, true), name);
+        Command11[k] =
+            button(f, r, QStringLiteral("G"), vb::Green, arial(8.25, true), name,
+                   k == 0 ? QStringLiteral("Guarda el texto de fiesta de este día, para todos los años")
+                          : QStringLiteral("Guarda el recordatorio de este día, para todos los años"));
         Command11[k]->setToolTip(name);
         connect(Command11[k], &QPushButton::clicked, this, [this, k] { Command11_Click(k); });
     };
@@ -53,8 +56,10 @@ void Form1::buildDayPanel(QFrame* f) {
                 QStringLiteral("Recordatorio del día; se guarda con su botón G"));
     setBoxColors(Text9[1], 0x0080FFFF, vb::DarkRed);
     saveButton(1, tw(7320, 5160, 255, 615), QStringLiteral("Guardar recordatorio"));
-    Text9[2] = textBox(f, tw(840, 5760, 6735, 570), TextBox::Lines::Multi, records,
-                       QStringLiteral("Santoral"), QStringLiteral("Santos del día"));
+    Text9[2] =
+        textBox(f, tw(840, 5760, 6735, 570), TextBox::Lines::Multi, records, QStringLiteral("Santoral"),
+                QStringLiteral("Santos del día, del santoral del programa: solo para leer"));
+    Text9[2]->setReadOnly(true); // nothing saves it: typing there would be lost
     setBoxColors(Text9[2], 0x008080FF, 0x00008000);
     for (TextBox* t : Text9)
         t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

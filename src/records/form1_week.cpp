@@ -21,7 +21,7 @@ void Form1::buildWeekPanel(QFrame* f) {
                                0x00C00000, 0x000040C0, 0x00808000};
     for (int i = 0; i < 7; ++i) {
         const QString day = calendar::weekdayName(i);
-        Label3[i] = label(f, tw(240, 360 + 840 * i, 7335, 240), day, arial(9.75), day);
+        Label3[i] = label(f, tw(240, 360 + 840 * i, 7335, 240), day, arial(9.75));
         setForeColor(Label3[i], colors[i]);
         Text2[i] = textBox(f, tw(240, 600 + 840 * i, 7335, 615), TextBox::Lines::Multi, arial(9.75),
                            QStringLiteral("Diario del ") + day.toLower(),
@@ -42,10 +42,15 @@ void Form1::FillWeekView() {
     const auto pages = store::FolderIndex::current(DataPath(layout::kPages));
     for (int i = 0; i < 7; ++i) {
         Label3[i]->setText(captions[i]);
+        // Named with the date the label shows, as a screen reader says it.
+        const std::optional<QDate> date = calendar::captionDate(captions[i]);
+        const QString spoken = date ? calendar::spokenDate(*date) : captions[i].toLower();
+        Label3[i]->setAccessibleName(spoken);
+        Text2[i]->setAccessibleName(QStringLiteral("Diario del ") + spoken);
         WeekFiles[i] = PageFile(captions[i]);
         // A caption that names no real date (a year typed into its list, not picked) has
         // no page: its box takes no input, as the day panel's.
-        const bool dated = calendar::captionDate(captions[i]).has_value();
+        const bool dated = date.has_value();
         if (Text2[i]->isReadOnly() == dated) Text2[i]->setReadOnly(!dated); // every call restyles the box
         Text2[i]->setPlaceholderText(dated ? QString() : UndatedHint());
         if (!dated) {

@@ -22,12 +22,15 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QStyledItemDelegate>
+#include <QToolButton>
 
 using namespace quelora;
 using namespace quelora::build;
 using search::Hit;
 
 namespace {
+
+const QString kSearchHint = QStringLiteral("Intro muestra el primer resultado; Escape cierra la búsqueda");
 
 enum Role { HitRow = Qt::UserRole, Caption, Excerpt, HitStart, HitLength };
 
@@ -94,8 +97,9 @@ void Form1::buildSearchPanel() {
     SearchText->setGeometry(tw(240, 420, 7335, 450));
     SearchText->setFont(arial(14.25));
     SearchText->setClearButtonEnabled(true);
-    describe(SearchText, QStringLiteral("Texto a buscar"),
-             QStringLiteral("Intro muestra el primer resultado; Escape cierra la búsqueda"));
+    for (QToolButton* clear : SearchText->findChildren<QToolButton*>())
+        describe(clear, QStringLiteral("Borrar el texto a buscar"));
+    describe(SearchText, QStringLiteral("Texto a buscar"), kSearchHint);
     connect(SearchText, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
     // While the field is empty the list shows the selected day in the other years, under
     // this heading, and starts below it.
@@ -157,8 +161,9 @@ bool Form1::SearchEvent(QObject* watched, QEvent* e) {
         return true;
     case Qt::Key_Down:
         if (watched != SearchText || SearchResults->count() == 0) return false;
-        SearchResults->setFocus(Qt::TabFocusReason);
+        // The row first: the focus then arrives on it, and a screen reader hears it once.
         SearchResults->setCurrentRow(0);
+        SearchResults->setFocus(Qt::TabFocusReason);
         return true;
     default:
         return false;
@@ -181,10 +186,19 @@ void Form1::OpenSearch() {
 
 void Form1::CloseSearch() {
     if (!SearchPanel) return;
-    SearchPanel->hide();
-    if (FocusBeforeSearch && FocusBeforeSearch->isVisible() && FocusBeforeSearch->isEnabled())
-        FocusBeforeSearch->setFocus(Qt::ShortcutFocusReason);
+    // The focus goes straight back (which hides the panel): hiding the panel first would
+    // hand it, for a moment, to the first control of the window.
+    QWidget* back = FocusBeforeSearch;
     FocusBeforeSearch.clear();
+    if (!back || !back->isVisible() || !back->isEnabled()) back = HomeFocus();
+    back->setFocus(Qt::ShortcutFocusReason);
+    SearchPanel->hide();
+}
+
+QWidget* Form1::HomeFocus() const {
+    if (SelectedButton >= 0 && SelectedButton < 42 && Command1[SelectedButton]->isVisible())
+        return Command1[SelectedButton];
+    return Command5;
 }
 
 void Form1::SearchFilesChanged() {
@@ -260,6 +274,9 @@ void Form1::SearchText_Change() {
                            .arg(stats.cut)
                            .arg(search::kFileCapBytes >> 20);
     SearchCount->setText(count);
+    // The field that has the focus says it: a screen reader hears the count as it changes.
+    SearchText->setAccessibleDescription(count.isEmpty() ? kSearchHint
+                                                         : count + QStringLiteral(". ") + kSearchHint);
 }
 
 void Form1::ShowCalendarMonth(const QDate& date) {
@@ -270,14 +287,15 @@ void Form1::ShowCalendarMonth(const QDate& date) {
     Command2[0]->setText(QString::number(date.year())); // the arrows step from the year on show
     RestoreSelectedButtonColor();
     ShowMonth();
-    Label2->setText(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
+    ShowCaption(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
 }
 
 void Form1::SearchResult_Pick(int row) {
     if (row < 0 || row >= SearchResults->count()) return;
     const Hit hit = SearchHits.value(SearchResults->item(row)->data(HitRow).toInt());
     FocusBeforeSearch.clear();
-    SearchPanel->hide();
+    // The panel stays until the focus moves to what was found (which hides it): hidden
+    // first, it would hand the focus to the first control of the window on the way.
     switch (hit.kind) {
     case search::Kind::Page:
     case search::Kind::Holiday:
@@ -320,4 +338,6 @@ void Form1::SearchResult_Pick(int row) {
         break;
     }
     }
+    if (SearchPanel->isVisible()) Command6[static_cast<int>(VisiblePanel)]->setFocus(Qt::OtherFocusReason);
+    SearchPanel->hide();
 }

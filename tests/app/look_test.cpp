@@ -300,21 +300,23 @@ TEST_F(Look, DayButtonsSayInWordsWhatTheirColourMeans) {
     writeBytes("recordatorio/22 de MARZO.txt", cp1252("Cumpleaños de Ana\r\n"));
     writeBytes("recordatorio/15 de MARZO.txt", cp1252("Revisión del coche\r\n"));
     start(QDate(2007, 3, 15));
-    EXPECT_EQ(accessibleName(dayButton(19)), QString::fromUtf8("Día 19, festivo"));
-    EXPECT_EQ(accessibleName(dayButton(22)), QString::fromUtf8("Día 22, recordatorio"));
-    EXPECT_EQ(accessibleName(dayButton(17)), QString::fromUtf8("Día 17, fin de semana"));
-    EXPECT_EQ(accessibleName(dayButton(14)), QString::fromUtf8("Día 14"));
-    EXPECT_EQ(accessibleName(dayButton(15)), QString::fromUtf8("Día 15, seleccionado, recordatorio"));
+    EXPECT_EQ(accessibleName(dayButton(19)), QString::fromUtf8("lunes 19 de marzo de 2007, festivo"));
+    EXPECT_EQ(accessibleName(dayButton(22)), QString::fromUtf8("jueves 22 de marzo de 2007, recordatorio"));
+    EXPECT_EQ(accessibleName(dayButton(17)), QString::fromUtf8("sábado 17 de marzo de 2007"));
+    EXPECT_EQ(accessibleName(dayButton(14)), QString::fromUtf8("miércoles 14 de marzo de 2007"));
+    EXPECT_EQ(accessibleName(dayButton(15)),
+              QString::fromUtf8("jueves 15 de marzo de 2007, recordatorio, seleccionado"));
     EXPECT_TRUE(dayButton(19)->accessibleDescription().contains("amarillo"));
     EXPECT_TRUE(dayButton(15)->accessibleDescription().startsWith("Color rojo"));
 
     // The mark moves with a click, and so do the words.
     click(dayButton(19));
-    EXPECT_EQ(accessibleName(dayButton(19)), QString::fromUtf8("Día 19, seleccionado, festivo"));
-    EXPECT_EQ(accessibleName(dayButton(15)), QString::fromUtf8("Día 15, recordatorio"));
+    EXPECT_EQ(accessibleName(dayButton(19)),
+              QString::fromUtf8("lunes 19 de marzo de 2007, festivo, seleccionado"));
+    EXPECT_EQ(accessibleName(dayButton(15)), QString::fromUtf8("jueves 15 de marzo de 2007, recordatorio"));
     // A month without a mark: April 2007 begins on a Sunday.
     click(form->Command4[3]);
-    EXPECT_EQ(accessibleName(form->Command1[6]), QString::fromUtf8("Día 1, fin de semana"));
+    EXPECT_EQ(accessibleName(form->Command1[6]), QString::fromUtf8("domingo 1 de abril de 2007"));
     EXPECT_EQ(accessibleName(form->Command1[0]), QString::fromUtf8("Casilla sin día"));
 }
 

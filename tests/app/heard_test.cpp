@@ -1,0 +1,296 @@
+// The window as a screen reader presents it: names, values, descriptions, roles and
+// states through Qt's accessibility interfaces, and the events a reader hears while the
+// keys and clicks of each row are delivered as real input.
+#include "support/formfixture.h"
+#include "support/gestures.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QListWidget>
+#include <QToolButton>
+
+// The offscreen platform has no screen reader, so Qt sends no accessibility events
+// there; Qt's own tests switch them on through its platform layer, as this does. The
+// declarations name Qt's exported functions (Qt ships no headers for them on Debian).
+class QPlatformAccessibility {
+public:
+    void setActive(bool);
+};
+class QPlatformIntegration {
+public:
+    QPlatformAccessibility* accessibility() const;
+};
+class QGuiApplicationPrivate {
+public:
+    static QPlatformIntegration* platform_integration;
+};
+
+using namespace quelora;
+using namespace quelora::test;
+
+namespace {
+
+// One event as the reader receives it: what its object says at that moment.
+struct Heard {
+    QAccessible::Event type;
+    QObject* object;
+    QString name, description;
+};
+std::vector<Heard>* heard = nullptr;
+
+void record(QAccessibleEvent* e) {
+    QAccessibleInterface* a = e->accessibleInterface();
+    if (!heard || !a) return;
+    heard->push_back({e->type(), e->object(), a->text(QAccessible::Name), a->text(QAccessible::Description)});
+}
+
+class Reader : public FormFixture {
+public:
+    using FormFixture::click;
+    using FormFixture::clickInto;
+    using FormFixture::dayButton;
+    using FormFixture::focused;
+    using FormFixture::makeFolder;
+    using FormFixture::pressKey;
+    using FormFixture::readBytes;
+    using FormFixture::start;
+    using FormFixture::typeText;
+    using FormFixture::writeBytes;
+    Form1& f() { return *form; }
+
+    void SetUp() override {
+        FormFixture::SetUp();
+        QGuiApplicationPrivate::platform_integration->accessibility()->setActive(true);
+        heard = &events;
+        QAccessible::installUpdateHandler(record);
+    }
+    void TearDown() override {
+        QAccessible::installUpdateHandler(nullptr);
+        heard = nullptr;
+        FormFixture::TearDown();
+    }
+    static QAccessibleInterface* of(QWidget* w) { return QAccessible::queryAccessibleInterface(w); }
+    static QString name(QWidget* w) { return of(w)->text(QAccessible::Name); }
+    static QString value(QWidget* w) { return of(w)->text(QAccessible::Value); }
+    static QString description(QWidget* w) { return of(w)->text(QAccessible::Description); }
+    // A key pressed on the control that has the focus.
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) { pressKey(focused(), k, mods); }
+    // What was heard of one kind since the last call.
+    std::vector<Heard> take(QAccessible::Event type) {
+        std::vector<Heard> out;
+        for (const Heard& h : events)
+            if (h.type == type) out.push_back(h);
+        events.clear();
+        return out;
+    }
+    std::vector<Heard> events;
+};
+
+using Row = Gesture<Reader>;
+class Rows : public Reader, public ::testing::WithParamInterface<Row> {};
+
+TEST_P(Rows, Run) {
+    GetParam().run(*this);
+}
+
+const QString kToday = u("dias/JUEVES, 15 de MARZO de 2007.txt");
+
+const Row kRows[] = {
+    // 1. HOY ends as a click on today's button: its page can be written.
+    {"InicioFromAnotherMonthLeavesTodaysPageReadyToWrite",
+     [](Reader& t) {
+         t.start();
+         t.click(t.f().Command4[3]);
+         t.key(Qt::Key_Home);
+         for (QWidget* w : {static_cast<QWidget*>(t.f().Text1), static_cast<QWidget*>(t.f().Command11[0])})
+             EXPECT_FALSE(Reader::of(w)->state().disabled) << Reader::name(w).toStdString();
+         t.clickInto(t.f().Text1);
+         t.typeText(t.f().Text1, u("escrito tras Inicio"));
+         t.key(Qt::Key_Tab);
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("escrito tras Inicio"));
+     }},
+    // 2. The week panel's headings and boxes say their dates.
+    {"TheWeekPanelSaysWhichWeekIsShown",
+     [](Reader& t) {
+         t.start();
+         t.click(t.f().Command6[1]);
+         EXPECT_EQ(Reader::name(t.f().Label3[0]), u("lunes 12 de marzo de 2007"));
+         EXPECT_EQ(Reader::name(t.f().Text2[6]), u("Diario del domingo 18 de marzo de 2007"));
+     }},
+    // 3. A day in full, as it is when the focus arrives with the click.
+    {"AClickedDayIsHeardInFullAsTheClickLeavesIt",
+     [](Reader& t) {
+         t.writeBytes(u("fiestas/16 de MARZO.txt"), "Fiesta\r\n");
+         t.writeBytes(u("recordatorio/16 de MARZO.txt"), "Cita\r\n");
+         t.writeBytes(u("dias/VIERNES, 16 de MARZO de 2007.txt"), "Página");
+         t.start();
+         t.take(QAccessible::Focus);
+         t.click(t.dayButton(16));
+         const auto focus = t.take(QAccessible::Focus);
+         ASSERT_EQ(focus.size(), 1u);
+         EXPECT_EQ(focus[0].object, t.dayButton(16));
+         EXPECT_EQ(focus[0].name,
+                   u("viernes 16 de marzo de 2007, festivo, recordatorio, con página, seleccionado"));
+     }},
+    // 4. Whatever changes the month lets the reader know.
+    {"AMonthButtonPressedFromTheKeyboardTellsTheMonthNowOnShow",
+     [](Reader& t) {
+         t.start();
+         t.click(t.f().Command4[3]);
+         t.key(Qt::Key_Tab); // "Mayo"
+         t.take(QAccessible::DescriptionChanged);
+         t.key(Qt::Key_Space);
+         bool told = false;
+         for (const Heard& h : t.take(QAccessible::DescriptionChanged))
+             told |=
+                 h.object == Reader::focused() && h.description.startsWith(u("A la vista: mayo de 2007."));
+         EXPECT_TRUE(told);
+     }},
+    {"TheYearArrowTellsTheYearAndTheYearButtonShowsIt",
+     [](Reader& t) {
+         t.start();
+         t.click(t.f().Command3[0]);
+         EXPECT_TRUE(Reader::description(t.f().Command3[0]).startsWith(u("A la vista: marzo de 2008.")));
+         EXPECT_EQ(Reader::name(t.f().Command2[0]), u("Año de las flechas: 2008"));
+     }},
+    {"RePagOnADayTakesTheFocusWhereTheNewMonthIsRead",
+     [](Reader& t) {
+         t.start();
+         t.events.clear();
+         t.key(Qt::Key_PageUp);
+         EXPECT_EQ(Reader::focused(), t.f().Command4[1]);
+         bool told = false;
+         for (const Heard& h : t.take(QAccessible::DescriptionChanged))
+             told |=
+                 h.object == t.f().Command4[1] && h.description.startsWith(u("A la vista: febrero de 2007."));
+         EXPECT_TRUE(told);
+     }},
+    // 5. A list's name says what it is, its value what it holds.
+    {"TheListsAreNamedForWhatTheyAreAndHoldTheirValue",
+     [](Reader& t) {
+         t.makeFolder(u("direcciones/Amigos"));
+         t.start();
+         t.f().Combo3->setText(u("Amigos"));
+         const std::pair<QComboBox*, const char*> lists[] = {
+             {t.f().Combo1, "Mes"}, {t.f().Combo2, "Año"}, {t.f().Combo3, "Grupo"}};
+         for (const auto& [list, what] : lists) {
+             EXPECT_EQ(Reader::of(list)->role(), QAccessible::ComboBox);
+             EXPECT_EQ(Reader::name(list), u(what));
+         }
+         EXPECT_EQ(Reader::value(t.f().Combo1), u("MARZO"));
+         EXPECT_EQ(Reader::value(t.f().Combo3), u("Amigos"));
+         t.click(t.f().Combo2);
+         t.key(Qt::Key_Down);
+         EXPECT_EQ(Reader::name(t.f().Combo2), u("Año"));
+         EXPECT_EQ(Reader::value(t.f().Combo2), u("2008"));
+     }},
+    // 6. The search.
+    {"EscapeGivesTheFocusStraightBackToTheDay",
+     [](Reader& t) {
+         t.start();
+         t.key(Qt::Key_F, Qt::ControlModifier);
+         t.typeText(t.f().SearchText, u("x"));
+         t.take(QAccessible::Focus);
+         t.key(Qt::Key_Escape);
+         const auto focus = t.take(QAccessible::Focus);
+         ASSERT_EQ(focus.size(), 1u);
+         EXPECT_EQ(focus[0].object, t.dayButton(15));
+     }},
+    {"IntroGivesTheFocusStraightToThePageFound",
+     [](Reader& t) {
+         t.writeBytes(u("dias/LUNES, 5 de MARZO de 2007.txt"), "una cita");
+         t.start();
+         t.key(Qt::Key_F, Qt::ControlModifier);
+         t.typeText(t.f().SearchText, u("cita"));
+         EXPECT_TRUE(Reader::description(t.f().SearchText).startsWith(u("1 encontrado.")));
+         t.take(QAccessible::Focus);
+         t.key(Qt::Key_Return);
+         const auto focus = t.take(QAccessible::Focus);
+         ASSERT_EQ(focus.size(), 1u);
+         EXPECT_EQ(focus[0].object, t.f().Text1);
+     }},
+    {"TheFirstDownArrowInTheSearchNamesTheFirstResultAndTheCountIsHeard",
+     [](Reader& t) {
+         t.writeBytes(u("dias/LUNES, 5 de MARZO de 2007.txt"), "una cita");
+         t.writeBytes(u("dias/MARTES, 6 de MARZO de 2007.txt"), "otra cita");
+         t.start();
+         t.key(Qt::Key_F, Qt::ControlModifier);
+         t.take(QAccessible::DescriptionChanged);
+         t.typeText(t.f().SearchText, u("cita"));
+         bool told = false;
+         for (const Heard& h : t.take(QAccessible::DescriptionChanged))
+             told |= h.object == t.f().SearchText && h.description.startsWith(u("2 encontrados."));
+         EXPECT_TRUE(told);
+         t.key(Qt::Key_Down);
+         // Qt tells a list's focus twice, its row and then itself: the row is the first result.
+         const auto focus = t.take(QAccessible::Focus);
+         ASSERT_FALSE(focus.empty());
+         EXPECT_TRUE(focus[0].name.startsWith(u("MARTES, 6 de MARZO de 2007\n")))
+             << focus[0].name.toStdString();
+         for (QToolButton* b : t.f().SearchText->findChildren<QToolButton*>())
+             EXPECT_FALSE(Reader::name(b).isEmpty());
+     }},
+    // 7. The smaller findings.
+    {"TheWindowAndItsPanelsHaveTheRolesAReaderExpects",
+     [](Reader& t) {
+         t.start();
+         EXPECT_EQ(Reader::of(&t.f())->role(), QAccessible::Window);
+         for (QFrame* panel : t.f().Frame1)
+             EXPECT_EQ(Reader::of(panel)->role(), QAccessible::Grouping);
+     }},
+    {"ThePanelButtonOfThePanelOnShowIsChecked",
+     [](Reader& t) {
+         t.start();
+         t.click(t.f().Command6[3]);
+         t.click(t.f().Command6[3]); // again: it stays the one on show
+         for (int i = 0; i < 6; ++i)
+             EXPECT_EQ(bool(Reader::of(t.f().Command6[i])->state().checked), i == 3) << i;
+         t.click(t.dayButton(20));
+         EXPECT_TRUE(Reader::of(t.f().Command6[0])->state().checked);
+         EXPECT_FALSE(Reader::of(t.f().Command6[3])->state().checked);
+     }},
+    {"TheSaintBoxIsOnlyForReading",
+     [](Reader& t) {
+         t.writeBytes(u("santoral/15 de MARZO.txt"), "San Raimundo\r\n");
+         t.start();
+         t.clickInto(t.f().Text9[2]);
+         t.typeText(t.f().Text9[2], u("perdido"));
+         EXPECT_EQ(t.f().Text9[2]->text(), u("San Raimundo"));
+         EXPECT_TRUE(Reader::of(t.f().Text9[2])->state().readOnly);
+         EXPECT_TRUE(Reader::description(t.f().Text9[2]).contains(u("solo para leer")));
+     }},
+    {"ANoteLeftIsNoLongerSaidToHaveTheFocus",
+     [](Reader& t) {
+         t.writeBytes(u("notas/2007-3-1--9-0"), "uno");
+         t.writeBytes(u("notas/2007-3-2--9-0"), "dos");
+         t.start();
+         t.click(t.f().Command6[4]);
+         t.f().File1->setFocus(Qt::TabFocusReason);
+         t.key(Qt::Key_Down);
+         QAccessibleInterface* note = Reader::of(t.f().File1)->child(t.f().File1->currentRow());
+         ASSERT_TRUE(note);
+         EXPECT_TRUE(note->state().focused);
+         t.clickInto(t.f().Text6);
+         EXPECT_FALSE(note->state().focused);
+         EXPECT_TRUE(note->state().selected);
+         EXPECT_EQ(t.f().File1->fileName(), note->text(QAccessible::Name));
+     }},
+    {"TheFocusStartsOnTheDayOnShow",
+     [](Reader& t) {
+         t.start();
+         EXPECT_EQ(Reader::focused(), t.dayButton(15));
+     }},
+    {"EveryButtonSaysMoreInItsDescriptionThanItsName",
+     [](Reader& t) {
+         t.start();
+         for (FlatButton* b : t.f().findChildren<FlatButton*>()) {
+             if (b->isHidden()) continue;
+             const QString d = Reader::description(b);
+             EXPECT_FALSE(d.isEmpty() || d == Reader::name(b)) << Reader::name(b).toStdString();
+         }
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(ScreenReader, Rows, ::testing::ValuesIn(kRows), gestureName<Reader>);
+
+} // namespace
