@@ -31,7 +31,9 @@ void FlatButton::keyPressEvent(QKeyEvent* e) {
 
 void FlatButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const bool down = isDown() || isChecked();
+    // Checked (the panel button of the panel on show) is for screen readers only: the
+    // button looks as designed, raised until it is pressed.
+    const bool down = isDown();
     // The classic raised (or, pressed, sunken) edge around a flat face of the button's
     // own colour, which no widget style may change.
     const QBrush face(colorFromVb(back_));
