@@ -83,6 +83,19 @@ public:
         events.clear();
         return out;
     }
+    // Whether a description change of o starting with `start` was heard since the last take.
+    bool told(QObject* o, const QString& start) {
+        bool found = false;
+        for (const Heard& h : take(QAccessible::DescriptionChanged))
+            found |= h.object == o && h.description.startsWith(start);
+        return found;
+    }
+    // The one object the focus was heard arriving at since the last take (none: nullptr).
+    QObject* focusHeard() {
+        const auto focus = take(QAccessible::Focus);
+        EXPECT_EQ(focus.size(), 1u);
+        return focus.size() == 1 ? focus[0].object : nullptr;
+    }
     std::vector<Heard> events;
 };
 
@@ -140,11 +153,7 @@ const Row kRows[] = {
          t.key(Qt::Key_Tab); // "Mayo"
          t.take(QAccessible::DescriptionChanged);
          t.key(Qt::Key_Space);
-         bool told = false;
-         for (const Heard& h : t.take(QAccessible::DescriptionChanged))
-             told |=
-                 h.object == Reader::focused() && h.description.startsWith(u("A la vista: mayo de 2007."));
-         EXPECT_TRUE(told);
+         EXPECT_TRUE(t.told(Reader::focused(), u("A la vista: mayo de 2007.")));
      }},
     {"TheYearArrowTellsTheYearAndTheYearButtonShowsIt",
      [](Reader& t) {
@@ -159,11 +168,7 @@ const Row kRows[] = {
          t.events.clear();
          t.key(Qt::Key_PageUp);
          EXPECT_EQ(Reader::focused(), t.f().Command4[1]);
-         bool told = false;
-         for (const Heard& h : t.take(QAccessible::DescriptionChanged))
-             told |=
-                 h.object == t.f().Command4[1] && h.description.startsWith(u("A la vista: febrero de 2007."));
-         EXPECT_TRUE(told);
+         EXPECT_TRUE(t.told(t.f().Command4[1], u("A la vista: febrero de 2007.")));
      }},
     // 5. A list's name says what it is, its value what it holds.
     {"TheListsAreNamedForWhatTheyAreAndHoldTheirValue",
@@ -192,9 +197,7 @@ const Row kRows[] = {
          t.typeText(t.f().SearchText, u("x"));
          t.take(QAccessible::Focus);
          t.key(Qt::Key_Escape);
-         const auto focus = t.take(QAccessible::Focus);
-         ASSERT_EQ(focus.size(), 1u);
-         EXPECT_EQ(focus[0].object, t.dayButton(15));
+         EXPECT_EQ(t.focusHeard(), t.dayButton(15));
      }},
     {"IntroGivesTheFocusStraightToThePageFound",
      [](Reader& t) {
@@ -205,9 +208,7 @@ const Row kRows[] = {
          EXPECT_TRUE(Reader::description(t.f().SearchText).startsWith(u("1 encontrado.")));
          t.take(QAccessible::Focus);
          t.key(Qt::Key_Return);
-         const auto focus = t.take(QAccessible::Focus);
-         ASSERT_EQ(focus.size(), 1u);
-         EXPECT_EQ(focus[0].object, t.f().Text1);
+         EXPECT_EQ(t.focusHeard(), t.f().Text1);
      }},
     {"TheFirstDownArrowInTheSearchNamesTheFirstResultAndTheCountIsHeard",
      [](Reader& t) {
@@ -217,10 +218,7 @@ const Row kRows[] = {
          t.key(Qt::Key_F, Qt::ControlModifier);
          t.take(QAccessible::DescriptionChanged);
          t.typeText(t.f().SearchText, u("cita"));
-         bool told = false;
-         for (const Heard& h : t.take(QAccessible::DescriptionChanged))
-             told |= h.object == t.f().SearchText && h.description.startsWith(u("2 encontrados."));
-         EXPECT_TRUE(told);
+         EXPECT_TRUE(t.told(t.f().SearchText, u("2 encontrados.")));
          t.key(Qt::Key_Down);
          // Qt tells a list's focus twice, its row and then itself: the row is the first result.
          const auto focus = t.take(QAccessible::Focus);
