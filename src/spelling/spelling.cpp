@@ -179,12 +179,35 @@ void Speller::ignore(const QString& word) {
 
 namespace {
 
+// Loads the dictionary of an affix file; without its n-gram pass if `quick`.
+std::unique_ptr<nuspell::Dictionary> loadNuspell(const QString& aff, bool quick) {
+    QFile affFile(aff), dicFile(aff.chopped(4) + QStringLiteral(".dic"));
+    if (!affFile.open(QIODevice::ReadOnly) || !dicFile.open(QIODevice::ReadOnly)) return nullptr;
+    std::istringstream affText(affFile.readAll().toStdString() + (quick ? "\nMAXNGRAMSUGS 0\n" : ""));
+    std::istringstream dicText(dicFile.readAll().toStdString());
+    auto d = std::make_unique<nuspell::Dictionary>();
+    try {
+        d->load_aff_dic(affText, dicText);
+    } catch (...) {
+        return nullptr;
+    }
+    return d;
+}
+
+QStringList fromStd(const std::vector<std::string>& out) {
+    QStringList s;
+    for (const std::string& x : out)
+        s << QString::fromStdString(x);
+    return s;
+}
+
 class NuspellDictionary : public Dictionary {
 public:
-    nuspell::Dictionary d;
+    NuspellDictionary(QString aff, std::unique_ptr<nuspell::Dictionary> quick)
+        : aff_(std::move(aff)), quick_(std::move(quick)) {}
     bool knows(const QString& word) const override {
         try {
-            return d.spell(word.toStdString());
+            return quick_->spell(word.toStdString());
         } catch (...) {
             return true; // a word the library cannot take is not marked
         }
@@ -192,15 +215,27 @@ public:
     QStringList suggest(const QString& word, int most) const override {
         std::vector<std::string> out;
         try {
-            d.suggest(word.toStdString(), out);
+            quick_->suggest(word.toStdString(), out);
+            // Nothing within a small edit ("escrivi"): the whole dictionary is compared
+            // with the word, which takes a few tenths of a second; the menu waits for it
+            // with "Buscando sugerencias…". That copy is loaded the first time it is needed.
+            if (out.empty())
+                if (const nuspell::Dictionary* full = this->full()) full->suggest(word.toStdString(), out);
         } catch (...) {
             return {};
         }
-        QStringList s;
-        for (const std::string& x : out)
-            s << QString::fromStdString(x);
-        return rankSuggestions(word, s, most);
+        return rankSuggestions(word, fromStd(out), most);
     }
+
+private:
+    const nuspell::Dictionary* full() const {
+        std::call_once(fullLoaded_, [this] { full_ = loadNuspell(aff_, false); });
+        return full_.get();
+    }
+    QString aff_;
+    std::unique_ptr<nuspell::Dictionary> quick_;
+    mutable std::once_flag fullLoaded_;
+    mutable std::unique_ptr<nuspell::Dictionary> full_;
 };
 
 QString findAff(const QStringList& folders) {
@@ -229,19 +264,12 @@ std::shared_ptr<const Dictionary> loadSpanish(const QStringList& folders) {
     static QMap<QString, std::weak_ptr<const Dictionary>> loaded;
     std::lock_guard<std::mutex> lock(mutex);
     if (auto shared = loaded.value(aff).lock()) return shared;
-    QFile affFile(aff), dicFile(aff.chopped(4) + QStringLiteral(".dic"));
-    if (!affFile.open(QIODevice::ReadOnly) || !dicFile.open(QIODevice::ReadOnly)) return nullptr;
-    // Suggestions come from small edits of the word (accents, ñ, b/v, a letter more or
-    // less, two words run together), not from comparing it with every word of the
-    // dictionary: that took up to 700 ms a word, too slow for a context menu.
-    std::istringstream affText(affFile.readAll().toStdString() + "\nMAXNGRAMSUGS 0\n");
-    std::istringstream dicText(dicFile.readAll().toStdString());
-    auto d = std::make_shared<NuspellDictionary>();
-    try {
-        d->d.load_aff_dic(affText, dicText);
-    } catch (...) {
-        return nullptr;
-    }
+    // Suggestions come from small edits of the word first (accents, ñ, b/v, a letter
+    // more or less, two words run together): comparing it with every word of the
+    // dictionary took up to 700 ms a word, too slow for a context menu every time.
+    auto quick = loadNuspell(aff, true);
+    if (!quick) return nullptr;
+    auto d = std::make_shared<NuspellDictionary>(aff, std::move(quick));
     loaded.insert(aff, d);
     return d;
 }

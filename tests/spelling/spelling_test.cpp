@@ -71,6 +71,8 @@ TEST(Spelling, SuggestionsPutTheAccentedFormFirst) {
     const QStringList s = spanish()->suggest(u("mercadoo"), 6);
     EXPECT_TRUE(s.contains(u("mercado"))) << s.join(QLatin1Char(' ')).toStdString();
     EXPECT_LE(s.size(), 6);
+    // Nothing within a small edit: the whole dictionary is compared with it.
+    EXPECT_EQ(spanish()->suggest(u("escrivi"), 6), QStringList{u("escribir")});
 }
 
 TEST(Spelling, TheWordListIsOneWordALineInWindows1252) {
