@@ -674,29 +674,30 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
     return h;
 }
 
-QList<Hit> Searcher::find(const QString& query, int limit) {
-    d_->stats = Stats();
+namespace {
+
+// A query that throws (out of memory, most likely) finds nothing: what was read goes,
+// and the next query starts afresh.
+template <typename Impl, typename Query> QList<Hit> guarded(Impl& d, Query query) {
+    d.stats = {};
     try {
-        return d_->find(query, limit);
+        return query();
     } catch (...) {
-        // Out of memory, most likely: what was read goes, and the next query starts afresh.
-        d_->reset();
-        d_->stats = Stats();
-        d_->stats.failed = true;
+        d.reset();
+        d.stats = {};
+        d.stats.failed = true;
         return {};
     }
 }
 
+} // namespace
+
+QList<Hit> Searcher::find(const QString& query, int limit) {
+    return guarded(*d_, [&] { return d_->find(query, limit); });
+}
+
 QList<Hit> Searcher::otherYears(const QDate& date, int limit) {
-    d_->stats = Stats();
-    try {
-        return d_->otherYears(date, limit);
-    } catch (...) {
-        d_->reset();
-        d_->stats = Stats();
-        d_->stats.failed = true;
-        return {};
-    }
+    return guarded(*d_, [&] { return d_->otherYears(date, limit); });
 }
 
 QList<Hit> Searcher::Impl::otherYears(const QDate& date, int limit) {
