@@ -191,14 +191,13 @@ void Form1::SaveCard() {
         CardFile = CardCopyFile; // the card lives in the all-cards group only
         ReportFailure(addresses::groupWithoutFolderMessage(group, savedInAll));
     }
-    // A card that could not be saved stays in the fields until it can be.
+    // A card that could not be saved stays in the fields, as typed, until it can be; a
+    // card saved shows what its files keep.
     CardUnsaved = failed;
-    if (!failed) {
-        for (TextBox* t : Text7)
-            t->markSaved();
-    }
-    if (lossy) {
-        showCard(*this, card);
+    if (!failed)
+        for (int i = 0; i < addresses::kFieldCount; ++i)
+            Text7[i]->showSaved(typed[i]);
+    if (lossy && !failed) {
         ReportNotice(QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
                                     "(Windows-1252) y se han guardado como «?».")
                          .arg(card[0]));

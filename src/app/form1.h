@@ -16,7 +16,9 @@
 // switches the panels, saves what the user wrote and tells what went wrong.
 #include "app/colors.h"
 #include "calendar/calendar.h"
+#include "records/diarybox.h"
 #include "search/search.h"
+#include "store/boxfile.h"
 #include "store/files.h"
 #include "store/recovery.h"
 
@@ -101,31 +103,27 @@ public:
 
     // The file a box's text goes to, and what that file held when the box was filled
     // from it or last saved into it.
-    struct BoxFile {
-        QString folder;
-        QString name; // as the program names it; a variant in another letter case is the one used
-        quelora::store::Version base;
-        bool fromFile = false; // the box shows the file's own text (no held or recovered text)
-        QString path() const;  // the file itself, in the letter case it is stored
-    };
+    using BoxFile = quelora::store::BoxFile;
     // Reads f's file, records what it held and returns it.
     quelora::store::ReadResult ReadBoxFile(BoxFile& f,
                                            quelora::store::Lookup lookup = quelora::store::Lookup::Keep);
     // Saves a box's text into f's file. When another program has changed the file since
     // f.base, its version is first kept beside it (store::otherVersionName) and the user
     // is told; if that cannot be done nothing is replaced. `what` names the file for the
-    // user ("La página del diario del …"). On success f.base is what was written.
-    Saved SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what);
+    // user ("La página del diario del …"). On success f.base is what was written, and the
+    // box the text came from (if given) shows it as the file keeps it and counts as saved.
+    Saved SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what,
+                      TextBox* shownIn = nullptr);
     // The same for removing f's file (an emptied holiday or reminder).
-    bool RemoveBoxFile(BoxFile& f, const QString& what);
+    bool RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn = nullptr);
+    // A box left without typing whose file another program changed since it was filled
+    // shows the file as it is now (and true), instead of saving its older text over it.
+    bool ShowsNewerFile(TextBox* box, const BoxFile& f);
     // Whether f's file still holds what the box was filled from; *now (if given) what
     // it holds now.
     bool FileUnchanged(const BoxFile& f, quelora::store::Version* now = nullptr) const;
     // A text the program has not been able to save yet, and what its file held then.
-    struct HeldText {
-        QString text;
-        quelora::store::Version base;
-    };
+    using HeldText = quelora::store::HeldText;
     // A failure to tell the user. Shown after the current click has been handled,
     // never from inside a lost-focus handler. A pending failure holds the exit once.
     void ReportFailure(const QString& text);
@@ -172,7 +170,8 @@ public:
 
     // ---- Calendar (src/calendar/form1_calendar.cpp) --------------------------------
     void ShowMonth();
-    void PaintMonthGrid();
+    // Applies a grid to the 42 day buttons; the day panel shows no day after it.
+    void PaintMonthGrid(const quelora::calendar::MonthGrid& grid);
     void FillDateLists();
     void GoToToday();
     void ShowDateCaption();
@@ -203,8 +202,8 @@ public:
     enum class PageSave { Written, Refused, Failed };
     // Writes one diary page under its caption (a real date only) through the box's file f,
     // holds the text when the write fails, tells the user what went wrong or what was
-    // replaced.
-    PageSave SavePage(const QString& caption, const QString& text, BoxFile& f);
+    // replaced; the box it came from (if given) then shows the page as written.
+    PageSave SavePage(const QString& caption, const QString& text, BoxFile& f, TextBox* shownIn = nullptr);
     // The file of the page of a caption.
     BoxFile PageFile(const QString& caption) const;
     // Tries the held texts again; false when one still cannot be saved.
@@ -296,14 +295,16 @@ public:
 
     // ---- Form-level state, to read ----------------------------------------------------
     int selectedButton() const { return SelectedButton; } // -1 until a day is marked
-    int selectedColumn() const { return SelectedColumn; }
-    VbColor selectedButtonColor() const { return SelectedButtonColor; }
+    int selectedColumn() const { return SelectedButton < 0 ? -1 : SelectedButton % 7; }
+    // The colour the selected button shows without its red mark.
+    VbColor selectedButtonColor() const;
     int selectedMonth() const { return SelectedMonth; }
     QDate selectedDate() const { return SelectedDate; }
-    int januaryFirstColumn() const { return JanuaryFirstColumn; }
-    int februaryLength() const { return FebruaryLength; }
-    int monthLength() const { return MonthLength; }
-    int firstDayColumn() const { return FirstDayColumn; }
+    const quelora::calendar::MonthGrid& grid() const { return Grid; }
+    int januaryFirstColumn() const { return Grid.JanuaryFirstColumn; }
+    int februaryLength() const { return Grid.FebruaryLength; }
+    int monthLength() const { return Grid.MonthLength; }
+    int firstDayColumn() const { return Grid.FirstDayColumn; }
     bool preselectDone() const { return PreselectDone; }
     Panel visiblePanel() const { return VisiblePanel; }
     int weekdayCursor() const { return WeekdayCursor; }
@@ -345,30 +346,23 @@ private:
     bool CalendarKey(int key);
 
     // ---- Form-level variables ------------------------------------------------------
+    // The selection: its column is SelectedButton mod 7, and the colour it shows without
+    // its mark is the grid's.
     int SelectedButton = -1; // -1: no day marked yet
-    int SelectedColumn = -1;
-    VbColor SelectedButtonColor = 0;
     int SelectedMonth = 0;
     QDate SelectedDate;
-    int JanuaryFirstColumn = 0;
-    int FebruaryLength = 0;
-    int MonthLength = 0;
-    int FirstDayColumn = 0;
     int PreselectDay = 0;
     bool PreselectDone = false;
     Panel VisiblePanel = Panel::Day;
-    bool DiaryEdited = false;
     int WeekPageIndex = 0;
     int WeekdayCursor = 0;
     bool NoteChanged = false;
-    // The mark each day button was painted with by the last PaintMonthGrid, and the
-    // day files behind it (a reminder's blue hides a holiday; the words tell both).
-    std::array<quelora::calendar::DayMark, 42> GridMarks{};
-    std::array<bool, 42> DayHoliday{}, DayReminder{};
-    QString GridMonth;  // the month text the grid was painted for
-    QDate GridFirstDay; // the real date of the grid's day 1; invalid for typed texts that make none
-    // The days whose diary page holds text: their numbers are bold.
-    std::array<bool, 42> DayHasPage{};
+    // What the day buttons show: the month on show, its day files and its pages. Only
+    // PaintMonthGrid replaces it; a page saved or found changes its day's bold number.
+    quelora::calendar::MonthGrid Grid;
+    // The day folders of the month text on show, asked by the grid; pages: the diary
+    // folder's index (nullptr: the exact name of each page only).
+    quelora::calendar::DayFileTests DayFilesOnDisk(const quelora::store::FolderIndex* pages) const;
     // pages: the diary folder's index (nullptr: the exact name only).
     bool PageHasText(const QDate& date, const quelora::store::FolderIndex* pages) const;
     // The days of the grid with a page of their own are bold.
@@ -376,17 +370,9 @@ private:
     // A page of that date was just saved: its day on the grid shows it.
     void ShowPageOnGrid(const QString& caption, bool hasText);
     void SetDayHasPage(int i, bool page);
-    // The caption of the page the diary box was loaded for.
-    QString DiaryCaption;
-    // That page exists but could not be read: a click alone does not arm its save.
-    bool DiaryUnreadable = false;
-    BoxFile DiaryFile;
+    // What the diary box was loaded for, and the diary texts held after failed saves.
+    quelora::records::DiaryBox Diary;
     std::array<BoxFile, 7> WeekFiles;
-    // Diary texts whose save failed, by caption, from the day or the week panel:
-    // retried after every save that succeeds and when leaving, shown again whenever
-    // their date is shown, dropped once a newer text of that page is saved or the page
-    // is emptied in its box.
-    QMap<QString, HeldText> UnsavedPages;
     // The holiday, reminder and saint files of the day whose texts the boxes show (the
     // saves go there, whatever the lists say by then).
     std::array<BoxFile, 3> DayFiles;

@@ -20,11 +20,6 @@
 
 using namespace quelora;
 
-QString Form1::BoxFile::path() const {
-    const QString stored = store::findNamed(folder, name);
-    return store::joinPath(folder, stored.isEmpty() ? name : stored);
-}
-
 store::ReadResult Form1::ReadBoxFile(BoxFile& f, store::Lookup lookup) {
     const QString stored = store::findNamed(f.folder, f.name, lookup);
     store::ReadResult r;
@@ -94,7 +89,8 @@ bool keepOtherVersion(Form1& form, const Form1::BoxFile& f, const QString& what,
 
 } // namespace
 
-Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what) {
+Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& ending, const QString& what,
+                                TextBox* shownIn) {
     QList<Kept> kept;
     if (!keepOtherVersion(*this, f, what, &kept)) return Saved::Failed;
     store::Version written;
@@ -102,6 +98,7 @@ Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& 
     if (s == Saved::Failed) return s;
     f.base = written;
     f.fromFile = true;
+    if (shownIn) shownIn->showSaved(text);
     for (const Kept& other : kept) {
         NoteOwnWrite(other.path);
         ReportNotice(
@@ -113,7 +110,7 @@ Form1::Saved Form1::SaveBoxFile(BoxFile& f, const QString& text, const QString& 
     return s;
 }
 
-bool Form1::RemoveBoxFile(BoxFile& f, const QString& what) {
+bool Form1::RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn) {
     QList<Kept> kept;
     if (!keepOtherVersion(*this, f, what, &kept)) return false;
     const QString path = f.path();
@@ -125,6 +122,7 @@ bool Form1::RemoveBoxFile(BoxFile& f, const QString& what) {
     }
     f.base = store::absentVersion();
     f.fromFile = true;
+    if (shownIn) shownIn->markSaved();
     for (const Kept& other : kept)
         ReportNotice(QStringLiteral("%1 %2. Se ha borrado como pediste, y la otra versión se conserva en el "
                                     "archivo\n%3")
@@ -212,8 +210,8 @@ QString noteText(const QByteArray& bytes) {
 } // namespace
 
 void Form1::CheckShownFiles() {
-    if (!DiaryCaption.isEmpty() && refresh(*this, Text1, DiaryFile, &records::pageText))
-        DiaryUnreadable = DiaryFile.base.unreadable;
+    if (!Diary.DiaryCaption.isEmpty() && refresh(*this, Text1, Diary.DiaryFile, &records::pageText))
+        Diary.DiaryUnreadable = Diary.DiaryFile.base.unreadable;
     for (int i = 0; i < 7; ++i)
         if (!Text2[i]->isReadOnly()) refresh(*this, Text2[i], WeekFiles[i], &records::pageText);
     for (int k = 0; k < records::kDayRecordKinds; ++k)

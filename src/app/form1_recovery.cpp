@@ -98,11 +98,11 @@ QList<Entry> Form1::UnsavedEntries() const {
         pages.insert(caption);
         out << entry(Kind::Page, caption, {text}, base);
     };
-    if (Text1->isModified() && !Text1->isReadOnly()) page(DiaryCaption, Text1->text(), DiaryFile.base);
+    if (Text1->isModified() && Diary.dated()) page(Diary.DiaryCaption, Text1->text(), Diary.DiaryFile.base);
     for (int i = 0; i < 7; ++i)
         if (Text2[i]->isModified() && !Text2[i]->isReadOnly() && !Text2[i]->text().isEmpty())
             page(Label3[i]->text(), Text2[i]->text(), WeekFiles[i].base);
-    for (auto it = UnsavedPages.cbegin(); it != UnsavedPages.cend(); ++it)
+    for (auto it = Diary.UnsavedPages.cbegin(); it != Diary.UnsavedPages.cend(); ++it)
         page(it.key(), it->text, it->base);
 
     if ((Text6->isModified() || NoteUnsaved) && !Text6->text().isEmpty())
@@ -206,7 +206,7 @@ void Form1::RecoverUnsavedTexts() {
                                        "está en el archivo\n   %2")
                             .arg(what, QDir::toNativeSeparators(written));
             else
-                UnsavedPages.insert(e.target, {text, e.base});
+                Diary.UnsavedPages.insert(e.target, {text, e.base});
             break;
         }
         case Kind::Note: {

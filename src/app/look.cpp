@@ -77,11 +77,10 @@ void Form1::DescribeDayButton(int i, bool selectedNow) {
     // even when the month list is typed into before the next repaint.
     const bool selected = selectedNow || (i == SelectedButton && b->backColor() == quelora::vb::Red);
     const QString description =
-        quelora::calendar::dayButtonDescription(GridMarks[i], selected, DayHasPage[i]);
-    b->setProperty(quelora::kDayFileProperty, quelora::calendar::dayFileName(b->text(), GridMonth));
-    const QDate date = GridFirstDay.isValid() ? GridFirstDay.addDays(b->text().toInt() - 1) : QDate();
+        quelora::calendar::dayButtonDescription(Grid.marks[i], selected, Grid.page[i]);
+    b->setProperty(quelora::kDayFileProperty, quelora::calendar::dayFileName(b->text(), Grid.month));
     b->setAccessibleName(quelora::calendar::dayButtonName(
-        b->text(), {date, DayHoliday[i], DayReminder[i], DayHasPage[i], selected}));
+        b->text(), {Grid.date(i), Grid.holiday[i], Grid.reminder[i], Grid.page[i], selected}));
     b->setAccessibleDescription(description);
     b->setToolTip(description);
 }

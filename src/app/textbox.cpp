@@ -101,6 +101,11 @@ void TextBox::showSaved(const QString& saved) {
         setText(store::storedForm(saved));
 }
 
+void TextBox::takeInput(bool takes, const QString& whyNot) {
+    if (isReadOnly() == takes) setReadOnly(!takes); // every call restyles the box
+    setPlaceholderText(takes ? QString() : whyNot);
+}
+
 void TextBox::mouseReleaseEvent(QMouseEvent* e) {
     QPlainTextEdit::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton) Q_EMIT clicked();

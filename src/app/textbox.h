@@ -28,6 +28,8 @@ public:
     // the code page cannot hold) and counts as unchanged.
     void showSaved(const QString& saved);
     bool isMultiLine() const { return lines_ == Lines::Multi; }
+    // Whether the box takes typing; one that does not says why in its empty space.
+    void takeInput(bool takes, const QString& whyNot = QString());
     // From now on the box marks the words the speller does not know.
     void checkSpelling(spelling::Speller* speller);
     spelling::Marks* spellMarks() const { return marks_; }

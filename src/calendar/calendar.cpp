@@ -137,6 +137,42 @@ DayMark dayMark(int column, bool holiday, bool reminder) {
     return column >= 5 ? DayMark::Weekend : DayMark::Weekday;
 }
 
+QDate MonthGrid::date(int button) const {
+    return shows(button) && firstDay.isValid() ? firstDay.addDays(day(button) - 1) : QDate();
+}
+
+MonthGrid monthGrid(const MonthGrid& before, const QString& monthText, const QString& yearText,
+                    int preselectDay, const DayFileTests& files) {
+    MonthGrid g;
+    g.month = monthText;
+    const std::optional<int> year = yearOf(yearText);
+    g.JanuaryFirstColumn = year ? januaryFirstColumn(*year) : before.JanuaryFirstColumn;
+    g.FebruaryLength = year ? februaryLength(*year) : 29;
+    const int month = monthNumber(monthText);
+    g.MonthLength = month ? monthLength(month, g.FebruaryLength) : before.MonthLength;
+    g.FirstDayColumn =
+        month ? (daysBeforeMonth(month, g.FebruaryLength) + g.JanuaryFirstColumn) % 7 : before.FirstDayColumn;
+    g.firstDay = year && month ? QDate(*year, month, 1) : QDate();
+    for (int i = 0; i < 42; ++i) {
+        if (g.shows(i)) {
+            const QString name = dayFileName(QString::number(g.day(i)), monthText);
+            g.holiday[i] = files.holiday && files.holiday(name);
+            g.reminder[i] = files.reminder && files.reminder(name);
+        }
+        g.marks[i] = dayMark(i % 7, g.holiday[i], g.reminder[i]);
+    }
+    g.page = daysWithPages(g, files.page);
+    if (preselectDay >= 1 && preselectDay <= g.MonthLength) g.preselect = g.button(preselectDay);
+    return g;
+}
+
+std::array<bool, 42> daysWithPages(const MonthGrid& grid, const std::function<bool(const QDate&)>& page) {
+    std::array<bool, 42> pages{};
+    for (int i = 0; i < 42 && page; ++i)
+        if (const QDate d = grid.date(i); d.isValid()) pages[i] = page(d);
+    return pages;
+}
+
 namespace {
 
 QString colourWords(DayMark mark) {

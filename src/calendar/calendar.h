@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace quelora::calendar {
@@ -60,6 +61,42 @@ QDate dateFromTexts(const QString& dayText, int month, const QString& yearText);
 enum class DayMark { Weekday, Weekend, Holiday, Reminder };
 // A reminder wins over a holiday, either over the weekend.
 DayMark dayMark(int column, bool holiday, bool reminder);
+
+// What the 42 day buttons show for the month and year texts of the lists: worked out in
+// one place, and only applied to the buttons by the window.
+struct MonthGrid {
+    QString month;              // the month text it was made for, as the day files are named
+    int JanuaryFirstColumn = 0; // of the year on show
+    int FebruaryLength = 0;     // of the year on show: 29 for a text that is no year (year 0)
+    int MonthLength = 0;        // days of the month on show
+    int FirstDayColumn = 0;     // the button of day 1
+    QDate firstDay;             // the real date of day 1; invalid when the texts make none
+    int preselect = -1;         // the button of today's day when this painting is to mark it
+    std::array<DayMark, 42> marks{};
+    std::array<bool, 42> holiday{}, reminder{}, page{};
+
+    bool shows(int button) const { return button >= FirstDayColumn && button < FirstDayColumn + MonthLength; }
+    int day(int button) const { return button - FirstDayColumn + 1; }
+    int button(int day) const { return FirstDayColumn + day - 1; }
+    // The real date button shows; invalid outside the month or when the texts make none.
+    QDate date(int button) const;
+};
+
+// What the day folders hold, asked once per day shown: a holiday or reminder day file of
+// that name (letter case ignored), a diary page with text for that date.
+struct DayFileTests {
+    std::function<bool(const QString&dayFileName)> holiday, reminder;
+    std::function<bool(const QDate& date)> page;
+};
+
+// The grid of the month text on the year text. A year text that is no year keeps the
+// January weekday of `before` and counts as year 0 (a 29-day February); a month text that
+// names no month keeps the length and the first column of `before`.
+// preselectDay (0: none) is today's day, marked by the first painting that shows it.
+MonthGrid monthGrid(const MonthGrid& before, const QString& monthText, const QString& yearText,
+                    int preselectDay, const DayFileTests& files);
+// The days of grid with a page of their own (their numbers are bold).
+std::array<bool, 42> daysWithPages(const MonthGrid& grid, const std::function<bool(const QDate&)>& page);
 
 // "viernes 16 de marzo de 2007": a date as a screen reader says it.
 QString spokenDate(const QDate& date);

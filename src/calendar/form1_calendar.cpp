@@ -187,68 +187,43 @@ void Form1::PageMonth(int step) {
 }
 
 void Form1::ShowMonth() {
-    if (const auto year = calendar::yearOf(Combo2->currentText()))
-        JanuaryFirstColumn = calendar::januaryFirstColumn(*year);
-    PaintMonthGrid();
+    // The repaint empties the diary box: a text still in it (the box kept the focus while
+    // the month changed) is saved under its own date first.
+    SaveDiaryPage();
+    // One listing per folder, however many days are probed. Before the window is first
+    // shown the diary folder is not listed (start-up looks only for today's page); the
+    // days are marked again once it is.
+    const auto pages = isVisible() ? store::FolderIndex::current(DataPath(layout::kPages)) : nullptr;
+    PaintMonthGrid(calendar::monthGrid(Grid, Combo1->currentText(), Combo2->currentText(),
+                                       PreselectDone ? 0 : PreselectDay, DayFilesOnDisk(pages.get())));
 }
 
-void Form1::PaintMonthGrid() {
-    // The repaint empties the diary box: a text still in it (the box kept the focus
-    // while the month changed) is saved under its own date first.
-    SaveDiaryPage();
-    // A year text that is no year counts as year 0, which is divisible by 4.
-    const auto year = calendar::yearOf(Combo2->currentText());
-    FebruaryLength = year ? calendar::februaryLength(*year) : 29;
-    const QString monthText = Combo1->currentText();
-    GridMonth = monthText;
-    // A typed text that names no month keeps the last month's length and starts
-    // from the last first column.
-    int before = FirstDayColumn - JanuaryFirstColumn;
-    if (const int month = calendar::monthNumber(monthText)) {
-        MonthLength = calendar::monthLength(month, FebruaryLength);
-        before = calendar::daysBeforeMonth(month, FebruaryLength);
-    }
-    FirstDayColumn = ((before + JanuaryFirstColumn) % 7 + 7) % 7;
-    const int month = calendar::monthNumber(monthText);
-    GridFirstDay = year && month ? QDate(*year, month, 1) : QDate();
-
-    for (int i = 0; i < 42; ++i) {
-        GridMarks[i] = calendar::dayMark(i % 7, false, false);
-        DayHoliday[i] = DayReminder[i] = false;
-    }
-    for (int i = 0; i < FirstDayColumn; ++i)
-        Command1[i]->hide();
-
-    // One listing per folder, however many days are probed.
+calendar::DayFileTests Form1::DayFilesOnDisk(const store::FolderIndex* pages) const {
     const auto holidays = store::FolderIndex::current(DataPath(layout::kHolidays));
     const auto reminders = store::FolderIndex::current(DataPath(layout::kReminders));
-    for (int d = 1; d <= MonthLength; ++d) {
-        const int j = FirstDayColumn + d - 1;
-        const QString name = calendar::dayFileName(QString::number(d), monthText);
-        DayHoliday[j] = holidays->contains(name);
-        DayReminder[j] = reminders->contains(name);
-        GridMarks[j] = calendar::dayMark(j % 7, DayHoliday[j], DayReminder[j]);
-        Command1[j]->setText(QString::number(d));
-        Command1[j]->setBackColor(colorOf(GridMarks[j]));
-        Command1[j]->show();
-    }
-    for (int i = FirstDayColumn + MonthLength; i < 42; ++i)
-        Command1[i]->hide();
-    // Before the window is first shown the diary folder is not listed (start-up looks
-    // only for today's page); the days are marked again once it is.
-    ShowDaysWithPages(isVisible() ? store::FolderIndex::current(DataPath(layout::kPages)).get() : nullptr);
-    for (int d = 1; d <= MonthLength; ++d)
-        if (d == PreselectDay && !PreselectDone) {
-            MarkDay(FirstDayColumn + d - 1);
-            PreselectDone = true;
-        }
-    for (int i = 0; i < 42; ++i)
-        if (Command1[i]->isHidden()) Command1[i]->setBackColor(colorOf(GridMarks[i]));
+    return {[holidays](const QString& name) { return holidays->contains(name); },
+            [reminders](const QString& name) { return reminders->contains(name); },
+            [this, pages](const QDate& date) { return PageHasText(date, pages); }};
+}
 
+void Form1::PaintMonthGrid(const calendar::MonthGrid& grid) {
+    Grid = grid;
+    for (int i = 0; i < 42; ++i) {
+        FlatButton* b = Command1[i];
+        // A button outside the month keeps the number it last had.
+        if (Grid.shows(i)) b->setText(QString::number(Grid.day(i)));
+        b->setBackColor(colorOf(Grid.marks[i]));
+        b->setVisible(Grid.shows(i));
+        SetDayHasPage(i, Grid.page[i]);
+    }
+    if (Grid.preselect >= 0) {
+        MarkDay(Grid.preselect);
+        PreselectDone = true;
+    }
     DescribeDayButtons();
-    // The boxes show no day now, so no file either.
+    // The boxes show no day now, so no file either: what the diary box held is nobody's.
     Text1->setText(QString());
-    DiaryFile = BoxFile();
+    Diary.unload();
     for (int k = 0; k < 3; ++k) {
         Text9[k]->setText(QString());
         DayFiles[k] = BoxFile();
@@ -280,35 +255,36 @@ void Form1::GoToToday() {
 }
 
 void Form1::ShowDateCaption() {
-    if (SelectedColumn < 0 || SelectedColumn > 6 || SelectedButton < 0) return;
+    if (SelectedButton < 0 || SelectedButton > 41) return;
     const QString day = Command1[SelectedButton]->text();
-    ShowCaption(calendar::dateCaption(SelectedColumn, day, Combo1->currentText(), Combo2->currentText()));
+    ShowCaption(calendar::dateCaption(selectedColumn(), day, Combo1->currentText(), Combo2->currentText()));
     SelectedDate = calendar::dateFromTexts(day, SelectedMonth, Combo2->currentText());
 }
 
+VbColor Form1::selectedButtonColor() const {
+    return SelectedButton >= 0 && SelectedButton < 42 ? colorOf(Grid.marks[SelectedButton]) : 0;
+}
+
 void Form1::RestoreSelectedButtonColor() {
-    // The grid's own colour for that place now: after a change of month the saved
-    // colour belongs to another day.
+    // The grid's own colour for that place now: after a change of month the colour the
+    // button had when it was marked belongs to another day.
     if (SelectedButton >= 0 && SelectedButton < 42)
-        Command1[SelectedButton]->setBackColor(colorOf(GridMarks[SelectedButton]));
+        Command1[SelectedButton]->setBackColor(selectedButtonColor());
 }
 
 void Form1::ShowDaysWithPages(const store::FolderIndex* pages) {
-    for (int i = 0; i < 42; ++i) {
-        const int d = i - FirstDayColumn + 1;
-        const bool inMonth = d >= 1 && d <= MonthLength && !Command1[i]->isHidden();
-        const bool page =
-            inMonth && GridFirstDay.isValid() && PageHasText(GridFirstDay.addDays(d - 1), pages);
-        if (page != DayHasPage[i]) {
-            SetDayHasPage(i, page);
+    const std::array<bool, 42> now =
+        calendar::daysWithPages(Grid, [this, pages](const QDate& d) { return PageHasText(d, pages); });
+    for (int i = 0; i < 42; ++i)
+        if (now[i] != Grid.page[i]) {
+            SetDayHasPage(i, now[i]);
             DescribeDayButton(i);
         }
-    }
 }
 
 void Form1::SetDayHasPage(int i, bool page) {
-    if (DayHasPage[i] == page) return;
-    DayHasPage[i] = page;
+    Grid.page[i] = page;
+    if (Command1[i]->font().bold() == page) return;
     QFont f = Command1[i]->font();
     f.setBold(page);
     Command1[i]->setFont(f);
@@ -316,10 +292,10 @@ void Form1::SetDayHasPage(int i, bool page) {
 
 void Form1::ShowPageOnGrid(const QString& caption, bool hasText) {
     const std::optional<QDate> date = calendar::captionDate(caption);
-    if (!date || !GridFirstDay.isValid() || date->year() != GridFirstDay.year() ||
-        date->month() != GridFirstDay.month())
+    if (!date || !Grid.firstDay.isValid() || date->year() != Grid.firstDay.year() ||
+        date->month() != Grid.firstDay.month())
         return;
-    const int i = FirstDayColumn + date->day() - 1;
+    const int i = Grid.button(date->day());
     if (i < 0 || i >= 42) return;
     SetDayHasPage(i, hasText);
     DescribeDayButton(i);
@@ -328,10 +304,8 @@ void Form1::ShowPageOnGrid(const QString& caption, bool hasText) {
 void Form1::MarkDay(int Index) {
     const int before = SelectedButton;
     RestoreSelectedButtonColor();
-    SelectedButtonColor = Command1[Index]->backColor();
     Command1[Index]->setBackColor(vb::Red);
     SelectedButton = Index;
-    SelectedColumn = Index % 7;
     ShowDateCaption();
     // Only the two buttons whose mark moved say something new.
     if (before >= 0 && before < 42) DescribeDayButton(before);

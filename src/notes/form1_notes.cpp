@@ -86,15 +86,15 @@ void Form1::Text6_LostFocus() {
     }
     const QString name = NoteSaveName();
     BoxFile target = name == NoteFile.name ? NoteFile : BoxFile{DataPath(layout::kNotes), name, {}, false};
-    const Saved s = SaveBoxFile(target, text, QString(), QStringLiteral("La nota %1").arg(name));
-    if (s == Saved::Failed) {
+    // The editor shows what the file kept: the user sees the "?".
+    if (SaveBoxFile(target, text, QString(), QStringLiteral("La nota %1").arg(name), Text6) ==
+        Saved::Failed) {
         NoteUnsaved = true; // NoteChanged stays set: the text is saved at the next chance
         KeepUnsavedTexts();
         return;
     }
     NoteUnsaved = false;
     NoteFile = target;
-    Text6->showSaved(text); // the editor shows what the file kept: the user sees the "?"
     NoteChanged = false;
     // The new note joins the list where it sorts; the note chosen stays chosen, so
     // "ELIMINAR" deletes what it deleted before the save.

@@ -104,16 +104,15 @@ void Form1::Command11_Click(int Index) {
                  f.name.chopped(4));
     bool done = false;
     if (!records::removesDayFile(text)) {
-        done = SaveBoxFile(f, text, records::kDayFileEnding, what) != Saved::Failed;
+        done = SaveBoxFile(f, text, records::kDayFileEnding, what, Text9[Index]) != Saved::Failed;
     } else if (const store::ReadResult file = store::readNamed(f.folder, f.name); file.found && !file.ok) {
         // An empty box over a file that could not be shown is no wish to remove it.
         ReportFailure(QStringLiteral("No se ha podido leer el archivo\n%1\n\n%2\n\nNo se ha borrado.")
                           .arg(QDir::toNativeSeparators(f.path()), file.reason));
     } else {
-        done = RemoveBoxFile(f, what);
+        done = RemoveBoxFile(f, what, Text9[Index]);
     }
     if (done) {
-        Text9[Index]->showSaved(text);
         HeldDayTexts[Index].remove(f.name);
     } else {
         // Not saved: the text is held with its day, shown again whenever the day is.

@@ -20,7 +20,7 @@ Form1::BoxFile Form1::PageFile(const QString& caption) const {
     return BoxFile{DataPath(layout::kPages), records::pageName(caption), {}, false};
 }
 
-Form1::PageSave Form1::SavePage(const QString& caption, const QString& text, BoxFile& f) {
+Form1::PageSave Form1::SavePage(const QString& caption, const QString& text, BoxFile& f, TextBox* shownIn) {
     // A page belongs to a date: never a file named after a caption the calendar has no
     // day for (a typed list text, a week panel that was never filled).
     if (!calendar::captionDate(caption)) {
@@ -29,14 +29,14 @@ Form1::PageSave Form1::SavePage(const QString& caption, const QString& text, Box
                           .arg(caption));
         return PageSave::Refused;
     }
-    if (SaveBoxFile(f, text, QString(), QStringLiteral("La página del diario del %1").arg(caption)) ==
-        Saved::Failed) {
-        UnsavedPages.insert(caption, {text, f.base});
+    if (SaveBoxFile(f, text, QString(), QStringLiteral("La página del diario del %1").arg(caption),
+                    shownIn) == Saved::Failed) {
+        Diary.UnsavedPages.insert(caption, {text, f.base});
         KeepUnsavedTexts(); // what could not be saved survives a crash at once
         return PageSave::Failed;
     }
     // A newer text of the page is on disk: an older held one must never replace it.
-    UnsavedPages.remove(caption);
+    Diary.UnsavedPages.remove(caption);
     ShowPageOnGrid(caption, !text.isEmpty());
     // The folder takes files again: what it refused before goes now.
     RetryUnsavedPages();
@@ -45,10 +45,10 @@ Form1::PageSave Form1::SavePage(const QString& caption, const QString& text, Box
 
 bool Form1::RetryUnsavedPages() {
     bool all = true;
-    const QStringList held = UnsavedPages.keys();
+    const QStringList held = Diary.UnsavedPages.keys();
     for (const QString& caption : held) {
-        const auto it = UnsavedPages.find(caption);
-        if (it == UnsavedPages.end()) continue;
+        const HeldText* it = Diary.held(caption);
+        if (!it) continue;
         BoxFile f = PageFile(caption);
         f.base = it->base;
         const QString text = it->text;
@@ -57,11 +57,11 @@ bool Form1::RetryUnsavedPages() {
             all = false;
             continue;
         }
-        UnsavedPages.remove(caption);
+        Diary.UnsavedPages.remove(caption);
         ShowPageOnGrid(caption, !text.isEmpty());
         // A box that shows the held text now shows what its file holds.
-        if (caption == DiaryCaption) {
-            DiaryFile = f;
+        if (caption == Diary.DiaryCaption) {
+            Diary.DiaryFile = f;
             Text1->markSaved();
         }
         for (int i = 0; i < 7; ++i)
@@ -90,11 +90,10 @@ QString Form1::UndatedHint() const {
 }
 
 void Form1::AllowDiaryInput() {
-    const bool dated = calendar::captionDate(Label2->text()).has_value();
-    if (Text1->isReadOnly() == dated) Text1->setReadOnly(!dated); // every call restyles the box
-    Text1->setPlaceholderText(dated ? QString() : UndatedHint());
+    const bool dated = Diary.dated();
+    Text1->takeInput(dated, UndatedHint());
     for (int k = 0; k < 2; ++k) {
-        if (Text9[k]->isReadOnly() == dated) Text9[k]->setReadOnly(!dated);
+        Text9[k]->takeInput(dated);
         Command11[k]->setEnabled(dated);
     }
 }
@@ -102,54 +101,50 @@ void Form1::AllowDiaryInput() {
 void Form1::LoadDiaryPage() {
     // The caption moved on while the box kept the focus and an armed page: that page
     // still belongs to its own date.
-    if (DiaryEdited && !DiaryCaption.isEmpty() && DiaryCaption != Label2->text()) SaveDiaryPage();
+    if (Diary.DiaryEdited && Diary.DiaryCaption != Label2->text()) SaveDiaryPage();
     Text1->setText(QString());
-    DiaryEdited = false;
-    DiaryUnreadable = false;
-    DiaryCaption = Label2->text();
-    DiaryFile = PageFile(DiaryCaption);
+    Diary.load(Label2->text(), PageFile(Label2->text()));
     AllowDiaryInput();
     // A text that could not be saved comes back with its date, never the older page.
-    if (const auto held = UnsavedPages.constFind(DiaryCaption); held != UnsavedPages.constEnd()) {
+    if (const HeldText* held = Diary.held(Diary.DiaryCaption)) {
         Text1->setText(held->text);
-        DiaryFile.base = held->base;
+        Diary.DiaryFile.base = held->base;
         return;
     }
     const store::ReadResult page =
-        ReadBoxFile(DiaryFile,
+        ReadBoxFile(Diary.DiaryFile,
                     // before the window is shown: one pass for today's page, no index yet
                     isVisible() ? store::Lookup::Keep : store::Lookup::Once);
     if (page.ok)
         Text1->setText(records::pageText(page.bytes));
     else
-        DiaryUnreadable = page.found;
+        Diary.DiaryUnreadable = page.found;
 }
 
 void Form1::SaveDiaryPage() {
-    // A repaint of the month empties and locks the box: what it holds then is not the user's.
-    if (DiaryEdited && Text1->isEnabled() && !Text1->isReadOnly() && !DiaryCaption.isEmpty()) {
-        if (!Text1->isModified() && DiaryFile.fromFile && !FileUnchanged(DiaryFile)) {
-            // Clicked into, nothing typed, and the page changed elsewhere meanwhile: the box
-            // shows the page as it is now instead of writing its older text over it.
-            CheckShownFiles();
-        } else {
-            const QString text = Text1->text();
-            if (SavePage(DiaryCaption, text, DiaryFile) == PageSave::Written) {
-                DiaryUnreadable = false;
-                Text1->showSaved(text); // the page as it now is on disk
-            }
-        }
-    }
-    DiaryEdited = false;
+    // Only a box loaded for the page of a date holds that page's text: a repaint of the
+    // month unloads it, and a caption that names no date has no page.
+    if (Diary.DiaryEdited && Diary.dated() && !ShowsNewerFile(Text1, Diary.DiaryFile) &&
+        SavePage(Diary.DiaryCaption, Text1->text(), Diary.DiaryFile, Text1) == PageSave::Written)
+        Diary.DiaryUnreadable = false;
+    Diary.DiaryEdited = false;
+}
+
+bool Form1::ShowsNewerFile(TextBox* box, const BoxFile& f) {
+    // Left without typing while the file changed elsewhere: the box shows the file as it
+    // is now instead of writing its older text over it.
+    if (box->isModified() || !f.fromFile || FileUnchanged(f)) return false;
+    CheckShownFiles();
+    return true;
 }
 
 void Form1::Text1_Click() {
     // A page that could not be read is not replaced by an empty box on a mere click.
-    if (!DiaryUnreadable && !Text1->isReadOnly()) DiaryEdited = true;
+    if (Diary.armsOnClick()) Diary.DiaryEdited = true;
 }
 
 void Form1::Text1_Change() {
-    DiaryEdited = true;
+    Diary.DiaryEdited = true;
 }
 
 void Form1::Text1_LostFocus() {

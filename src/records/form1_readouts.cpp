@@ -57,20 +57,20 @@ void Form1::buildReadOutPanels() {
 // Each read-out replaces its box's text once: emptying it first would build the box's
 // document twice for the same result.
 void Form1::FillMonthView() {
-    WeekdayCursor = FirstDayColumn;
+    WeekdayCursor = Grid.FirstDayColumn;
     const QStringList captions =
-        records::monthCaptions(WeekdayCursor, MonthLength, Combo1->currentText(), Combo2->currentText());
+        records::monthCaptions(WeekdayCursor, Grid.MonthLength, Combo1->currentText(), Combo2->currentText());
     WeekdayCursor = static_cast<int>((WeekdayCursor + captions.size()) % 7);
     Text3->setText(readOut(*this, captions));
 }
 
 void Form1::FillYearView() {
-    WeekdayCursor = JanuaryFirstColumn;
+    WeekdayCursor = Grid.JanuaryFirstColumn;
     QStringList months;
     for (int m = 0; m < 12; ++m)
         months << Combo1->itemText(m);
     const QStringList captions =
-        records::yearCaptions(WeekdayCursor, FebruaryLength, months, Combo2->currentText());
+        records::yearCaptions(WeekdayCursor, Grid.FebruaryLength, months, Combo2->currentText());
     WeekdayCursor = static_cast<int>((WeekdayCursor + captions.size()) % 7);
     Text5->setText(readOut(*this, captions));
 }

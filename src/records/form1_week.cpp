@@ -34,7 +34,7 @@ void Form1::buildWeekPanel(QFrame* f) {
 }
 
 void Form1::FillWeekView() {
-    const std::array<QDate, 7> dates = records::weekDates(SelectedDate, SelectedColumn);
+    const std::array<QDate, 7> dates = records::weekDates(SelectedDate, selectedColumn());
     // List texts that make no date leave the panel on the week it shows, each box
     // still under the caption of its own date (or, never filled, taking no input).
     if (!dates[0].isValid()) return;
@@ -51,14 +51,13 @@ void Form1::FillWeekView() {
         // A caption that names no real date (a year typed into its list, not picked) has
         // no page: its box takes no input, as the day panel's.
         const bool dated = date.has_value();
-        if (Text2[i]->isReadOnly() == dated) Text2[i]->setReadOnly(!dated); // every call restyles the box
-        Text2[i]->setPlaceholderText(dated ? QString() : UndatedHint());
+        Text2[i]->takeInput(dated, UndatedHint());
         if (!dated) {
             Text2[i]->setText(QString());
             continue;
         }
         // A text that could not be saved comes back with its date, never the older page.
-        if (const auto held = UnsavedPages.constFind(captions[i]); held != UnsavedPages.constEnd()) {
+        if (const HeldText* held = Diary.held(captions[i])) {
             Text2[i]->setText(held->text);
             WeekFiles[i].base = held->base;
             continue;
@@ -90,14 +89,9 @@ void Form1::SaveWeekPage() {
     if (text.isEmpty()) {
         // Emptying a box never clears a stored page, but it is the newest thing done to
         // that page: a text held from an older save never comes back over it.
-        if (Text2[k]->isModified() && UnsavedPages.remove(caption) > 0) KeepUnsavedTexts();
-        return;
-    }
-    if (!Text2[k]->isModified() && WeekFiles[k].fromFile && !FileUnchanged(WeekFiles[k])) {
-        // Left without typing while the page changed elsewhere: the box shows it as it is now.
-        CheckShownFiles();
+        if (Text2[k]->isModified() && Diary.UnsavedPages.remove(caption) > 0) KeepUnsavedTexts();
         return;
     }
     // A failure leaves the text in its box and holds it until it can be saved.
-    if (SavePage(caption, text, WeekFiles[k]) == PageSave::Written) Text2[k]->showSaved(text);
+    if (!ShowsNewerFile(Text2[k], WeekFiles[k])) SavePage(caption, text, WeekFiles[k], Text2[k]);
 }

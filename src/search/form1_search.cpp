@@ -311,7 +311,7 @@ void Form1::SearchResult_Pick(int row) {
             date = QDate(year, hit.month, hit.day);
         }
         ShowCalendarMonth(date);
-        Command1_Click(FirstDayColumn + date.day() - 1);
+        Command1_Click(Grid.button(date.day()));
         TextBox* box = hit.kind == search::Kind::Page       ? Text1
                        : hit.kind == search::Kind::Holiday  ? Text9[0]
                        : hit.kind == search::Kind::Reminder ? Text9[1]

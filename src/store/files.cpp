@@ -1,4 +1,5 @@
 #include "store/files.h"
+#include "store/boxfile.h"
 
 #include "store/folderindex.h"
 #include "store/names.h"
@@ -386,6 +387,11 @@ QString scanFor(const QString& folder, const QString& name) {
 
 QStringList listFolders(const QString& folder) {
     return QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted);
+}
+
+QString BoxFile::path() const {
+    const QString stored = findNamed(folder, name);
+    return joinPath(folder, stored.isEmpty() ? name : stored);
 }
 
 } // namespace quelora::store

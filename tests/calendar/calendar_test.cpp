@@ -23,6 +23,14 @@ TEST(CalendarArithmetic, EveryMonthOfTheListYearsStartsOnItsRealWeekday) {
             const int column = (daysBeforeMonth(m, feb) + januaryFirstColumn(y)) % 7;
             ASSERT_EQ(column, QDate(y, m, 1).dayOfWeek() - 1) << y << "-" << m;
             ASSERT_EQ(monthLength(m, feb), QDate(y, m, 1).daysInMonth()) << y << "-" << m;
+            // The grid puts every day under its real weekday, and nothing after the last.
+            const MonthGrid g = monthGrid({}, monthName(m), QString::number(y), 0, {});
+            const int last = QDate(y, m, 1).daysInMonth();
+            ASSERT_EQ(g.date(g.button(1)), QDate(y, m, 1)) << y << "-" << m;
+            ASSERT_EQ(g.button(last) % 7, QDate(y, m, last).dayOfWeek() - 1) << y << "-" << m;
+            ASSERT_EQ(g.date(g.button(last)), QDate(y, m, last)) << y << "-" << m;
+            ASSERT_FALSE(g.shows(g.button(last) + 1)) << y << "-" << m;
+            ASSERT_FALSE(g.shows(g.button(1) - 1)) << y << "-" << m;
         }
     }
     EXPECT_EQ(daysBeforeMonth(3, 28), 59);
@@ -137,6 +145,52 @@ TEST(CalendarDays, MarksAndTheirWordsFollowTheDayFiles) {
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Recordatorio: xxx")));
     EXPECT_LT(lines[1].size(), 200);
     EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
+}
+
+TEST(CalendarDays, TheGridFollowsTheListTextsTodayAndTheDayFiles) {
+    // Day files as a folder listing answers them; the diary's pages by date.
+    const QStringList holidays = {QStringLiteral("17 de MARZO.txt"), QStringLiteral("6 de MARZO.txt")};
+    const QStringList reminders = {QStringLiteral("6 de MARZO.txt"), QStringLiteral("31 de MAYOO.txt")};
+    const DayFileTests files{[&](const QString& n) { return holidays.contains(n); },
+                             [&](const QString& n) { return reminders.contains(n); },
+                             [](const QDate& d) { return d == QDate(2007, 3, 15); }};
+    const MonthGrid march = monthGrid({}, QStringLiteral("MARZO"), QStringLiteral("2007"), 15, files);
+    EXPECT_EQ(march.FirstDayColumn, 3);
+    EXPECT_EQ(march.preselect, 17);
+    EXPECT_EQ(march.marks[3 + 17 - 1], DayMark::Holiday); // a Saturday
+    EXPECT_EQ(march.marks[3 + 6 - 1], DayMark::Reminder); // both files: the reminder wins
+    EXPECT_TRUE(march.holiday[3 + 6 - 1]);
+    EXPECT_EQ(march.marks[3 + 18 - 1], DayMark::Weekend);
+    EXPECT_EQ(march.marks[0], DayMark::Weekday); // before day 1: a weekday column, no file
+    std::array<bool, 42> pages{};
+    pages[17] = true;
+    EXPECT_EQ(march.page, pages);
+
+    const struct {
+        const char *month, *year;
+        int preselect;
+        int first, length, february, preselected;
+        bool dated;
+    } rows[] = {
+        {"ENERO", "2006", 0, 6, 31, 28, -1, true},
+        {"FEBRERO", "2100", 29, 0, 28, 28, -1, true}, // the century rule: no 29th to mark
+        {"FEBRERO", "2008", 29, 4, 29, 29, 32, true},
+        {"MAYOO", "2007", 0, 3, 31, 28, -1, false},  // no month: March's length and first column stay
+        {"FEBRERO", "abc", 0, 3, 29, 29, -1, false}, // no year: year 0, January of 2007 kept
+        {"MARZO", "1800", 0, 5, 31, 28, -1, true},   // typed, before the list: still Gregorian
+    };
+    for (const auto& r : rows) {
+        const MonthGrid g =
+            monthGrid(march, QString::fromUtf8(r.month), QString::fromUtf8(r.year), r.preselect, files);
+        EXPECT_EQ(g.FirstDayColumn, r.first) << r.month << " " << r.year;
+        EXPECT_EQ(g.MonthLength, r.length) << r.month << " " << r.year;
+        EXPECT_EQ(g.FebruaryLength, r.february) << r.month << " " << r.year;
+        EXPECT_EQ(g.preselect, r.preselected) << r.month << " " << r.year;
+        EXPECT_EQ(g.firstDay.isValid(), r.dated) << r.month << " " << r.year;
+        // Pages belong to real dates only; day files go by the month text as typed.
+        EXPECT_EQ(g.page, (std::array<bool, 42>{})) << r.month << " " << r.year;
+        EXPECT_EQ(g.reminder[g.button(31)], QByteArray(r.month) == "MAYOO") << r.month << " " << r.year;
+    }
 }
 
 TEST(CalendarDays, PageKeysStepAMonthAndCrossTheYearAtItsEnds) {
