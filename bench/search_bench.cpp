@@ -15,6 +15,7 @@
 #include "datagen.h"
 
 #include "calendar/calendar.h"
+#include "notes/notes.h"
 #include "records/records.h"
 #include "search/search.h"
 #include "store/codepage.h"
@@ -75,12 +76,12 @@ QStringList searchedFiles(const QString& data) {
                 paths << store::joinPath(folder, n);
     };
     const QString dias = store::joinPath(data, layout::kPages);
-    add(dias, [](const QString& n) { return search::pageDateOfName(n).has_value(); });
-    add(store::joinPath(data, QStringLiteral("notas")),
-        [](const QString& n) { return search::noteTimeOfName(n).has_value(); });
+    add(dias, [](const QString& n) { return records::pageDateOfName(n).has_value(); });
+    add(store::joinPath(data, layout::kNotes),
+        [](const QString& n) { return notes::noteTimeOfName(n).has_value(); });
     for (int k = 0; k < 3; ++k)
         add(store::joinPath(data, records::dayRecordFolder(k)),
-            [](const QString& n) { return search::dayOfDayFileName(n).has_value(); });
+            [](const QString& n) { return calendar::dayOfDayFileName(n).has_value(); });
     // Every card, the copies in "Todos" too: a copy is read, and shows when its group's does not match.
     const QString book = store::joinPath(data, layout::kBook);
     for (const QString& g : store::listFolders(book))

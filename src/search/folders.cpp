@@ -1,5 +1,6 @@
 // The search keeping up with its folders: which folders, which files, what changed since.
 #include "calendar/calendar.h"
+#include "notes/notes.h"
 #include "records/records.h"
 #include "search/entries.h"
 #include "search/parallel.h"
@@ -23,16 +24,16 @@ std::optional<qint64> keyOfName(Kind kind, const QString& name) {
     std::optional<qint64> key;
     switch (kind) {
     case Kind::Page:
-        if (const auto d = pageDateOfName(name)) key = wallKey(*d, QTime(0, 0));
+        if (const auto d = records::pageDateOfName(name)) key = wallKey(*d, QTime(0, 0));
         break;
     case Kind::Note:
-        if (const auto t = noteTimeOfName(name)) key = wallKey(t->date(), t->time());
+        if (const auto t = notes::noteTimeOfName(name)) key = wallKey(t->date(), t->time());
         break;
     case Kind::Card:
         key = 0;
         break;
     default:
-        if (dayOfDayFileName(name)) key = 0;
+        if (calendar::dayOfDayFileName(name)) key = 0;
         break;
     }
     if (key && store::isSystemFileName(name)) return std::nullopt;
@@ -44,9 +45,9 @@ std::optional<qint64> keyOfName(Kind kind, const QString& name) {
 bool opensBefore(Kind kind, const QString& a, const QString& b) {
     QString asked;
     if (kind == Kind::Page) {
-        if (const auto d = pageDateOfName(a))
+        if (const auto d = records::pageDateOfName(a))
             asked = records::pageName(calendar::dateCaption(d->dayOfWeek() - 1, *d));
-    } else if (const auto day = dayOfDayFileName(a)) {
+    } else if (const auto day = calendar::dayOfDayFileName(a)) {
         asked = calendar::dayFileName(QString::number(day->day), calendar::monthName(day->month));
     }
     if (a == asked || b == asked) return a == asked;
@@ -299,7 +300,7 @@ void Searcher::Impl::chooseVariants(Place& p) {
     // Pages by their date's key, day files by their day: the same name in any letter case.
     const auto slotOf = [&](const QString& name, const Entry& e) -> qint64 {
         if (p.kind == Kind::Page) return e.key;
-        const auto day = dayOfDayFileName(name);
+        const auto day = calendar::dayOfDayFileName(name);
         return day ? day->month * 100 + day->day : 0;
     };
     QHash<qint64, const QString*> taken;

@@ -1,5 +1,8 @@
 // The search's queries: the Searcher's calls, reading the files and matching them.
 #include "addresses/cards.h"
+#include "calendar/calendar.h"
+#include "notes/notes.h"
+#include "records/records.h"
 #include "search/entries.h"
 #include "search/parallel.h"
 #include "store/names.h"
@@ -160,11 +163,11 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
     if (!e.kept && !read) readEntry(p, Dir(p.real), name, e, &bytes);
     switch (p.kind) {
     case Kind::Page:
-        h.date = pageDateOfName(name).value_or(QDate());
+        h.date = records::pageDateOfName(name).value_or(QDate());
         h.caption = name.chopped(4);
         break;
     case Kind::Note:
-        h.noteTime = noteTimeOfName(name).value_or(QDateTime());
+        h.noteTime = notes::noteTimeOfName(name).value_or(QDateTime());
         h.caption = noteCaption(h.noteTime);
         break;
     case Kind::Card: {
@@ -174,7 +177,7 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
         break;
     }
     default:
-        if (const auto day = dayOfDayFileName(name)) {
+        if (const auto day = calendar::dayOfDayFileName(name)) {
             h.day = day->day;
             h.month = day->month;
         }

@@ -58,6 +58,11 @@ bool takenBefore(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseSensitive) < 0;
 }
 
+QStringView withoutExtension(QStringView name, QStringView extension) {
+    if (name.size() <= extension.size() || !sameName(name.last(extension.size()), extension)) return {};
+    return name.chopped(extension.size());
+}
+
 QString windowsNameProblem(const QString& name) {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     QStringList found;
@@ -83,8 +88,8 @@ QString windowsNameProblem(const QString& name) {
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
     static const QStringList reserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
                                          QStringLiteral("NUL")};
-    const bool numbered = stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) ||
-                                               stem.startsWith(QLatin1String("LPT"))) &&
+    const bool numbered = stem.size() == 4 &&
+                          (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
                           stem[3] >= QLatin1Char('1') && stem[3] <= QLatin1Char('9');
     if (reserved.contains(stem) || numbered)
         return QStringLiteral("es un nombre que Windows reserva para sus dispositivos (%1)").arg(stem);

@@ -23,6 +23,9 @@ QString nameKey(QStringView name);
 // name asked for is not among them spelt exactly: the first in code-unit order, so the
 // choice never depends on the order a folder happens to list its entries.
 bool takenBefore(QStringView a, QStringView b);
+// name less its ending extension, letter case ignored as above ("x.TXT" less ".txt" is "x");
+// a null view when name has not that ending after at least one character.
+QStringView withoutExtension(QStringView name, QStringView extension);
 
 // ---- Names that travel ------------------------------------------------------------------
 // What keeps a name from being a file or folder name on Windows too (the characters
