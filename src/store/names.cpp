@@ -58,6 +58,37 @@ bool takenBefore(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseSensitive) < 0;
 }
 
+NamePattern::NamePattern(const QString& pattern) {
+    if (pattern.contains(QLatin1Char('/')) || pattern.contains(QLatin1Char('\\')) ||
+        pattern.contains(QChar(0)))
+        return;
+    QStringView p(pattern);
+    // "*.*" matches names without an extension too.
+    if (p.endsWith(u"*.*")) p.chop(2);
+    everything_ = p == u"*";
+    QString rx;
+    QString literal;
+    const auto flush = [&] {
+        rx += QRegularExpression::escape(nameKey(literal));
+        literal.clear();
+    };
+    for (const QChar c : p) {
+        if (c == u'*' || c == u'?') {
+            flush();
+            rx += c == u'*' ? QLatin1String(".*") : QLatin1String(".");
+        } else {
+            literal += c;
+        }
+    }
+    flush();
+    folded_ = QRegularExpression(QRegularExpression::anchoredPattern(rx),
+                                 QRegularExpression::DotMatchesEverythingOption);
+}
+
+bool NamePattern::matches(QStringView name) const {
+    return everything_ || (folded_ && folded_->match(nameKey(name)).hasMatch());
+}
+
 QStringView withoutExtension(QStringView name, QStringView extension) {
     if (name.size() <= extension.size() || !sameName(name.last(extension.size()), extension)) return {};
     return name.chopped(extension.size());
