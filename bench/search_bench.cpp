@@ -12,9 +12,11 @@
 // folder's diary, times the first query and each keystroke of a typing with it, and
 // takes the page away again; nothing else runs, so the process's peak memory (GNU time's
 // maximum resident set size) is the search's.
+#include "search_bench.h"
 #include "datagen.h"
 
 #include "calendar/calendar.h"
+#include "notes/notes.h"
 #include "records/records.h"
 #include "search/search.h"
 #include "store/codepage.h"
@@ -41,29 +43,9 @@
 #endif
 
 using namespace quelora;
+using namespace quelora::bench;
 
 namespace {
-
-double ms(const QElapsedTimer& t) {
-    return t.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// kB of a line of /proc/self/status ("VmHWM", "VmRSS"); 0 where there is none.
-long statusKb(const char* field) {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(static_cast<qsizetype>(std::strlen(field)) + 1).trimmed().split(' ')[0].toLong();
-    return 0;
-}
 
 // The files the search looks into, as paths (each page in one spelling: the generated
 // folder has none in two).
@@ -75,12 +57,12 @@ QStringList searchedFiles(const QString& data) {
                 paths << store::joinPath(folder, n);
     };
     const QString dias = store::joinPath(data, layout::kPages);
-    add(dias, [](const QString& n) { return search::pageDateOfName(n).has_value(); });
-    add(store::joinPath(data, QStringLiteral("notas")),
-        [](const QString& n) { return search::noteTimeOfName(n).has_value(); });
+    add(dias, [](const QString& n) { return records::pageDateOfName(n).has_value(); });
+    add(store::joinPath(data, layout::kNotes),
+        [](const QString& n) { return notes::noteTimeOfName(n).has_value(); });
     for (int k = 0; k < 3; ++k)
         add(store::joinPath(data, records::dayRecordFolder(k)),
-            [](const QString& n) { return search::dayOfDayFileName(n).has_value(); });
+            [](const QString& n) { return calendar::dayOfDayFileName(n).has_value(); });
     // Every card, the copies in "Todos" too: a copy is read, and shows when its group's does not match.
     const QString book = store::joinPath(data, layout::kBook);
     for (const QString& g : store::listFolders(book))
@@ -105,114 +87,6 @@ void print(const std::vector<Row>& rows) {
                     *std::min_element(r.times.begin(), r.times.end()),
                     *std::max_element(r.times.begin(), r.times.end()), qPrintable(r.note));
     }
-}
-
-// One query typed letter by letter (the words as given), then erased letter by letter.
-QStringList typing(const QString& text) {
-    QStringList steps;
-    for (qsizetype i = 1; i <= text.size(); ++i)
-        if (!text[i - 1].isSpace()) steps << text.left(i);
-    return steps;
-}
-
-const QString kTyped = QString::fromUtf8("reunion médico mañana");
-// The day the benchmarks' "this day in other years" lists: 29 other years of the 30.
-const QDate kThisDay(2007, 3, 15);
-const QDate kLeapDay(2008, 2, 29);
-
-// --first: the first query of a fresh Searcher in this fresh process; with --other-years
-// the list of this day in other years comes first (as when the search opens), and the
-// time of the query after it is printed last.
-int firstQuery(const QString& data, const QString& query, bool watch, bool typeOn, bool otherYears) {
-    const long before = statusKb("VmHWM");
-    QElapsedTimer t;
-    t.start();
-    search::Searcher s(data, search::kDefaultBudgetBytes, watch);
-    QList<search::Hit> hits = otherYears ? s.otherYears(kThisDay) : s.find(query);
-    const double first = ms(t);
-    double after = 0;
-    if (otherYears) {
-        t.start();
-        s.find(query);
-        after = ms(t);
-    }
-    // Then the rest of the typing, for the peak of a whole search.
-    if (typeOn)
-        for (const QString& q : typing(kTyped))
-            s.find(q);
-    std::printf("%.3f %d %ld %ld %d %lld %d %d %.3f\n", first, static_cast<int>(hits.size()), before,
-                statusKb("VmHWM"), s.lastStats().files, s.lastStats().kept, s.lastStats().watching ? 1 : 0,
-                static_cast<int>(s.lastStats().matched), after);
-    return 0;
-}
-
-// --huge: one page far larger than any typed, in the diary of data for the run.
-int hugePage(const QString& data, bool sparse, int runs) {
-    const QDate date(2030, 1, 1); // after every generated page
-    const QString dias = store::joinPath(data, store::findFolder(data, layout::kPages));
-    const QString page =
-        store::joinPath(dias, records::pageName(calendar::dateCaption(date.dayOfWeek() - 1, date)));
-    {
-        QFile f(page);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            std::fprintf(stderr, "quelora_search_bench: cannot write %s\n", qPrintable(page));
-            return 1;
-        }
-        if (sparse) {
-            f.write("Disco enorme.");
-            f.resize(200LL << 30);
-        } else {
-            // Written a megabyte at a time: the bench itself must not hold 300 MB.
-            QByteArray chunk;
-            const QByteArray line = store::encode(QString::fromUtf8(
-                "El tren salió tarde de la estación y llovía sobre los campos de trigo.\r\n"));
-            while (chunk.size() < (1 << 20))
-                chunk += line;
-            for (qint64 written = 0; written < 300LL * 1000 * 1000; written += chunk.size())
-                f.write(chunk);
-        }
-    }
-    const long before = statusKb("VmHWM");
-    std::vector<double> first, typed, erased;
-    search::Searcher::Stats stats;
-    for (int r = 0; r < runs; ++r) {
-        QElapsedTimer t;
-        t.start();
-        search::Searcher s(data);
-        s.find(QStringLiteral("r"));
-        first.push_back(ms(t));
-        QStringList steps = typing(kTyped);
-        for (const QString& q : std::as_const(steps)) {
-            t.start();
-            s.find(q);
-            typed.push_back(ms(t));
-        }
-        // Erasing narrows nothing: every keystroke looks into the page again.
-        std::reverse(steps.begin(), steps.end());
-        for (qsizetype i = 1; i < steps.size(); ++i) {
-            t.start();
-            s.find(steps[i]);
-            erased.push_back(ms(t));
-        }
-        stats = s.lastStats();
-    }
-    QFile::remove(page);
-    const auto line = [](const char* what, const std::vector<double>& v) {
-        std::printf("%-44s %9.2f %9.2f %9.2f\n", what, median(v), *std::min_element(v.begin(), v.end()),
-                    *std::max_element(v.begin(), v.end()));
-    };
-    std::printf("%s page of %s in %s; %d runs\n", sparse ? "sparse" : "dense", sparse ? "200 GB" : "300 MB",
-                qPrintable(data), runs);
-    std::printf("%-44s %9s %9s %9s\n", "ms", "median", "min", "max");
-    line("first query \"r\" (a new Searcher)", first);
-    line("keystroke, typing, all steps", typed);
-    line("keystroke, erasing, all steps", erased);
-    std::printf("files %d, cut %d, kept %.1f MB, peak of kept text %.1f MB, over budget %s, failed %s\n",
-                stats.files, stats.cut, stats.kept / 1e6, stats.peak / 1e6, stats.overBudget ? "yes" : "no",
-                stats.failed ? "yes" : "no");
-    std::printf("VmHWM %.1f MB before the first query, %.1f MB at the end\n", before / 1024.0,
-                statusKb("VmHWM") / 1024.0);
-    return 0;
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <algorithm>
 #include <optional>
 #include <utility>
@@ -25,34 +24,10 @@ QStringList sortedCaseBlind(QStringList names) {
     return names;
 }
 
-// The expression a pattern stands for; none when the pattern could name another folder.
-std::optional<QRegularExpression> patternExpression(const QString& pattern) {
-    if (pattern.contains(QLatin1Char('/')) || pattern.contains(QLatin1Char('\\')) ||
-        pattern.contains(QChar(0)))
-        return std::nullopt;
-    QString p = pattern;
-    // "*.*" matches names without an extension too.
-    if (p.endsWith(QLatin1String("*.*"))) p.chop(2);
-    QString rx;
-    rx.reserve(p.size() * 2);
-    for (QChar c : p) {
-        if (c == QLatin1Char('*'))
-            rx += QLatin1String(".*");
-        else if (c == QLatin1Char('?'))
-            rx += QLatin1Char('.');
-        else
-            rx += QRegularExpression::escape(QString(c));
-    }
-    return QRegularExpression(QRegularExpression::anchoredPattern(rx),
-                              QRegularExpression::CaseInsensitiveOption |
-                                  QRegularExpression::DotMatchesEverythingOption);
-}
-
 } // namespace
 
 bool matchesPattern(const QString& pattern, const QString& name) {
-    const std::optional<QRegularExpression> re = patternExpression(pattern);
-    return re && re->match(name).hasMatch();
+    return store::NamePattern(pattern).matches(name);
 }
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
@@ -83,11 +58,10 @@ void FileList::refresh() {
         listing = store::FolderIndex::current(path_);
         // The same listing through the same pattern shows what the list already shows.
         if (listing == listing_ && pattern_ == listedPattern_ && path_ == listedPath_) return;
-        const bool all = pattern_ == QLatin1String("*.*");
         // One expression for the whole listing, not one per name.
-        const std::optional<QRegularExpression> re = all ? std::nullopt : patternExpression(pattern_);
+        const store::NamePattern pattern(pattern_);
         for (const QString& n : listing->names())
-            if ((all || (re && re->match(n).hasMatch())) && !store::isSystemFileName(n)) shown << n;
+            if (pattern.matches(n) && !store::isSystemFileName(n)) shown << n;
     }
     listing_ = listing;
     listedPattern_ = pattern_;

@@ -1,5 +1,7 @@
 #include "calendar/calendar.h"
 
+#include "store/names.h"
+
 #include <array>
 
 namespace quelora::calendar {
@@ -90,8 +92,56 @@ int daysBeforeMonth(int month, int febLength) {
     return d;
 }
 
+namespace {
+
+constexpr QStringView kOf = u" de ";
+
+bool sameText(QStringView a, QStringView b, LetterCase letterCase) {
+    return letterCase == LetterCase::Exact ? a == b : store::sameName(a, b);
+}
+
+// The number of text[*at..] made of 1..maxDigits ASCII digits, *at moved past it; -1 when
+// there is none or it starts with a zero (no name the program writes).
+int numberAt(QStringView text, qsizetype* at, int maxDigits) {
+    if (*at < text.size() && text[*at] == u'0') return -1;
+    int value = 0, count = 0;
+    while (*at < text.size() && count < maxDigits && text[*at] >= u'0' && text[*at] <= u'9') {
+        value = value * 10 + (text[*at].unicode() - u'0');
+        ++*at;
+        ++count;
+    }
+    return count > 0 ? value : -1;
+}
+
+// Moves *at past what when text has it there.
+bool skip(QStringView text, qsizetype* at, QStringView what, LetterCase letterCase) {
+    if (!sameText(text.mid(*at, what.size()), what, letterCase)) return false;
+    *at += what.size();
+    return true;
+}
+
+// The month whose name stands at text[*at..], *at moved past it; 0 when none.
+int monthAt(QStringView text, qsizetype* at, LetterCase letterCase) {
+    const QStringList& months = monthNames();
+    for (int m = 0; m < months.size(); ++m)
+        if (skip(text, at, months[m], letterCase)) return m + 1;
+    return 0;
+}
+
+} // namespace
+
 QString dayFileName(const QString& dayText, const QString& monthText) {
     return dayText + QStringLiteral(" de ") + monthText + QStringLiteral(".txt");
+}
+
+std::optional<DayOfYear> dayOfDayFileName(QStringView fileName) {
+    const QStringView stem = store::withoutExtension(fileName, u".txt");
+    qsizetype at = 0;
+    const int day = numberAt(stem, &at, 2);
+    if (day < 1 || !skip(stem, &at, kOf, LetterCase::Ignored)) return std::nullopt;
+    const int month = monthAt(stem, &at, LetterCase::Ignored);
+    if (month == 0 || at != stem.size() || day > monthLength(month, 29)) return std::nullopt;
+    return DayOfYear{day, month};
 }
 
 QString dateCaption(int column, const QString& dayText, const QString& monthText, const QString& yearText) {
@@ -108,19 +158,20 @@ QString dateCaption(int column, const QDate& date) {
                        QString::number(date.year()));
 }
 
-std::optional<QDate> captionDate(const QString& caption) {
-    // "<weekday>, <day> de <MONTH> de <year>"
-    const qsizetype comma = caption.indexOf(QStringLiteral(", "));
+std::optional<QDate> captionDate(QStringView caption, LetterCase letterCase) {
+    // "<WEEKDAY>, <d> de <MONTH> de <year>" as dateCaption writes it.
+    const qsizetype comma = caption.indexOf(u", ");
     if (comma < 0) return std::nullopt;
-    const QStringList parts = caption.mid(comma + 2).split(QStringLiteral(" de "));
-    if (parts.size() != 3) return std::nullopt;
-    bool dayOk = false, yearOk = false;
-    const int day = parts[0].toInt(&dayOk);
-    const int year = parts[2].toInt(&yearOk);
-    const int month = monthNumber(parts[1]);
-    if (!dayOk || !yearOk || month == 0 || year < 1 || year > 9999) return std::nullopt;
+    qsizetype at = comma + 2;
+    const int day = numberAt(caption, &at, 2);
+    if (day < 0 || !skip(caption, &at, kOf, letterCase)) return std::nullopt;
+    const int month = monthAt(caption, &at, letterCase);
+    if (month == 0 || !skip(caption, &at, kOf, letterCase)) return std::nullopt;
+    const int year = numberAt(caption, &at, 4);
+    if (year < 0 || at != caption.size()) return std::nullopt;
     const QDate date(year, month, day);
-    if (!date.isValid() || dateCaption(date.dayOfWeek() - 1, date) != caption) return std::nullopt;
+    if (!date.isValid() || !sameText(caption.first(comma + 2), weekdayWord(date.dayOfWeek() - 1), letterCase))
+        return std::nullopt;
     return date;
 }
 

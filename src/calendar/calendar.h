@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <array>
 #include <functional>
 #include <optional>
@@ -42,15 +43,25 @@ int daysBeforeMonth(int month, int februaryLength);
 
 // "5 de MAYO.txt": the day file of a day of the year.
 QString dayFileName(const QString& dayText, const QString& monthText);
+// The day of the year a day file name stands for: "25 de DICIEMBRE.txt" in any letter case
+// (store::sameName), 29 February too; no leading zero.
+struct DayOfYear {
+    int day = 0;   // 1..31
+    int month = 0; // 1..12
+};
+std::optional<DayOfYear> dayOfDayFileName(QStringView fileName);
 // "MARTES, 5 de JUNIO de 2007" and "JUNIO de 2007".
 QString dateCaption(int column, const QString& dayText, const QString& monthText, const QString& yearText);
 QString monthCaption(const QString& monthText, const QString& yearText);
 // The caption of a real date (weekday from the column given).
 QString dateCaption(int column, const QDate& date);
 
-// The date a caption names when it is exactly the caption of a real date of the
-// calendar (weekday, day, month and year agreeing); nothing otherwise.
-std::optional<QDate> captionDate(const QString& caption);
+// How a caption read back is compared: the window's own captions exactly, a page's file
+// name in any letter case, as every name (store::sameName).
+enum class LetterCase { Exact, Ignored };
+// The date a caption names when it is the caption of a real date of the calendar
+// (weekday, day, month and year agreeing, no leading zeros); nothing otherwise.
+std::optional<QDate> captionDate(QStringView caption, LetterCase letterCase = LetterCase::Exact);
 
 // The date read from day/month/year texts as day/month/year; invalid when they make no date.
 QDate dateFromTexts(const QString& dayText, int month, const QString& yearText);

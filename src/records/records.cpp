@@ -32,8 +32,17 @@ QByteArray dayFileBytes(const QString& text, bool* lossy) {
     return store::encode(text, lossy) + store::encode(kDayFileEnding);
 }
 
+namespace {
+const QString kPageEnding = QStringLiteral(".txt");
+}
+
 QString pageName(const QString& caption) {
-    return caption + QStringLiteral(".txt");
+    return caption + kPageEnding;
+}
+
+std::optional<QDate> pageDateOfName(QStringView fileName) {
+    return calendar::captionDate(store::withoutExtension(fileName, kPageEnding),
+                                 calendar::LetterCase::Ignored);
 }
 
 QByteArray pageBytes(const QString& text, bool* lossy) {

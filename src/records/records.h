@@ -37,10 +37,12 @@ inline bool removesDayFile(const QString& text) {
 // ---- Diary pages ------------------------------------------------------------------
 // "MARTES, 5 de JUNIO de 2007.txt"
 QString pageName(const QString& caption);
+// The date a page's file name stands for: the caption of a real date, then ".txt", in any
+// letter case (store::sameName), the weekday the date's own.
+std::optional<QDate> pageDateOfName(QStringView fileName);
 // A page is exactly the box's text; nothing is added before or after it.
 QByteArray pageBytes(const QString& text, bool* lossy = nullptr);
 QString pageText(const QByteArray& bytes);
-
 
 // ---- Week view ----------------------------------------------------------------------
 // The seven dates, Monday to Sunday, of the week whose day in column `column`

@@ -98,19 +98,6 @@ QString fold(const QString& text);
 // The folded words of a query, in order; empty when it holds no word.
 QStringList queryWords(const QString& query);
 
-// The date a page file name stands for (".txt" after a real date's caption, any case).
-std::optional<QDate> pageDateOfName(const QString& fileName);
-
-// The minute a note file name stands for ("2007-6-24--9-5").
-std::optional<QDateTime> noteTimeOfName(const QString& fileName);
-
-// The day of the year a day file name stands for ("25 de DICIEMBRE.txt"; 29 February too).
-struct DayOfYear {
-    int day = 0;   // 1..31
-    int month = 0; // 1..12
-};
-std::optional<DayOfYear> dayOfDayFileName(const QString& fileName);
-
 // The caption a result list shows for each kind (see Hit::caption).
 QString noteCaption(const QDateTime& noteTime);
 QString dayTextCaption(Kind kind, const QString& dayFileName);

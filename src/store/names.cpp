@@ -58,6 +58,42 @@ bool takenBefore(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseSensitive) < 0;
 }
 
+NamePattern::NamePattern(const QString& pattern) {
+    if (pattern.contains(QLatin1Char('/')) || pattern.contains(QLatin1Char('\\')) ||
+        pattern.contains(QChar(0)))
+        return;
+    QStringView p(pattern);
+    // "*.*" matches names without an extension too.
+    if (p.endsWith(u"*.*")) p.chop(2);
+    everything_ = p == u"*";
+    QString rx;
+    QString literal;
+    const auto flush = [&] {
+        rx += QRegularExpression::escape(nameKey(literal));
+        literal.clear();
+    };
+    for (const QChar c : p) {
+        if (c == u'*' || c == u'?') {
+            flush();
+            rx += c == u'*' ? QLatin1String(".*") : QLatin1String(".");
+        } else {
+            literal += c;
+        }
+    }
+    flush();
+    folded_ = QRegularExpression(QRegularExpression::anchoredPattern(rx),
+                                 QRegularExpression::DotMatchesEverythingOption);
+}
+
+bool NamePattern::matches(QStringView name) const {
+    return everything_ || (folded_ && folded_->match(nameKey(name)).hasMatch());
+}
+
+QStringView withoutExtension(QStringView name, QStringView extension) {
+    if (name.size() <= extension.size() || !sameName(name.last(extension.size()), extension)) return {};
+    return name.chopped(extension.size());
+}
+
 QString windowsNameProblem(const QString& name) {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     QStringList found;
@@ -83,8 +119,8 @@ QString windowsNameProblem(const QString& name) {
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
     static const QStringList reserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
                                          QStringLiteral("NUL")};
-    const bool numbered = stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) ||
-                                               stem.startsWith(QLatin1String("LPT"))) &&
+    const bool numbered = stem.size() == 4 &&
+                          (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
                           stem[3] >= QLatin1Char('1') && stem[3] <= QLatin1Char('9');
     if (reserved.contains(stem) || numbered)
         return QStringLiteral("es un nombre que Windows reserva para sus dispositivos (%1)").arg(stem);

@@ -1,6 +1,8 @@
 #pragma once
+#include <QRegularExpression>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 namespace quelora::store {
 
@@ -23,6 +25,21 @@ QString nameKey(QStringView name);
 // name asked for is not among them spelt exactly: the first in code-unit order, so the
 // choice never depends on the order a folder happens to list its entries.
 bool takenBefore(QStringView a, QStringView b);
+// A file-list pattern: "*" stands for any characters, "?" for any one, and "*.*" at the end
+// for a name without an extension too; letter case is ignored as sameName ignores it. A
+// pattern holding a path separator or a NUL matches nothing: it could name another folder.
+class NamePattern {
+public:
+    explicit NamePattern(const QString& pattern);
+    bool matches(QStringView name) const;
+
+private:
+    bool everything_ = false;
+    std::optional<QRegularExpression> folded_; // of nameKey(name)
+};
+// name less its ending extension, letter case ignored as above ("x.TXT" less ".txt" is "x");
+// a null view when name has not that ending after at least one character.
+QStringView withoutExtension(QStringView name, QStringView extension);
 
 // ---- Names that travel ------------------------------------------------------------------
 // What keeps a name from being a file or folder name on Windows too (the characters

@@ -100,6 +100,39 @@ TEST(CalendarTexts, ACaptionNamesARealDateOnlyWhenEveryPartAgrees) {
     }
 }
 
+TEST(CalendarTexts, CaptionsReadBackAsTheirDatesExactlyOrInAnyLetterCase) {
+    // Every day of the list years, a day every few months beyond them.
+    for (QDate d(1, 1, 1); d.year() <= 9999; d = d.addDays(d.year() < 1901 || d.year() > 2100 ? 97 : 1)) {
+        const QString caption = dateCaption(d.dayOfWeek() - 1, d);
+        ASSERT_EQ(captionDate(caption).value_or(QDate()), d) << caption.toStdString();
+        ASSERT_EQ(captionDate(caption.toLower(), LetterCase::Ignored).value_or(QDate()), d)
+            << caption.toStdString();
+        ASSERT_FALSE(captionDate(caption.toLower())) << caption.toStdString();
+    }
+}
+
+TEST(CalendarTexts, DayFileNamesReadBackAsTheirDayInAnyLetterCase) {
+    for (QDate d(2008, 1, 1); d.year() == 2008; d = d.addDays(1)) {
+        const QString name = dayFileName(QString::number(d.day()), monthName(d.month()));
+        for (const QString& spelt : {name, name.toLower(), name.toUpper()}) {
+            const auto day = dayOfDayFileName(spelt);
+            ASSERT_TRUE(day) << spelt.toStdString();
+            EXPECT_EQ(day->day * 100 + day->month, d.day() * 100 + d.month()) << spelt.toStdString();
+        }
+    }
+    const auto day = [](const char* name) {
+        const auto d = dayOfDayFileName(QString::fromUtf8(name));
+        return d ? d->day * 100 + d->month : 0;
+    };
+    EXPECT_EQ(day("25 de DICIEMBRE.txt"), 2512);
+    EXPECT_EQ(day("6 de enero.TXT"), 601);
+    EXPECT_EQ(day("29 de FEBRERO.txt"), 2902);
+    EXPECT_EQ(day("30 de FEBRERO.txt"), 0);
+    EXPECT_EQ(day("05 de MAYO.txt"), 0);
+    EXPECT_EQ(day("5 de MAYO"), 0);
+    EXPECT_EQ(day("5 de MAYOS.txt"), 0);
+}
+
 TEST(CalendarTexts, OneTableOfNamesGivesEveryFormOfThem) {
     EXPECT_EQ(monthTitle(1), QStringLiteral("Enero"));
     EXPECT_EQ(monthTitle(9), QStringLiteral("Septiembre"));

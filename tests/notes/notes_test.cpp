@@ -28,6 +28,20 @@ TEST(NoteFileName, NumbersHaveNoLeadingZerosAndSecondsDoNotCount) {
     EXPECT_NE(noteFileName(at(2007, 6, 24, 9, 5, 59)), noteFileName(at(2007, 6, 24, 9, 6, 0)));
 }
 
+TEST(NoteFileName, ANameReadsBackAsItsMinuteAndNothingElseDoes) {
+    for (const QDate& day : {QDate(1, 1, 1), QDate(2007, 6, 24), QDate(2024, 2, 29), QDate(9999, 12, 31)})
+        for (int minute = 0; minute < 24 * 60; ++minute) {
+            const QDateTime t(day, QTime(minute / 60, minute % 60));
+            ASSERT_EQ(noteTimeOfName(noteFileName(t)), t) << noteFileName(t).toStdString();
+        }
+    EXPECT_EQ(noteTimeOfName(QStringLiteral("2007-6-24--9-5")), at(2007, 6, 24, 9, 5));
+    EXPECT_EQ(noteTimeOfName(QStringLiteral("2024-12-31--23-59")), at(2024, 12, 31, 23, 59));
+    EXPECT_EQ(noteTimeOfName(QStringLiteral("2007-06-24--09-05")), at(2007, 6, 24, 9, 5));
+    for (const char* bad : {"2007-6-24--9-5.txt", "2007-13-1--1-1", "2007-6-24-9-5", "2007-6-31--9-5",
+                            "2007-6-24--24-0", "lista", ""})
+        EXPECT_FALSE(noteTimeOfName(QString::fromUtf8(bad))) << bad;
+}
+
 TEST(ExportText, TheWeekIsSevenCaptionAndTextPairsEachEndedByCrLf) {
     const QStringList captions = {
         QStringLiteral("LUNES, 4 de JUNIO de 2007"),        QStringLiteral("MARTES, 5 de JUNIO de 2007"),

@@ -1,5 +1,6 @@
 #include "records/records.h"
 
+#include "calendar/calendar.h"
 #include "store/codepage.h"
 #include "store/folderindex.h"
 
@@ -52,6 +53,38 @@ TEST(Pages, ExactlyTheTextInTheCodePage) {
     EXPECT_EQ(records::pageBytes(QString()), QByteArray());
     EXPECT_EQ(records::pageText(QByteArray("a\r\n\x80")), u("a\r\n€"));
     EXPECT_EQ(records::pageName(u("MIÉRCOLES, 6 de JUNIO de 2007")), u("MIÉRCOLES, 6 de JUNIO de 2007.txt"));
+}
+
+TEST(Pages, APageNameReadsBackAsItsDateInAnyLetterCase) {
+    for (QDate d(1900, 1, 1); d.year() <= 2100; d = d.addDays(1)) {
+        const QString name = records::pageName(calendar::dateCaption(d.dayOfWeek() - 1, d));
+        ASSERT_EQ(records::pageDateOfName(name).value_or(QDate()), d) << name.toStdString();
+        ASSERT_EQ(records::pageDateOfName(name.toLower()).value_or(QDate()), d) << name.toStdString();
+        ASSERT_FALSE(records::pageDateOfName(name.chopped(4))) << name.toStdString();
+    }
+}
+
+TEST(Pages, NamesInAnyLetterCaseWithTheirRealWeekday) {
+    const struct {
+        const char* name;
+        QDate date;
+    } rows[] = {
+        {"JUEVES, 15 de MARZO de 2007.txt", QDate(2007, 3, 15)},
+        {"jueves, 15 de marzo de 2007.txt", QDate(2007, 3, 15)},
+        {"JUEVES, 15 DE MARZO DE 2007.TXT", QDate(2007, 3, 15)},
+        {"miércoles, 14 de marzo de 2007.txt", QDate(2007, 3, 14)},
+        {"SÁBADO, 29 de FEBRERO de 2020.txt", QDate(2020, 2, 29)},
+        {"LUNES, 15 de MARZO de 2007.txt", QDate()},   // the weekday is wrong
+        {"JUEVES, 015 de MARZO de 2007.txt", QDate()}, // no name the program writes
+        {"JUEVES, 15 de MARZO de 02007.txt", QDate()},
+        {"JUEVES, 15 de MARZO de 2007", QDate()},       // no extension
+        {"MARTES, 29 de FEBRERO de 2007.txt", QDate()}, // no such day
+        {"JUEVES, 15 de MARZOS de 2007.txt", QDate()},
+        {"JUEVES, 15 de MARZO de 2007 .txt", QDate()},
+        {"notas sueltas.txt", QDate()},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(records::pageDateOfName(u(r.name)).value_or(QDate()), r.date) << r.name;
 }
 
 TEST(Pages, CharactersOutsideTheCodePageAreMarkedAndShownAsStored) {

@@ -1,4 +1,4 @@
-// Folding, the names of the searched files, the matcher and the excerpt.
+// Folding, the captions of hits, the matcher and the excerpt.
 #include "search/matching.h"
 #include "search/search.h"
 #include "store/codepage.h"
@@ -61,49 +61,6 @@ TEST(Fold, EveryByteFoldsAsItsCharacter) {
         const QByteArray back = store::encode(folded);
         EXPECT_EQ(static_cast<uchar>(back[0]), table[b]) << "byte " << b;
     }
-}
-
-TEST(Names, PagesInAnyLetterCaseWithTheirRealWeekday) {
-    const struct {
-        const char* name;
-        QDate date;
-    } rows[] = {
-        {"JUEVES, 15 de MARZO de 2007.txt", QDate(2007, 3, 15)},
-        {"jueves, 15 de marzo de 2007.txt", QDate(2007, 3, 15)},
-        {"JUEVES, 15 DE MARZO DE 2007.TXT", QDate(2007, 3, 15)},
-        {"miércoles, 14 de marzo de 2007.txt", QDate(2007, 3, 14)},
-        {"SÁBADO, 29 de FEBRERO de 2020.txt", QDate(2020, 2, 29)},
-        {"LUNES, 15 de MARZO de 2007.txt", QDate()},   // the weekday is wrong
-        {"JUEVES, 015 de MARZO de 2007.txt", QDate()}, // no name the program writes
-        {"JUEVES, 15 de MARZO de 02007.txt", QDate()},
-        {"JUEVES, 15 de MARZO de 2007", QDate()},       // no extension
-        {"MARTES, 29 de FEBRERO de 2007.txt", QDate()}, // no such day
-        {"JUEVES, 15 de MARZOS de 2007.txt", QDate()},
-        {"JUEVES, 15 de MARZO de 2007 .txt", QDate()},
-        {"notas sueltas.txt", QDate()},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(search::pageDateOfName(u(r.name)).value_or(QDate()), r.date) << r.name;
-}
-
-TEST(Names, NotesAndDayFiles) {
-    EXPECT_EQ(search::noteTimeOfName(u("2007-6-24--9-5")), QDateTime(QDate(2007, 6, 24), QTime(9, 5)));
-    EXPECT_EQ(search::noteTimeOfName(u("2024-12-31--23-59")), QDateTime(QDate(2024, 12, 31), QTime(23, 59)));
-    for (const char* bad : {"2007-6-24--9-5.txt", "2007-13-1--1-1", "2007-6-24-9-5", "2007-6-31--9-5",
-                            "2007-6-24--24-0", "lista", ""})
-        EXPECT_FALSE(search::noteTimeOfName(u(bad))) << bad;
-
-    const auto day = [](const char* name) {
-        const auto d = search::dayOfDayFileName(u(name));
-        return d ? d->day * 100 + d->month : 0;
-    };
-    EXPECT_EQ(day("25 de DICIEMBRE.txt"), 2512);
-    EXPECT_EQ(day("6 de enero.TXT"), 601);
-    EXPECT_EQ(day("29 de FEBRERO.txt"), 2902);
-    EXPECT_EQ(day("30 de FEBRERO.txt"), 0);
-    EXPECT_EQ(day("05 de MAYO.txt"), 0);
-    EXPECT_EQ(day("5 de MAYO"), 0);
-    EXPECT_EQ(day("5 de MAYOS.txt"), 0);
 }
 
 TEST(Names, Captions) {

@@ -193,17 +193,53 @@ TEST(CaseBlindNames, EachCharacterIsFoldedOnItsOwnSoNoNameChangesLength) {
         const char* b;
         bool same;
     } rows[] = {
-        {"miércoles", "MIÉRCOLES", true}, {"Núñez", "NÚÑEZ", true}, {"Weiss", "Weiß", false},
-        {"WEISS", "weiß", false},         {"ﬁn", "FIN", false},     {"ı", "I", false},
-        {"İ", "i", false},                {"e\u0301", "é", false},  {"Ångström", "ÅNGSTRÖM", true},
-        {"ẞ", "ß", true},                 {"a", "ab", false},       {"𐐨", "𐐀", true}, // a pair beyond 16 bits
+        {"miércoles", "MIÉRCOLES", true},
+        {"Núñez", "NÚÑEZ", true},
+        {"Weiss", "Weiß", false},
+        {"WEISS", "weiß", false},
+        {"ﬁn", "FIN", false},
+        {"ı", "I", false},
+        {"İ", "i", false},
+        {"e\u0301", "é", false},
+        {"Ångström", "ÅNGSTRÖM", true},
+        {"ẞ", "ß", true},
+        {"a", "ab", false},
+        {"𐐨", "𐐀", true}, // a pair beyond 16 bits
     };
     for (const auto& r : rows) {
         const QString a = QString::fromUtf8(r.a), b = QString::fromUtf8(r.b);
         EXPECT_EQ(sameName(a, b), r.same) << r.a << " / " << r.b;
         EXPECT_EQ(nameKey(a) == nameKey(b), r.same) << r.a << " / " << r.b;
         EXPECT_EQ(nameKey(a).size(), a.size()) << r.a;
+        EXPECT_EQ(NamePattern(a).matches(b), r.same) << r.a << " / " << r.b; // the file lists' patterns
     }
+}
+
+TEST(CaseBlindNames, FileListPatternsTakeAnyRunOrOneCharacterAndNothingOutsideTheFolder) {
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    } rows[] = {
+        {"*.*", "sin extensión", true},
+        {"*.*", ".oculto", true},
+        {"*.txt", "5 de MAYO.TXT", true},
+        {"*.txt", "nota", false},
+        {"mié*.*", "MIÉRCOLES", true},
+        {"WEISS*.*", "weiß.txt", false},
+        {"g?r*.*", "GÓRRIZ", true},
+        {"g?r*.*", "Gracia", false},
+        {"?", "𐐀", true},
+        {"??", "𐐀", false},
+        {"a.b", "aXb", false},
+        {"(*)", "(1)", true},
+        {"ı*.*", "Isabel", false},
+        {"a/*.*", "a/b", false},
+        {"..\\*.*", "..\\x", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(NamePattern(QString::fromUtf8(r.pattern)).matches(QString::fromUtf8(r.name)), r.matches)
+            << r.pattern << " / " << r.name;
 }
 
 TEST_F(Folder, TheIndexAndTheOnePassTakeTheSameVariantWhateverTheListingOrder) {
@@ -222,8 +258,8 @@ TEST_F(Folder, TheIndexAndTheOnePassTakeTheSameVariantWhateverTheListingOrder) {
 }
 
 TEST(WindowsNames, WhatWindowsCannotHoldIsNamedInSpanish) {
-    for (const char* bad : {"Ortiz: \"Pepe\" <casa>?", "a\tb", "a|b", "a*", "Ruiz.", "Ruiz ", "CON", "con.txt",
-                            "Com1", "LPT9", "nul"})
+    for (const char* bad : {"Ortiz: \"Pepe\" <casa>?", "a\tb", "a|b", "a*", "Ruiz.", "Ruiz ", "CON",
+                            "con.txt", "Com1", "LPT9", "nul"})
         EXPECT_FALSE(windowsNameProblem(QString::fromUtf8(bad)).isEmpty()) << bad;
     for (const char* good : {"García", "Ruiz.Pérez", "COM", "COM10", "Consuelo", "LPT", "Ana-Luis", "..x"})
         EXPECT_TRUE(windowsNameProblem(QString::fromUtf8(good)).isEmpty()) << good;
