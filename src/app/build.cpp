@@ -1,5 +1,6 @@
 #include "app/build.h"
 
+#include "app/clicklabel.h"
 #include "app/dropdown.h"
 #include "app/flatbutton.h"
 
@@ -79,14 +80,29 @@ FlatButton* pictureButton(QWidget* parent, const QRect& r, const QIcon& icon, Vb
     return b;
 }
 
-QLabel* label(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
-              const QString& name) {
-    auto* l = new QLabel(caption, parent);
+namespace {
+
+template <typename Label>
+Label* makeLabel(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
+                 const QString& name) {
+    auto* l = new Label(caption, parent);
     l->setTextFormat(Qt::PlainText); // a caption may come from a list the user typed into
     l->setGeometry(r);
     l->setFont(font);
     describe(l, name);
     return l;
+}
+
+} // namespace
+
+QLabel* label(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
+              const QString& name) {
+    return makeLabel<QLabel>(parent, r, caption, font, name);
+}
+
+ClickLabel* clickLabel(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
+                       const QString& name) {
+    return makeLabel<ClickLabel>(parent, r, caption, font, name);
 }
 
 TextBox* textBox(QWidget* parent, const QRect& r, TextBox::Lines lines, const QFont& font,

@@ -14,6 +14,7 @@ class QLabel;
 class QWidget;
 
 namespace quelora {
+class ClickLabel;
 class DropDown;
 class FlatButton;
 } // namespace quelora
@@ -41,6 +42,9 @@ FlatButton* pictureButton(QWidget* parent, const QRect& r, const QIcon& icon, Vb
                           const QString& name, const QString& description = QString());
 QLabel* label(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
               const QString& name = QString());
+// A label that answers a click.
+ClickLabel* clickLabel(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
+                       const QString& name = QString());
 TextBox* textBox(QWidget* parent, const QRect& r, TextBox::Lines lines, const QFont& font,
                  const QString& name, const QString& description = QString());
 DropDown* dropDown(QWidget* parent, const QRect& r, const QString& text, const QString& name,

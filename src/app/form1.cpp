@@ -423,8 +423,3 @@ void Form1::ShowPendingMessages() {
     while (!PendingMessages.isEmpty())
         Platform_.message(this, PendingMessages.takeFirst().text);
 }
-
-bool Form1::eventFilter(QObject* watched, QEvent* e) {
-    if (SearchEvent(watched, e)) return true;
-    return QWidget::eventFilter(watched, e);
-}

@@ -311,7 +311,6 @@ public:
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
@@ -324,9 +323,8 @@ private:
     void buildNotesPanel(QFrame* f);
     void buildAddressPanel(QFrame* f);
     void buildBottomStrip();
-    void installSearch();    // the keys and the caption that open the search
+    void installSearch();    // Ctrl+F opens the search
     void buildSearchPanel(); // at the first opening: the search costs nothing until used
-    bool SearchEvent(QObject* watched, QEvent* e);
     // The search laid over the panels goes as soon as the focus leaves it.
     void SearchFocusChanged(QWidget* now);
     // Files changed by another program: the list of this day in other years follows them.

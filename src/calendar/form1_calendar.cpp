@@ -1,6 +1,7 @@
 // The calendar column: the month grid, the date lists, navigation, the date caption and
 // the keys that move about the calendar.
 #include "app/build.h"
+#include "app/clicklabel.h"
 #include "app/dropdown.h"
 #include "app/flatbutton.h"
 #include "app/form1.h"
@@ -53,9 +54,14 @@ void pressAsClick(QAbstractButton* b) {
 } // namespace
 
 void Form1::buildCalendarColumn() {
-    Label2 = label(this, tw(240, 120, 5655, 375), QStringLiteral("Label2"), arial(14.25));
-    describe(Label2, QString(), QStringLiteral("Fecha del día elegido, o mes y año a la vista"));
-    setForeColor(Label2, vb::DarkRed);
+    ClickLabel* caption = clickLabel(this, tw(240, 120, 5655, 375), QStringLiteral("Label2"), arial(14.25));
+    describe(caption, QString(), QStringLiteral("Fecha del día elegido, o mes y año a la vista"));
+    setForeColor(caption, vb::DarkRed);
+    // A click on the date opens the search; it says so when the pointer rests on it.
+    caption->setCursor(Qt::PointingHandCursor);
+    caption->setToolTip(QStringLiteral("Buscar en todo lo escrito (Ctrl+F)"));
+    connect(caption, &ClickLabel::clicked, this, [this] { OpenSearch(); });
+    Label2 = caption;
     const QStringList letters = {QStringLiteral("L"), QStringLiteral("M"), QStringLiteral("Mi"),
                                  QStringLiteral("J"), QStringLiteral("V"), QStringLiteral("S"),
                                  QStringLiteral("D")};

@@ -8,6 +8,7 @@
 #include "app/flatbutton.h"
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/searchcontrols.h"
 #include "app/textbox.h"
 #include "calendar/calendar.h"
 #include "search/search.h"
@@ -93,30 +94,35 @@ void Form1::buildSearchPanel() {
     label(SearchPanel, tw(240, 120, 7335, 300),
           QStringLiteral("Buscar en el diario, las notas, las fichas y los textos de los días:"),
           arial(9.75, true));
-    SearchText = new QLineEdit(SearchPanel);
+    auto* field = new SearchField(SearchPanel);
+    SearchText = field;
     SearchText->setGeometry(tw(240, 420, 7335, 450));
     SearchText->setFont(arial(14.25));
     SearchText->setClearButtonEnabled(true);
     for (QToolButton* clear : SearchText->findChildren<QToolButton*>())
         describe(clear, QStringLiteral("Borrar el texto a buscar"));
     describe(SearchText, QStringLiteral("Texto a buscar"), kSearchHint);
-    connect(SearchText, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
+    connect(field, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
+    connect(field, &SearchField::escaped, this, [this] { CloseSearch(); });
+    connect(field, &SearchField::entered, this, [this] { SearchResult_Pick(0); }); // the first result
     // While the field is empty the list shows the selected day in the other years, under
     // this heading, and starts below it.
     SearchHeading = label(SearchPanel, tw(240, 960, 7335, 300), QString(), arial(9.75, true));
     SearchHeading->hide();
-    SearchResults = new QListWidget(SearchPanel);
+    auto* results = new ResultList(SearchPanel);
+    field->setResults(results);
+    SearchResults = results;
     SearchResults->setGeometry(tw(240, 960, 7335, 5055));
     SearchResults->setFont(arial(9.75));
     SearchResults->setUniformItemSizes(true);
     SearchResults->setItemDelegate(new ResultDelegate(SearchResults));
     describe(SearchResults, QStringLiteral("Resultados"),
              QStringLiteral("Lo más reciente primero; Intro o un clic lo muestra donde está"));
-    connect(SearchResults, &QListWidget::itemClicked, this,
+    connect(results, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* it) { SearchResult_Pick(SearchResults->row(it)); });
+    connect(results, &ResultList::escaped, this, [this] { CloseSearch(); });
+    connect(results, &ResultList::entered, this, [this](int row) { SearchResult_Pick(row); });
     SearchCount = label(SearchPanel, tw(240, 6075, 7335, 300), QString(), arial(8.25));
-    SearchText->installEventFilter(this);
-    SearchResults->installEventFilter(this);
     // Whatever takes the focus outside the search (a click on a day, a panel or a month
     // button, Tab into a box underneath) closes it first: nothing is ever shown or typed
     // into out of sight.
@@ -135,39 +141,6 @@ void Form1::installSearch() {
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     find->setContext(Qt::WindowShortcut);
     connect(find, &QShortcut::activated, this, [this] { OpenSearch(); });
-    // The date caption opens it too: it says so when the pointer rests on it.
-    Label2->setCursor(Qt::PointingHandCursor);
-    Label2->setToolTip(QStringLiteral("Buscar en todo lo escrito (Ctrl+F)"));
-    Label2->installEventFilter(this);
-}
-
-bool Form1::SearchEvent(QObject* watched, QEvent* e) {
-    if (!SearchPanel && watched != Label2) return false;
-    if (watched == Label2 && e->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
-        OpenSearch();
-        return true;
-    }
-    if ((watched != SearchText && watched != SearchResults) || e->type() != QEvent::KeyPress) return false;
-    const auto* k = static_cast<QKeyEvent*>(e);
-    switch (k->key()) {
-    case Qt::Key_Escape:
-        CloseSearch();
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // From the field, the first result; from the list, the one chosen.
-        SearchResult_Pick(watched == SearchText ? 0 : SearchResults->currentRow());
-        return true;
-    case Qt::Key_Down:
-        if (watched != SearchText || SearchResults->count() == 0) return false;
-        // The row first: the focus then arrives on it, and a screen reader hears it once.
-        SearchResults->setCurrentRow(0);
-        SearchResults->setFocus(Qt::TabFocusReason);
-        return true;
-    default:
-        return false;
-    }
 }
 
 void Form1::OpenSearch() {
