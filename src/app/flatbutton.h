@@ -6,7 +6,8 @@
 namespace quelora {
 
 // A button that always shows its back colour, whatever the widget style:
-// it paints its own flat face, 3-D edge, caption and picture.
+// it paints its own flat face, 3-D edge, caption and picture. Return presses it; Re Pág,
+// Av Pág and Inicio go on to the window, which moves the calendar with them.
 class FlatButton : public QPushButton {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 #include "app/dropdown.h"
 #include "app/filelist.h"
 #include "app/flatbutton.h"
+#include "app/keys.h"
 #include "app/look.h"
 #include "app/pictures.h"
 #include "app/platform.h"
@@ -15,7 +16,6 @@
 #include "store/names.h"
 #include "store/watch.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
@@ -309,17 +309,9 @@ void Form1::Command10_Click() {
 }
 
 void Form1::keyPressEvent(QKeyEvent* e) {
-    // Re Pág, Av Pág and Inicio reach the window when the control that has the focus has
-    // no use for them. Every box, list and field keeps them, even where they move
-    // nothing (the first entry of a list, the search field): only on a button, or with
-    // nothing focused, do they change the month.
-    const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
-    if (const QWidget* focus = QApplication::focusWidget();
-        focus && !qobject_cast<const QAbstractButton*>(focus) && focus != this) {
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    if (mods == Qt::NoModifier && CalendarKey(e->key())) return;
+    // Every box and list keeps Re Pág, Av Pág and Inicio for itself: they arrive here
+    // from a button, or with nothing focused, and change the month.
+    if (isPageKey(*e) && CalendarKey(e->key())) return;
     QWidget::keyPressEvent(e);
 }
 

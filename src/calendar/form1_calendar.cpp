@@ -141,8 +141,7 @@ void Form1::ShowCaption(const QString& caption) {
 //   Re Pág / Av Pág   the month button of the month before / after the one on show
 //   Inicio            "HOY"
 // With Alt from anywhere, through the window's shortcuts; without Alt they reach the
-// window only when the control that has the focus does not use them itself (every box,
-// list and field moves its cursor or its choice with them): see keyPressEvent.
+// window from a button only (every box and list keeps them for itself): see keyPressEvent.
 void Form1::installKeys() {
     const auto add = [this](QKeyCombination keys, auto action) {
         auto* s = new QShortcut(QKeySequence(keys), this);
