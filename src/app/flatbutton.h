@@ -16,7 +16,12 @@ public:
     VbColor backColor() const { return back_; }
     void setBackColor(VbColor c);
 
+Q_SIGNALS:
+    // The pointer rests on the button: a tooltip set now is the one shown.
+    void toolTipWanted();
+
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
 

@@ -85,8 +85,9 @@ void Form1::buildCalendarColumn() {
             Command1[i]->setFocus(Qt::MouseFocusReason);
             Command1_Click(i);
         });
+        connect(Command1[i], &FlatButton::toolTipWanted, this,
+                [this, i] { showDayToolTip(*this, *Command1[i]); });
     }
-    installDayToolTips(*this);
 
     Combo1 = dropDown(this, tw(240, 3480, 2535, 315), QStringLiteral("Combo1"), QStringLiteral("Mes"),
                       QStringLiteral("Lista de los meses: el mes que muestra el calendario"));
