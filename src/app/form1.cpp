@@ -359,7 +359,7 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
     QString path;
     const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
     if (writtenPath) *writtenPath = path;
-    if (Searcher_) Searcher_->fileWritten(path);
+    SearchFileWritten(path);
     NoteOwnWrite(path);
     if (!s) {
         ReportSaveFailure(path, s.reason);

@@ -16,7 +16,6 @@
 // switches the panels, saves what the user wrote and tells what went wrong.
 #include "app/colors.h"
 #include "calendar/calendar.h"
-#include "search/search.h"
 #include "store/files.h"
 #include "store/recovery.h"
 
@@ -27,13 +26,14 @@ class Speller;
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QMap>
-#include <QPointer>
 #include <QSet>
-#include <QStringList>
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QFrame;
 class QKeyEvent;
@@ -333,9 +333,15 @@ private:
     QWidget* HomeFocus() const;
     // The calendar on the month of date, as the month and year lists would show it.
     void ShowCalendarMonth(const QDate& date);
-    std::unique_ptr<quelora::search::Searcher> Searcher_; // made at the first query
-    QList<quelora::search::Hit> SearchHits;
-    QPointer<QWidget> FocusBeforeSearch;
+    // A file the program has just written: the search reads it again.
+    void SearchFileWritten(const QString& path);
+    // The searcher, its results and where the focus was before the search: made with its
+    // panel, and known to form1_search.cpp alone.
+    struct SearchState;
+    struct SearchStateDelete {
+        void operator()(SearchState* s) const;
+    };
+    std::unique_ptr<SearchState, SearchStateDelete> Search_;
     void installKeys();
     // Re Pág / Av Pág: the month before / after the one on show, as its month button.
     void PageMonth(int step);

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QToolButton>
@@ -81,7 +82,22 @@ public:
 
 } // namespace
 
+struct Form1::SearchState {
+    std::unique_ptr<search::Searcher> searcher; // made at the first query
+    QList<Hit> hits;
+    QPointer<QWidget> focusBefore; // where Escape gives the focus back
+};
+
+void Form1::SearchStateDelete::operator()(SearchState* s) const {
+    delete s;
+}
+
+void Form1::SearchFileWritten(const QString& path) {
+    if (Search_ && Search_->searcher) Search_->searcher->fileWritten(path);
+}
+
 void Form1::buildSearchPanel() {
+    Search_.reset(new SearchState);
     SearchPanel = new QFrame(this);
     SearchPanel->setObjectName(QStringLiteral("SearchPanel"));
     SearchPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -134,7 +150,7 @@ void Form1::SearchFocusChanged(QWidget* now) {
     if (!SearchPanel || !SearchPanel->isVisible() || !now || now->window() != this) return;
     if (now == SearchPanel || SearchPanel->isAncestorOf(now)) return;
     SearchPanel->hide();
-    FocusBeforeSearch.clear();
+    Search_->focusBefore.clear();
 }
 
 void Form1::installSearch() {
@@ -146,7 +162,7 @@ void Form1::installSearch() {
 void Form1::OpenSearch() {
     if (!SearchPanel) buildSearchPanel();
     if (!SearchPanel->isVisible()) {
-        FocusBeforeSearch = QApplication::focusWidget();
+        Search_->focusBefore = QApplication::focusWidget();
         SearchPanel->raise();
         SearchPanel->show();
     }
@@ -161,8 +177,8 @@ void Form1::CloseSearch() {
     if (!SearchPanel) return;
     // The focus goes straight back (which hides the panel): hiding the panel first would
     // hand it, for a moment, to the first control of the window.
-    QWidget* back = FocusBeforeSearch;
-    FocusBeforeSearch.clear();
+    QWidget* back = Search_->focusBefore;
+    Search_->focusBefore.clear();
     if (!back || !back->isVisible() || !back->isEnabled()) back = HomeFocus();
     back->setFocus(Qt::ShortcutFocusReason);
     SearchPanel->hide();
@@ -178,23 +194,25 @@ void Form1::SearchFilesChanged() {
     // A typed query keeps its list until the next keystroke; the day's list has none to wait for.
     if (!SearchPanel || !SearchPanel->isVisible() || !SearchText->text().trimmed().isEmpty()) return;
     const QListWidgetItem* current = SearchResults->currentItem();
-    const QString path = current ? SearchHits.value(current->data(HitRow).toInt()).path : QString();
+    const QString path = current ? Search_->hits.value(current->data(HitRow).toInt()).path : QString();
     SearchText_Change();
-    for (int i = 0; !path.isEmpty() && i < SearchHits.size(); ++i)
-        if (SearchHits[i].path == path) SearchResults->setCurrentRow(i);
+    for (int i = 0; !path.isEmpty() && i < Search_->hits.size(); ++i)
+        if (Search_->hits[i].path == path) SearchResults->setCurrentRow(i);
 }
 
 void Form1::SearchText_Change() {
-    if (!Searcher_) Searcher_ = std::make_unique<search::Searcher>(DataFolder_);
+    std::unique_ptr<search::Searcher>& searcher = Search_->searcher;
+    QList<Hit>& hits = Search_->hits;
+    if (!searcher) searcher = std::make_unique<search::Searcher>(DataFolder_);
     // An empty field: this day in other years, the day being the one the caption names.
     const bool otherYears = SearchText->text().trimmed().isEmpty();
     const std::optional<QDate> day = otherYears ? calendar::captionDate(Label2->text()) : std::nullopt;
     if (!otherYears)
-        SearchHits = Searcher_->find(SearchText->text());
+        hits = searcher->find(SearchText->text());
     else if (day)
-        SearchHits = Searcher_->otherYears(*day);
+        hits = searcher->otherYears(*day);
     else
-        SearchHits.clear();
+        hits.clear();
     SearchHeading->setVisible(otherYears && day);
     if (day)
         SearchHeading->setText(QStringLiteral("Este día en otros años: %1 de %2%3")
@@ -205,8 +223,8 @@ void Form1::SearchText_Change() {
                                             : QString()));
     SearchResults->setGeometry(otherYears && day ? tw(240, 1290, 7335, 4725) : tw(240, 960, 7335, 5055));
     SearchResults->clear();
-    for (int i = 0; i < SearchHits.size(); ++i) {
-        const Hit& h = SearchHits[i];
+    for (int i = 0; i < hits.size(); ++i) {
+        const Hit& h = hits[i];
         auto* it =
             new QListWidgetItem(h.caption + QLatin1Char('\n') + h.excerpt); // what a screen reader says
         it->setData(HitRow, i);
@@ -217,7 +235,7 @@ void Form1::SearchText_Change() {
         SearchResults->addItem(it);
     }
     const search::Searcher::Stats stats =
-        !otherYears || day ? Searcher_->lastStats() : search::Searcher::Stats();
+        !otherYears || day ? searcher->lastStats() : search::Searcher::Stats();
     const int matched = stats.matched;
     QString count;
     if (otherYears && !day)
@@ -231,11 +249,11 @@ void Form1::SearchText_Change() {
                                : QStringLiteral("%1 páginas de otros años").arg(matched);
     else if (matched == 0)
         count = QStringLiteral("Nada encontrado");
-    else if (matched > SearchHits.size())
+    else if (matched > hits.size())
         count = QStringLiteral("%1 encontrados; se muestran los %2 más recientes: escribe más palabras "
                                "para afinar")
                     .arg(matched)
-                    .arg(SearchHits.size());
+                    .arg(hits.size());
     else
         count = matched == 1 ? QStringLiteral("1 encontrado") : QStringLiteral("%1 encontrados").arg(matched);
     // A file too long to read whole is searched in its beginning only: the user is told.
@@ -265,8 +283,8 @@ void Form1::ShowCalendarMonth(const QDate& date) {
 
 void Form1::SearchResult_Pick(int row) {
     if (row < 0 || row >= SearchResults->count()) return;
-    const Hit hit = SearchHits.value(SearchResults->item(row)->data(HitRow).toInt());
-    FocusBeforeSearch.clear();
+    const Hit hit = Search_->hits.value(SearchResults->item(row)->data(HitRow).toInt());
+    Search_->focusBefore.clear();
     // The panel stays until the focus moves to what was found (which hides it): hidden
     // first, it would hand the focus to the first control of the window on the way.
     switch (hit.kind) {
