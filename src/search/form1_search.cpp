@@ -107,11 +107,12 @@ void Form1::buildSearchPanel() {
     p.setColor(QPalette::Window, colorFromVb(vb::White));
     SearchPanel->setPalette(p);
     describe(SearchPanel, QStringLiteral("Buscar"));
-    label(SearchPanel, tw(240, 120, 7335, 300),
+    label(SearchPanel, QStringLiteral("SearchTitle"), tw(240, 120, 7335, 300),
           QStringLiteral("Buscar en el diario, las notas, las fichas y los textos de los días:"),
           arial(9.75, true));
     auto* field = new SearchField(SearchPanel);
     SearchText = field;
+    SearchText->setObjectName(QStringLiteral("SearchText"));
     SearchText->setGeometry(tw(240, 420, 7335, 450));
     SearchText->setFont(arial(14.25));
     SearchText->setClearButtonEnabled(true);
@@ -123,11 +124,13 @@ void Form1::buildSearchPanel() {
     connect(field, &SearchField::entered, this, [this] { SearchResult_Pick(0); }); // the first result
     // While the field is empty the list shows the selected day in the other years, under
     // this heading, and starts below it.
-    SearchHeading = label(SearchPanel, tw(240, 960, 7335, 300), QString(), arial(9.75, true));
+    SearchHeading = label(SearchPanel, QStringLiteral("SearchHeading"), tw(240, 960, 7335, 300), QString(),
+                          arial(9.75, true));
     SearchHeading->hide();
     auto* results = new ResultList(SearchPanel);
     field->setResults(results);
     SearchResults = results;
+    SearchResults->setObjectName(QStringLiteral("SearchResults"));
     SearchResults->setGeometry(tw(240, 960, 7335, 5055));
     SearchResults->setFont(arial(9.75));
     SearchResults->setUniformItemSizes(true);
@@ -138,7 +141,8 @@ void Form1::buildSearchPanel() {
             [this](QListWidgetItem* it) { SearchResult_Pick(SearchResults->row(it)); });
     connect(results, &ResultList::escaped, this, [this] { CloseSearch(); });
     connect(results, &ResultList::entered, this, [this](int row) { SearchResult_Pick(row); });
-    SearchCount = label(SearchPanel, tw(240, 6075, 7335, 300), QString(), arial(8.25));
+    SearchCount =
+        label(SearchPanel, QStringLiteral("SearchCount"), tw(240, 6075, 7335, 300), QString(), arial(8.25));
     // Whatever takes the focus outside the search (a click on a day, a panel or a month
     // button, Tab into a box underneath) closes it first: nothing is ever shown or typed
     // into out of sight.

@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <algorithm>
+#include <set>
 #include <vector>
 
 using namespace quelora;
@@ -38,6 +39,18 @@ protected:
     void pressShortcut(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
         pressKey(target, key, mods);
+    }
+    // The window's controls, shown or hidden: what stands on the window itself, on a
+    // panel or on the search (once made), not the inner parts of a control.
+    std::vector<QWidget*> controls() const {
+        std::vector<QWidget*> holders(form->Frame1.begin(), form->Frame1.end());
+        holders.push_back(form.get());
+        if (form->SearchPanel) holders.push_back(form->SearchPanel);
+        std::vector<QWidget*> out;
+        for (QWidget* w : form->findChildren<QWidget*>())
+            if (std::find(holders.begin(), holders.end(), w->parentWidget()) != holders.end())
+                out.push_back(w);
+        return out;
     }
 };
 
@@ -272,16 +285,9 @@ TEST_F(Look, PicturesAreDrawnAtEverySizeTheyAreAskedFor) {
 
 TEST_F(Look, EveryControlHasASpanishAccessibleName) {
     start();
-    for (QWidget* w : form->findChildren<QWidget*>()) {
-        if (qobject_cast<QLineEdit*>(w) && qobject_cast<QComboBox*>(w->parentWidget()))
-            continue; // the drop-down's own
-        const auto& panels = form->Frame1;
-        const bool control = w->parentWidget() == form.get() ||
-                             std::find(panels.begin(), panels.end(), w->parentWidget()) != panels.end();
-        if (!control) continue; // the inner parts of a control
+    for (QWidget* w : controls())
         EXPECT_FALSE(accessibleName(w).trimmed().isEmpty())
             << w->metaObject()->className() << " " << w->objectName().toStdString();
-    }
     Form1& f = *form;
     EXPECT_EQ(accessibleName(f.Command11[0]), "Guardar festivo");
     EXPECT_EQ(accessibleName(f.Command11[1]), "Guardar recordatorio");
@@ -293,6 +299,22 @@ TEST_F(Look, EveryControlHasASpanishAccessibleName) {
     EXPECT_FALSE(f.Text1->accessibleDescription().isEmpty());
     // A label without a name of its own is read as what it shows.
     EXPECT_EQ(accessibleName(f.Label2), f.Label2->text());
+}
+
+TEST_F(Look, EveryControlCanBeFoundByItsOwnName) {
+    start();
+    pressKey(form.get(), Qt::Key_F, Qt::ControlModifier); // the search's controls are made now
+    std::set<QString> names;
+    for (QWidget* w : controls()) {
+        const QString name = w->objectName();
+        EXPECT_FALSE(name.isEmpty()) << w->metaObject()->className() << " "
+                                     << accessibleName(w).toStdString();
+        EXPECT_TRUE(names.insert(name).second) << "twice: " << name.toStdString();
+        EXPECT_EQ(form->findChild<QWidget*>(name), w) << name.toStdString();
+    }
+    for (const char* name : {"Command1_41", "Text9_2", "Label3_6", "Combo1", "Frame1_5", "Picture2", "File3",
+                             "Dir1", "Command7_3", "SearchText", "SearchResults"})
+        EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 
 TEST_F(Look, DayButtonsSayInWordsWhatTheirColourMeans) {
