@@ -3,41 +3,44 @@
 #include "app/keys.h"
 
 namespace quelora {
+namespace {
 
-void SearchField::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
+// Escape and Return (or Enter): told to the window, which closes the search or shows a
+// result. False for any other key.
+template <typename Escape, typename Enter> bool told(const QKeyEvent& e, Escape escape, Enter enter) {
+    switch (e.key()) {
     case Qt::Key_Escape:
-        Q_EMIT escaped();
-        return;
+        escape();
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Q_EMIT entered();
+        enter();
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void SearchField::keyPressEvent(QKeyEvent* e) {
+    if (told(
+            *e, [this] { Q_EMIT escaped(); }, [this] { Q_EMIT entered(); }))
         return;
-    case Qt::Key_Down:
-        if (!results_ || results_->count() == 0) break;
+    if (e->key() == Qt::Key_Down && results_ && results_->count() > 0) {
         // The row first: the focus then arrives on it, and a screen reader hears it once.
         results_->setCurrentRow(0);
         results_->setFocus(Qt::TabFocusReason);
         return;
-    default:
-        break;
     }
     QLineEdit::keyPressEvent(e);
     if (isPageKey(*e)) e->accept();
 }
 
 void ResultList::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-    case Qt::Key_Escape:
-        Q_EMIT escaped();
+    if (told(
+            *e, [this] { Q_EMIT escaped(); }, [this] { Q_EMIT entered(currentRow()); }))
         return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Q_EMIT entered(currentRow());
-        return;
-    default:
-        break;
-    }
     QListWidget::keyPressEvent(e);
     if (isPageKey(*e)) e->accept();
 }
