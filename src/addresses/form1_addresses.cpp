@@ -65,11 +65,13 @@ void createGroupFolder(Form1& f, const QString& name) {
 } // namespace
 
 void Form1::buildAddressPanel(QFrame* f) {
-    Combo3 = dropDown(f, tw(120, 240, 1935, 360), QString(), QStringLiteral("Grupo"),
-                      QStringLiteral("Grupo de direcciones; escribe un nombre para uno nuevo"));
+    Combo3 =
+        dropDown(f, QStringLiteral("Combo3"), tw(120, 240, 1935, 360), QString(), QStringLiteral("Grupo"),
+                 QStringLiteral("Grupo de direcciones; escribe un nombre para uno nuevo"));
     connect(Combo3, &DropDown::edited, this, [this] { Combo3_Change(); });
     connect(Combo3, &QComboBox::activated, this, [this] { Combo3_Click(); });
     File2 = new FileList(f);
+    File2->setObjectName(QStringLiteral("File2"));
     File2->setGeometry(tw(120, 720, 1935, 5070));
     describe(File2, QStringLiteral("Lista de fichas"), QStringLiteral("Fichas del grupo"));
     connect(File2, &FileList::clicked, this, [this] { File2_Click(); });
@@ -85,22 +87,24 @@ void Form1::buildAddressPanel(QFrame* f) {
     const VbColor colors[7] = {0x00400040, 0x00004000, 0x00000040, 0x00004040,
                                0x00008080, 0x00800000, 0x00404040};
     for (int i = 0; i < 7; ++i) {
-        Label4[i] = label(f, tw(2160, 240 + 720 * i, 3000, 240), captions[i], arial(9.75, true), names[i]);
+        Label4[i] = label(f, indexed("Label4", i), tw(2160, 240 + 720 * i, 3000, 240), captions[i],
+                          arial(9.75, true), names[i]);
         setForeColor(Label4[i], colors[i]);
         if (i == addresses::kMailField) { // beside the E-MAIL caption, before its field
-            Command8 = button(f, tw(5280, 3840, 2295, 255), QStringLiteral("Enviar mensaje"), vb::LightYellow,
-                              arial(8.25), QStringLiteral("Enviar mensaje"),
+            Command8 = button(f, QStringLiteral("Command8"), tw(5280, 3840, 2295, 255),
+                              QStringLiteral("Enviar mensaje"), vb::LightYellow, arial(8.25),
+                              QStringLiteral("Enviar mensaje"),
                               QStringLiteral("Abre el programa de correo con la dirección de la ficha"));
             connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
         }
         const bool reference = i == addresses::kReferenceField;
-        Text7[i] = textBox(f, tw(2160, 480 + 720 * i, 5415, reference ? 930 : 330),
+        Text7[i] = textBox(f, indexed("Text7", i), tw(2160, 480 + 720 * i, 5415, reference ? 930 : 330),
                            reference ? TextBox::Lines::Multi : TextBox::Lines::Single, arial(9.75), names[i]);
     }
     Text7[addresses::kReferenceField]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    Text8 = textBox(f, tw(120, 5880, 1935, 495), TextBox::Lines::Single, arial(14.25),
-                    QStringLiteral("Buscar"), QStringLiteral("Escribe para buscar una ficha"));
+    Text8 = textBox(f, QStringLiteral("Text8"), tw(120, 5880, 1935, 495), TextBox::Lines::Single,
+                    arial(14.25), QStringLiteral("Buscar"), QStringLiteral("Escribe para buscar una ficha"));
     connect(Text8, &TextBox::changed, this, [this] { Text8_Change(); });
     const QString buttonCaptions[4] = {QStringLiteral("GUARDAR"), QStringLiteral("NUEVO"),
                                        QStringLiteral("ELIMINAR"), QStringLiteral("Copiar Todos")};
@@ -113,14 +117,17 @@ void Form1::buildAddressPanel(QFrame* f) {
         QStringLiteral("Copia todas las fichas del grupo al portapapeles")};
     const VbColor backs[4] = {vb::Green, vb::Blue, vb::Red, 0x0080FFFF};
     for (int i = 0; i < 4; ++i) {
-        Command7[i] = button(f, tw(2160 + 1360 * i, 5880, 1335, 495), buttonCaptions[i], backs[i],
-                             arial(9.75, true), buttonNames[i], buttonDescriptions[i]);
+        Command7[i] =
+            button(f, indexed("Command7", i), tw(2160 + 1360 * i, 5880, 1335, 495), buttonCaptions[i],
+                   backs[i], arial(9.75, true), buttonNames[i], buttonDescriptions[i]);
         connect(Command7[i], &QPushButton::clicked, this, [this, i] { Command7_Click(i); });
     }
     Dir1 = new FolderList(f);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
     describe(Dir1, QStringLiteral("Grupos"));
     Dir1->hide();
     File3 = new FileList(f);
+    File3->setObjectName(QStringLiteral("File3"));
     describe(File3, QStringLiteral("Fichas"));
     File3->hide();
 }

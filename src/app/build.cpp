@@ -1,5 +1,6 @@
 #include "app/build.h"
 
+#include "app/clicklabel.h"
 #include "app/dropdown.h"
 #include "app/flatbutton.h"
 
@@ -40,6 +41,10 @@ QFont arial(qreal points, bool bold) {
     return f;
 }
 
+QString indexed(const char* array, int index) {
+    return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index);
+}
+
 void describe(QWidget* w, const QString& name, const QString& description) {
     w->setAccessibleName(name);
     if (!description.isEmpty()) w->setAccessibleDescription(description);
@@ -59,9 +64,10 @@ void setBoxColors(TextBox* box, VbColor back, VbColor fore) {
     box->setPalette(p);
 }
 
-FlatButton* button(QWidget* parent, const QRect& r, const QString& caption, VbColor back, const QFont& font,
-                   const QString& name, const QString& description) {
+FlatButton* button(QWidget* parent, const QString& id, const QRect& r, const QString& caption, VbColor back,
+                   const QFont& font, const QString& name, const QString& description) {
     auto* b = new FlatButton(parent);
+    b->setObjectName(id);
     b->setGeometry(r);
     b->setText(caption);
     b->setBackColor(back);
@@ -70,18 +76,22 @@ FlatButton* button(QWidget* parent, const QRect& r, const QString& caption, VbCo
     return b;
 }
 
-FlatButton* pictureButton(QWidget* parent, const QRect& r, const QIcon& icon, VbColor back,
+FlatButton* pictureButton(QWidget* parent, const QString& id, const QRect& r, const QIcon& icon, VbColor back,
                           const QString& name, const QString& description) {
-    FlatButton* b = button(parent, r, QString(), back, arial(8.25), name, description);
+    FlatButton* b = button(parent, id, r, QString(), back, arial(8.25), name, description);
     b->setIcon(icon);
     b->setIconSize(r.size() - QSize(6, 6));
     b->setToolTip(name);
     return b;
 }
 
-QLabel* label(QWidget* parent, const QRect& r, const QString& caption, const QFont& font,
-              const QString& name) {
-    auto* l = new QLabel(caption, parent);
+namespace {
+
+template <typename Label>
+Label* makeLabel(QWidget* parent, const QString& id, const QRect& r, const QString& caption,
+                 const QFont& font, const QString& name) {
+    auto* l = new Label(caption, parent);
+    l->setObjectName(id);
     l->setTextFormat(Qt::PlainText); // a caption may come from a list the user typed into
     l->setGeometry(r);
     l->setFont(font);
@@ -89,18 +99,32 @@ QLabel* label(QWidget* parent, const QRect& r, const QString& caption, const QFo
     return l;
 }
 
-TextBox* textBox(QWidget* parent, const QRect& r, TextBox::Lines lines, const QFont& font,
+} // namespace
+
+QLabel* label(QWidget* parent, const QString& id, const QRect& r, const QString& caption, const QFont& font,
+              const QString& name) {
+    return makeLabel<QLabel>(parent, id, r, caption, font, name);
+}
+
+ClickLabel* clickLabel(QWidget* parent, const QString& id, const QRect& r, const QString& caption,
+                       const QFont& font, const QString& name) {
+    return makeLabel<ClickLabel>(parent, id, r, caption, font, name);
+}
+
+TextBox* textBox(QWidget* parent, const QString& id, const QRect& r, TextBox::Lines lines, const QFont& font,
                  const QString& name, const QString& description) {
     auto* t = new TextBox(lines, parent);
+    t->setObjectName(id);
     t->setGeometry(r);
     t->setFont(font);
     describe(t, name, description);
     return t;
 }
 
-DropDown* dropDown(QWidget* parent, const QRect& r, const QString& text, const QString& name,
-                   const QString& description) {
+DropDown* dropDown(QWidget* parent, const QString& id, const QRect& r, const QString& text,
+                   const QString& name, const QString& description) {
     auto* c = new DropDown(parent);
+    c->setObjectName(id);
     c->setGeometry(r);
     c->setFont(arial(8.25));
     c->setEditText(text);

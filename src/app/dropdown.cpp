@@ -1,5 +1,7 @@
 #include "app/dropdown.h"
 
+#include "app/keys.h"
+
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QLineEdit>
@@ -72,6 +74,11 @@ void DropDown::wheelEvent(QWheelEvent* e) {
         return;
     }
     QComboBox::wheelEvent(e);
+}
+
+void DropDown::keyPressEvent(QKeyEvent* e) {
+    QComboBox::keyPressEvent(e);
+    if (isPageKey(*e)) e->accept();
 }
 
 } // namespace quelora

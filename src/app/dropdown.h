@@ -8,7 +8,8 @@ namespace quelora {
 //   so brushing a list never changes the month under a box being typed into;
 // - a text set by the program makes the list's current entry follow it, so the
 //   keyboard and the drop-down start from the entry on show;
-// - leaving the list is no pick: nothing runs when the focus merely passes through.
+// - leaving the list is no pick: nothing runs when the focus merely passes through;
+// - Re Pág, Av Pág and Inicio stay with the list and its edit part.
 class DropDown : public QComboBox {
     Q_OBJECT
 public:
@@ -24,6 +25,8 @@ Q_SIGNALS:
 
 protected:
     void wheelEvent(QWheelEvent* e) override;
+    // Also what the edit part passes on.
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 } // namespace quelora

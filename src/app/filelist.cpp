@@ -1,5 +1,7 @@
 #include "app/filelist.h"
 
+#include "app/keys.h"
+
 #include "store/files.h"
 #include "store/folderindex.h"
 #include "store/names.h"
@@ -177,6 +179,7 @@ void FileList::keyPressEvent(QKeyEvent* e) {
     const int before = currentRow();
     QListWidget::keyPressEvent(e);
     if (currentRow() != before && currentRow() >= 0) Q_EMIT clicked();
+    if (isPageKey(*e)) e->accept(); // also on the first or last entry
 }
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {}

@@ -19,6 +19,11 @@ void FlatButton::setBackColor(VbColor c) {
     update();
 }
 
+bool FlatButton::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) Q_EMIT toolTipWanted();
+    return QPushButton::event(e);
+}
+
 void FlatButton::keyPressEvent(QKeyEvent* e) {
     // Return presses the focused button, as Space does.
     const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;

@@ -6,7 +6,8 @@
 namespace quelora {
 
 // A button that always shows its back colour, whatever the widget style:
-// it paints its own flat face, 3-D edge, caption and picture.
+// it paints its own flat face, 3-D edge, caption and picture. Return presses it; Re Pág,
+// Av Pág and Inicio go on to the window, which moves the calendar with them.
 class FlatButton : public QPushButton {
     Q_OBJECT
 public:
@@ -15,7 +16,12 @@ public:
     VbColor backColor() const { return back_; }
     void setBackColor(VbColor c);
 
+Q_SIGNALS:
+    // The pointer rests on the button: a tooltip set now is the one shown.
+    void toolTipWanted();
+
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
 

@@ -4,6 +4,7 @@
 #include "app/dropdown.h"
 #include "app/filelist.h"
 #include "app/flatbutton.h"
+#include "app/keys.h"
 #include "app/look.h"
 #include "app/pictures.h"
 #include "app/platform.h"
@@ -15,7 +16,6 @@
 #include "store/names.h"
 #include "store/watch.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,7 +49,7 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
                                QStringLiteral("Panel de notas"), QStringLiteral("Panel de direcciones")};
     for (int i = 0; i < 6; ++i) {
         Frame1[i] = new QFrame(this);
-        Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
+        Frame1[i]->setObjectName(indexed("Frame1", i));
         Frame1[i]->setFrameStyle(QFrame::Box | QFrame::Sunken);
         Frame1[i]->setGeometry(tw(2880, 480, 7815, 6495));
         Frame1[i]->setAutoFillBackground(true);
@@ -95,8 +95,9 @@ void Form1::buildTopRow() {
     const QIcon pictures[6] = {QIcon(), QIcon(), QIcon(), QIcon(), clipboardPicture(), peoplePicture()};
     for (int i = 0; i < 6; ++i) {
         const QRect r = tw(lefts[i], 120, 495, 495);
-        Command6[i] = i < 4 ? button(this, r, captions[i], colors[i], arial(18, true), names[i], shows[i])
-                            : pictureButton(this, r, pictures[i], colors[i], names[i], shows[i]);
+        const QString id = indexed("Command6", i);
+        Command6[i] = i < 4 ? button(this, id, r, captions[i], colors[i], arial(18, true), names[i], shows[i])
+                            : pictureButton(this, id, r, pictures[i], colors[i], names[i], shows[i]);
         Command6[i]->setToolTip(names[i]);
         // The one of the panel on show is checked, which a screen reader says. Not an
         // exclusive set: Tab must reach all six, and arrows must not change the panel.
@@ -104,35 +105,36 @@ void Form1::buildTopRow() {
         connect(Command6[i], &QPushButton::clicked, this, [this, i] { Command6_Click(i); });
     }
     Command9 = pictureButton(
-        this, tw(9000, 120, 495, 495), notepadPicture(), 0x00C0C0C0, QStringLiteral("Exportar"),
+        this, QStringLiteral("Command9"), tw(9000, 120, 495, 495), notepadPicture(), 0x00C0C0C0,
+        QStringLiteral("Exportar"),
         QStringLiteral("Escribe lo que se ve en un archivo de texto y lo abre en el editor de textos"));
     Command9->setToolTip(QStringLiteral("Exportar al editor de textos"));
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
-    Command12 =
-        pictureButton(this, tw(9720, 120, 495, 495), downArrowPicture(), 0x00C0C0C0,
-                      QStringLiteral("Minimizar"), QStringLiteral("Reduce la ventana a la barra de tareas"));
+    Command12 = pictureButton(this, QStringLiteral("Command12"), tw(9720, 120, 495, 495), downArrowPicture(),
+                              0x00C0C0C0, QStringLiteral("Minimizar"),
+                              QStringLiteral("Reduce la ventana a la barra de tareas"));
     connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
     Command10 =
-        pictureButton(this, tw(10200, 120, 495, 495), doorPicture(), 0x00C0C0C0, QStringLiteral("Salir"),
-                      QStringLiteral("Guarda el diario y cierra el programa"));
+        pictureButton(this, QStringLiteral("Command10"), tw(10200, 120, 495, 495), doorPicture(), 0x00C0C0C0,
+                      QStringLiteral("Salir"), QStringLiteral("Guarda el diario y cierra el programa"));
     connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
-    Text4 = textBox(this, tw(0, 0, 15, 15), TextBox::Lines::Multi, arial(8.25),
+    Text4 = textBox(this, QStringLiteral("Text4"), tw(0, 0, 15, 15), TextBox::Lines::Multi, arial(8.25),
                     QStringLiteral("Separador de páginas"));
     Text4->setText(QStringLiteral(" \r\n"));
     Text4->hide();
 }
 
 void Form1::buildBottomStrip() {
-    Label5[0] = label(this, tw(3120, 7080, 2800, 495), QStringLiteral("Quelora 1.1"), arial(18, true),
-                      QStringLiteral("Quelora 1.1"));
+    Label5[0] = label(this, indexed("Label5", 0), tw(3120, 7080, 2800, 495), QStringLiteral("Quelora 1.1"),
+                      arial(18, true), QStringLiteral("Quelora 1.1"));
     QPalette p = Label5[0]->palette();
     p.setColor(QPalette::WindowText, p.color(QPalette::Highlight));
     Label5[0]->setPalette(p);
-    Label5[1] = label(this, tw(9000, 7080, 1800, 240), QStringLiteral("Software gratuito"), arial(8.25),
-                      QStringLiteral("Software gratuito"));
+    Label5[1] = label(this, indexed("Label5", 1), tw(9000, 7080, 1800, 240),
+                      QStringLiteral("Software gratuito"), arial(8.25), QStringLiteral("Software gratuito"));
     setForeColor(Label5[1], vb::DarkBlue);
     const QString credit = QStringLiteral("Tu diario, tus fechas y tus direcciones, en tu carpeta");
-    Label5[2] = label(this, tw(6360, 7320, 4215, 240), credit, arial(8.25), credit);
+    Label5[2] = label(this, indexed("Label5", 2), tw(6360, 7320, 4215, 240), credit, arial(8.25), credit);
 }
 
 QString Form1::DataPath(const QString& relative) const {
@@ -309,17 +311,9 @@ void Form1::Command10_Click() {
 }
 
 void Form1::keyPressEvent(QKeyEvent* e) {
-    // Re Pág, Av Pág and Inicio reach the window when the control that has the focus has
-    // no use for them. Every box, list and field keeps them, even where they move
-    // nothing (the first entry of a list, the search field): only on a button, or with
-    // nothing focused, do they change the month.
-    const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
-    if (const QWidget* focus = QApplication::focusWidget();
-        focus && !qobject_cast<const QAbstractButton*>(focus) && focus != this) {
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    if (mods == Qt::NoModifier && CalendarKey(e->key())) return;
+    // Every box and list keeps Re Pág, Av Pág and Inicio for itself: they arrive here
+    // from a button, or with nothing focused, and change the month.
+    if (isPageKey(*e) && CalendarKey(e->key())) return;
     QWidget::keyPressEvent(e);
 }
 
@@ -367,7 +361,7 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
     QString path;
     const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
     if (writtenPath) *writtenPath = path;
-    if (Searcher_) Searcher_->fileWritten(path);
+    SearchFileWritten(path);
     NoteOwnWrite(path);
     if (!s) {
         ReportSaveFailure(path, s.reason);
@@ -422,9 +416,4 @@ void Form1::ShowPendingMessages() {
     MessagesScheduled = false;
     while (!PendingMessages.isEmpty())
         Platform_.message(this, PendingMessages.takeFirst().text);
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* e) {
-    if (SearchEvent(watched, e)) return true;
-    return QWidget::eventFilter(watched, e);
 }

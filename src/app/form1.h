@@ -17,7 +17,6 @@
 #include "app/colors.h"
 #include "calendar/calendar.h"
 #include "records/diarybox.h"
-#include "search/search.h"
 #include "store/boxfile.h"
 #include "store/files.h"
 #include "store/recovery.h"
@@ -29,13 +28,14 @@ class Speller;
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QMap>
-#include <QPointer>
 #include <QSet>
-#include <QStringList>
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QFrame;
 class QKeyEvent;
@@ -312,7 +312,6 @@ public:
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
@@ -325,9 +324,8 @@ private:
     void buildNotesPanel(QFrame* f);
     void buildAddressPanel(QFrame* f);
     void buildBottomStrip();
-    void installSearch();    // the keys and the caption that open the search
+    void installSearch();    // Ctrl+F opens the search
     void buildSearchPanel(); // at the first opening: the search costs nothing until used
-    bool SearchEvent(QObject* watched, QEvent* e);
     // The search laid over the panels goes as soon as the focus leaves it.
     void SearchFocusChanged(QWidget* now);
     // Files changed by another program: the list of this day in other years follows them.
@@ -336,9 +334,15 @@ private:
     QWidget* HomeFocus() const;
     // The calendar on the month of date, as the month and year lists would show it.
     void ShowCalendarMonth(const QDate& date);
-    std::unique_ptr<quelora::search::Searcher> Searcher_; // made at the first query
-    QList<quelora::search::Hit> SearchHits;
-    QPointer<QWidget> FocusBeforeSearch;
+    // A file the program has just written: the search reads it again.
+    void SearchFileWritten(const QString& path);
+    // The searcher, its results and where the focus was before the search: made with its
+    // panel, and known to form1_search.cpp alone.
+    struct SearchState;
+    struct SearchStateDelete {
+        void operator()(SearchState* s) const;
+    };
+    std::unique_ptr<SearchState, SearchStateDelete> Search_;
     void installKeys();
     // Re Pág / Av Pág: the month before / after the one on show, as its month button.
     void PageMonth(int step);

@@ -1,13 +1,11 @@
 #include "app/look.h"
 
-#include "app/dropdown.h"
 #include "app/flatbutton.h"
 #include "app/form1.h"
 #include "calendar/calendar.h"
 #include "records/records.h"
 #include "store/files.h"
 
-#include <QEvent>
 #include <QTextDocument>
 #include <algorithm>
 
@@ -16,39 +14,19 @@ namespace {
 
 const char* const kDayFileProperty = "queloraDayFile";
 
-// The day texts are read only when the user rests the mouse on a day: a repaint of the
-// grid reads no file for its 42 buttons. One filter serves them all.
-class DayToolTips : public QObject {
-public:
-    explicit DayToolTips(Form1& form) : QObject(&form), form_(form) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() != QEvent::ToolTip) return false;
-        auto* b = static_cast<FlatButton*>(watched);
-        const QString file = b->property(kDayFileProperty).toString();
-        if (b->isHidden() || file.isEmpty()) return false;
-        std::array<QString, 3> texts;
-        for (int k = 0; k < records::kDayRecordKinds; ++k) {
-            const store::ReadResult r = store::readNamed(form_.DataPath(records::dayRecordFolder(k)), file);
-            if (r.ok) texts[k] = records::dayFileText(r.bytes);
-        }
-        // The day texts are the user's: shown as the text they are, never read as markup.
-        const QString tip = calendar::dayButtonToolTip(b->accessibleDescription(), texts);
-        b->setToolTip(Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal) : tip);
-        return false; // the widget shows the tooltip just set
-    }
-
-private:
-    Form1& form_;
-};
-
 } // namespace
 
-void installDayToolTips(Form1& form) {
-    auto* tips = new DayToolTips(form);
-    for (FlatButton* b : form.Command1)
-        b->installEventFilter(tips);
+void showDayToolTip(const Form1& form, FlatButton& day) {
+    const QString file = day.property(kDayFileProperty).toString();
+    if (day.isHidden() || file.isEmpty()) return;
+    std::array<QString, 3> texts;
+    for (int k = 0; k < records::kDayRecordKinds; ++k) {
+        const store::ReadResult r = store::readNamed(form.DataPath(records::dayRecordFolder(k)), file);
+        if (r.ok) texts[k] = records::dayFileText(r.bytes);
+    }
+    // The day texts are the user's: shown as the text they are, never read as markup.
+    const QString tip = calendar::dayButtonToolTip(day.accessibleDescription(), texts);
+    day.setToolTip(Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal) : tip);
 }
 
 QPoint windowPlace(const QRect& available, const QSize& frame) {

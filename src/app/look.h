@@ -8,9 +8,11 @@ class Form1;
 
 namespace quelora {
 
-// The tooltip of every day button: what its colour says and the texts of that day,
-// read only when the pointer rests on it.
-void installDayToolTips(Form1& form);
+class FlatButton;
+
+// Sets the tooltip of a day button as the pointer comes to rest on it: what its colour
+// says and the texts of that day, read now and not at each repaint of the grid.
+void showDayToolTip(const Form1& form, FlatButton& day);
 
 // Where a window's frame of size frame goes on a screen whose free area is available:
 // centred; where it is larger than the area, its top and left edges stay on the area

@@ -1,5 +1,7 @@
 #include "app/textbox.h"
 
+#include "app/keys.h"
+
 #include "spelling/marks.h"
 #include "store/codepage.h"
 
@@ -124,6 +126,7 @@ void TextBox::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QPlainTextEdit::keyPressEvent(e);
+    if (isPageKey(*e)) e->accept(); // even a box with nowhere to go keeps them
 }
 
 void TextBox::checkSpelling(spelling::Speller* speller) {

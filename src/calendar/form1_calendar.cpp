@@ -1,6 +1,7 @@
 // The calendar column: the month grid, the date lists, navigation, the date caption and
 // the keys that move about the calendar.
 #include "app/build.h"
+#include "app/clicklabel.h"
 #include "app/dropdown.h"
 #include "app/flatbutton.h"
 #include "app/form1.h"
@@ -53,23 +54,29 @@ void pressAsClick(QAbstractButton* b) {
 } // namespace
 
 void Form1::buildCalendarColumn() {
-    Label2 = label(this, tw(240, 120, 5655, 375), QStringLiteral("Label2"), arial(14.25));
-    describe(Label2, QString(), QStringLiteral("Fecha del día elegido, o mes y año a la vista"));
-    setForeColor(Label2, vb::DarkRed);
+    ClickLabel* caption = clickLabel(this, QStringLiteral("Label2"), tw(240, 120, 5655, 375),
+                                     QStringLiteral("Label2"), arial(14.25));
+    describe(caption, QString(), QStringLiteral("Fecha del día elegido, o mes y año a la vista"));
+    setForeColor(caption, vb::DarkRed);
+    // A click on the date opens the search; it says so when the pointer rests on it.
+    caption->setCursor(Qt::PointingHandCursor);
+    caption->setToolTip(QStringLiteral("Buscar en todo lo escrito (Ctrl+F)"));
+    connect(caption, &ClickLabel::clicked, this, [this] { OpenSearch(); });
+    Label2 = caption;
     const QStringList letters = {QStringLiteral("L"), QStringLiteral("M"), QStringLiteral("Mi"),
                                  QStringLiteral("J"), QStringLiteral("V"), QStringLiteral("S"),
                                  QStringLiteral("D")};
     for (int i = 0; i < 7; ++i) {
-        Label1[i] =
-            label(this, tw(240 + 360 * i, 720, 375, 375), letters[i], arial(14.25), calendar::weekdayName(i));
+        Label1[i] = label(this, indexed("Label1", i), tw(240 + 360 * i, 720, 375, 375), letters[i],
+                          arial(14.25), calendar::weekdayName(i));
         Label1[i]->setAlignment(Qt::AlignCenter);
         if (i >= 5) setForeColor(Label1[i], vb::Magenta);
     }
     for (int i = 0; i < 42; ++i) {
         const int row = i / 7, column = i % 7;
-        Command1[i] = button(this, tw(240 + 360 * column, 1200 + 360 * row, 375, 375), QStringLiteral("1"),
-                             column >= 5 ? vb::Green : vb::White, arial(9.75), QString());
-        Command1[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        Command1[i] =
+            button(this, indexed("Command1", i), tw(240 + 360 * column, 1200 + 360 * row, 375, 375),
+                   QStringLiteral("1"), column >= 5 ? vb::Green : vb::White, arial(9.75), QString());
         // The focus comes with the click (the box that had it saves itself first), to a
         // button already named as the selected day: a screen reader hears the day as
         // the click leaves it, not as it was.
@@ -79,39 +86,43 @@ void Form1::buildCalendarColumn() {
             Command1[i]->setFocus(Qt::MouseFocusReason);
             Command1_Click(i);
         });
+        connect(Command1[i], &FlatButton::toolTipWanted, this,
+                [this, i] { showDayToolTip(*this, *Command1[i]); });
     }
-    installDayToolTips(*this);
 
-    Combo1 = dropDown(this, tw(240, 3480, 2535, 315), QStringLiteral("Combo1"), QStringLiteral("Mes"),
+    Combo1 = dropDown(this, QStringLiteral("Combo1"), tw(240, 3480, 2535, 315), QStringLiteral("Combo1"),
+                      QStringLiteral("Mes"),
                       QStringLiteral("Lista de los meses: el mes que muestra el calendario"));
     connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
-    Combo2 = dropDown(this, tw(240, 3840, 2535, 315), QStringLiteral("Combo2"), QStringLiteral("Año"),
+    Combo2 = dropDown(this, QStringLiteral("Combo2"), tw(240, 3840, 2535, 315), QStringLiteral("Combo2"),
+                      QStringLiteral("Año"),
                       QStringLiteral("Lista de los años: el año que muestra el calendario"));
     connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
 
-    Command2[0] = button(this, tw(240, 4200, 2055, 495), QString(), vb::LightYellow, arial(12),
-                         QStringLiteral("Año de las flechas"),
+    Command2[0] = button(this, indexed("Command2", 0), tw(240, 4200, 2055, 495), QString(), vb::LightYellow,
+                         arial(12), QStringLiteral("Año de las flechas"),
                          QStringLiteral("El año desde el que cuentan las flechas de año"));
     Command2[0]->setFocusPolicy(Qt::NoFocus); // shows the year; it has nothing to do on a click
     const QString arrows[2] = {QStringLiteral("Año siguiente"), QStringLiteral("Año anterior")};
     const QString steps[2] = {QStringLiteral("Muestra el mismo mes un año después"),
                               QStringLiteral("Muestra el mismo mes un año antes")};
     for (int i = 0; i < 2; ++i) {
-        Command3[i] = pictureButton(this, tw(2400, 4200 + 240 * i, 375, 255), trianglePicture(i == 0),
-                                    0x00C0C0C0, arrows[i], steps[i]);
+        Command3[i] = pictureButton(this, indexed("Command3", i), tw(2400, 4200 + 240 * i, 375, 255),
+                                    trianglePicture(i == 0), 0x00C0C0C0, arrows[i], steps[i]);
         connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
     }
     for (int i = 0; i < 12; ++i) {
         const QString title = calendar::monthTitle(i + 1);
         Command4[i] = button(
-            this, tw(i % 2 == 0 ? 240 : 1560, 4800 + 360 * (i / 2), 1215, 375), title, vb::Cyan, arial(8.25),
-            title,
+            this, indexed("Command4", i), tw(i % 2 == 0 ? 240 : 1560, 4800 + 360 * (i / 2), 1215, 375), title,
+            vb::Cyan, arial(8.25), title,
             QStringLiteral("Muestra %1 del año a la vista (teclas Re Pág y Av Pág: mes anterior y siguiente)")
                 .arg(title.toLower()));
         connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
     }
-    Command5 = button(this, tw(240, 7080, 2535, 495), QStringLiteral("HOY"), vb::Yellow, arial(12, true),
-                      QStringLiteral("Hoy"), QStringLiteral("Vuelve al día de hoy (tecla Inicio)"));
+    Command5 =
+        button(this, QStringLiteral("Command5"), tw(240, 7080, 2535, 495), QStringLiteral("HOY"), vb::Yellow,
+               arial(12, true), QStringLiteral("Hoy"), QStringLiteral("Vuelve al día de hoy (tecla Inicio)"));
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     for (FlatButton* b : Command4)
         b->setProperty(kHint, b->accessibleDescription());
@@ -135,8 +146,7 @@ void Form1::ShowCaption(const QString& caption) {
 //   Re Pág / Av Pág   the month button of the month before / after the one on show
 //   Inicio            "HOY"
 // With Alt from anywhere, through the window's shortcuts; without Alt they reach the
-// window only when the control that has the focus does not use them itself (every box,
-// list and field moves its cursor or its choice with them): see keyPressEvent.
+// window from a button only (every box and list keeps them for itself): see keyPressEvent.
 void Form1::installKeys() {
     const auto add = [this](QKeyCombination keys, auto action) {
         auto* s = new QShortcut(QKeySequence(keys), this);

@@ -19,19 +19,21 @@ using namespace quelora;
 using namespace quelora::build;
 
 void Form1::buildNotesPanel(QFrame* f) {
-    Text6 = textBox(f, tw(240, 360, 5655, 5775), TextBox::Lines::Multi, arial(9.75), QStringLiteral("Nota"),
-                    QStringLiteral("Texto de la nota; se guarda al salir de la casilla"));
+    Text6 =
+        textBox(f, QStringLiteral("Text6"), tw(240, 360, 5655, 5775), TextBox::Lines::Multi, arial(9.75),
+                QStringLiteral("Nota"), QStringLiteral("Texto de la nota; se guarda al salir de la casilla"));
     Text6->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setBoxColors(Text6, 0x0080FFFF, 0x00400000);
     connect(Text6, &TextBox::changed, this, [this] { Text6_Change(); });
     connect(Text6, &TextBox::lostFocus, this, [this] { Text6_LostFocus(); });
     File1 = new FileList(f);
+    File1->setObjectName(QStringLiteral("File1"));
     File1->setGeometry(tw(6000, 360, 1575, 5280));
     describe(File1, QStringLiteral("Lista de notas"), QStringLiteral("Notas guardadas, por fecha y hora"));
     connect(File1, &FileList::clicked, this, [this] { File1_Click(); });
-    Command13 =
-        button(f, tw(6000, 5760, 1575, 375), QStringLiteral("ELIMINAR"), vb::Red, arial(9.75, true),
-               QStringLiteral("Eliminar nota"), QStringLiteral("Borra la nota que se ve en la lista"));
+    Command13 = button(f, QStringLiteral("Command13"), tw(6000, 5760, 1575, 375), QStringLiteral("ELIMINAR"),
+                       vb::Red, arial(9.75, true), QStringLiteral("Eliminar nota"),
+                       QStringLiteral("Borra la nota que se ve en la lista"));
     connect(Command13, &QPushButton::clicked, this, [this] { Command13_Click(); });
 }
 

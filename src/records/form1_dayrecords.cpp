@@ -30,35 +30,38 @@ QString selectedDayFileName(const Form1& form) {
 
 void Form1::buildDayPanel(QFrame* f) {
     Picture1 = new SpiralStrip(f);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(tw(120, 240, 615, 6135));
     describe(Picture1, QStringLiteral("Espiral del cuaderno"));
     const QFont records = arial(9.75, true);
     const auto saveButton = [&](int k, const QRect& r, const QString& name) {
         Command11[k] =
-            button(f, r, QStringLiteral("G"), vb::Green, arial(8.25, true), name,
+            button(f, indexed("Command11", k), r, QStringLiteral("G"), vb::Green, arial(8.25, true), name,
                    k == 0 ? QStringLiteral("Guarda el texto de fiesta de este día, para todos los años")
                           : QStringLiteral("Guarda el recordatorio de este día, para todos los años"));
         Command11[k]->setToolTip(name);
         connect(Command11[k], &QPushButton::clicked, this, [this, k] { Command11_Click(k); });
     };
-    Text9[0] = textBox(f, tw(840, 240, 6495, 330), TextBox::Lines::Multi, records, QStringLiteral("Festivo"),
+    Text9[0] = textBox(f, indexed("Text9", 0), tw(840, 240, 6495, 330), TextBox::Lines::Multi, records,
+                       QStringLiteral("Festivo"),
                        QStringLiteral("Texto de fiesta del día; se guarda con su botón G"));
     setBoxColors(Text9[0], 0x00FFC0FF, vb::DarkBlue);
     saveButton(0, tw(7320, 240, 255, 375), QStringLiteral("Guardar festivo"));
-    Text1 = textBox(f, tw(840, 600, 6735, 4455), TextBox::Lines::Multi, arial(12), QStringLiteral("Diario"),
+    Text1 = textBox(f, QStringLiteral("Text1"), tw(840, 600, 6735, 4455), TextBox::Lines::Multi, arial(12),
+                    QStringLiteral("Diario"),
                     QStringLiteral("Página del diario del día elegido; se guarda al salir de la casilla"));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(Text1, &TextBox::clicked, this, [this] { Text1_Click(); });
     connect(Text1, &TextBox::edited, this, [this] { Text1_Change(); });
     connect(Text1, &TextBox::lostFocus, this, [this] { Text1_LostFocus(); });
-    Text9[1] =
-        textBox(f, tw(840, 5160, 6495, 570), TextBox::Lines::Multi, records, QStringLiteral("Recordatorio"),
-                QStringLiteral("Recordatorio del día; se guarda con su botón G"));
+    Text9[1] = textBox(f, indexed("Text9", 1), tw(840, 5160, 6495, 570), TextBox::Lines::Multi, records,
+                       QStringLiteral("Recordatorio"),
+                       QStringLiteral("Recordatorio del día; se guarda con su botón G"));
     setBoxColors(Text9[1], 0x0080FFFF, vb::DarkRed);
     saveButton(1, tw(7320, 5160, 255, 615), QStringLiteral("Guardar recordatorio"));
-    Text9[2] =
-        textBox(f, tw(840, 5760, 6735, 570), TextBox::Lines::Multi, records, QStringLiteral("Santoral"),
-                QStringLiteral("Santos del día, del santoral del programa: solo para leer"));
+    Text9[2] = textBox(f, indexed("Text9", 2), tw(840, 5760, 6735, 570), TextBox::Lines::Multi, records,
+                       QStringLiteral("Santoral"),
+                       QStringLiteral("Santos del día, del santoral del programa: solo para leer"));
     Text9[2]->setReadOnly(true); // nothing saves it: typing there would be lost
     setBoxColors(Text9[2], 0x008080FF, 0x00008000);
     for (TextBox* t : Text9)

@@ -35,20 +35,25 @@ void Form1::buildReadOutPanels() {
     const struct {
         QFrame* frame;
         SpiralStrip*& strip;
+        QString stripId;
         TextBox*& box;
+        QString boxId;
         QString name;
         QString description;
     } panels[2] = {
-        {Frame1[2], Picture3, Text3, QStringLiteral("Diario del mes"),
+        {Frame1[2], Picture3, QStringLiteral("Picture3"), Text3, QStringLiteral("Text3"),
+         QStringLiteral("Diario del mes"),
          QStringLiteral("Todas las páginas del mes, una tras otra; lo que se escriba aquí no se guarda")},
-        {Frame1[3], Picture2, Text5, QStringLiteral("Diario del año"),
+        {Frame1[3], Picture2, QStringLiteral("Picture2"), Text5, QStringLiteral("Text5"),
+         QStringLiteral("Diario del año"),
          QStringLiteral("Todas las páginas del año, una tras otra; lo que se escriba aquí no se guarda")},
     };
     for (const auto& p : panels) {
         p.strip = new SpiralStrip(p.frame);
+        p.strip->setObjectName(p.stripId);
         p.strip->setGeometry(tw(120, 240, 615, 6015));
         describe(p.strip, QStringLiteral("Espiral del cuaderno"));
-        p.box = textBox(p.frame, tw(840, 240, 6735, 6015), TextBox::Lines::Multi, arial(12), p.name,
+        p.box = textBox(p.frame, p.boxId, tw(840, 240, 6735, 6015), TextBox::Lines::Multi, arial(12), p.name,
                         p.description);
         p.box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     }

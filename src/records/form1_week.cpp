@@ -21,10 +21,10 @@ void Form1::buildWeekPanel(QFrame* f) {
                                0x00C00000, 0x000040C0, 0x00808000};
     for (int i = 0; i < 7; ++i) {
         const QString day = calendar::weekdayName(i);
-        Label3[i] = label(f, tw(240, 360 + 840 * i, 7335, 240), day, arial(9.75));
+        Label3[i] = label(f, indexed("Label3", i), tw(240, 360 + 840 * i, 7335, 240), day, arial(9.75));
         setForeColor(Label3[i], colors[i]);
-        Text2[i] = textBox(f, tw(240, 600 + 840 * i, 7335, 615), TextBox::Lines::Multi, arial(9.75),
-                           QStringLiteral("Diario del ") + day.toLower(),
+        Text2[i] = textBox(f, indexed("Text2", i), tw(240, 600 + 840 * i, 7335, 615), TextBox::Lines::Multi,
+                           arial(9.75), QStringLiteral("Diario del ") + day.toLower(),
                            QStringLiteral("Se guarda al salir de la casilla"));
         Text2[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         Text2[i]->setReadOnly(true); // no date yet: nothing typed here could be saved

@@ -8,6 +8,7 @@
 #include "app/flatbutton.h"
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/searchcontrols.h"
 #include "app/textbox.h"
 #include "calendar/calendar.h"
 #include "search/search.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QToolButton>
@@ -80,7 +82,22 @@ public:
 
 } // namespace
 
+struct Form1::SearchState {
+    std::unique_ptr<search::Searcher> searcher; // made at the first query
+    QList<Hit> hits;
+    QPointer<QWidget> focusBefore; // where Escape gives the focus back
+};
+
+void Form1::SearchStateDelete::operator()(SearchState* s) const {
+    delete s;
+}
+
+void Form1::SearchFileWritten(const QString& path) {
+    if (Search_ && Search_->searcher) Search_->searcher->fileWritten(path);
+}
+
 void Form1::buildSearchPanel() {
+    Search_.reset(new SearchState);
     SearchPanel = new QFrame(this);
     SearchPanel->setObjectName(QStringLiteral("SearchPanel"));
     SearchPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -90,33 +107,42 @@ void Form1::buildSearchPanel() {
     p.setColor(QPalette::Window, colorFromVb(vb::White));
     SearchPanel->setPalette(p);
     describe(SearchPanel, QStringLiteral("Buscar"));
-    label(SearchPanel, tw(240, 120, 7335, 300),
+    label(SearchPanel, QStringLiteral("SearchTitle"), tw(240, 120, 7335, 300),
           QStringLiteral("Buscar en el diario, las notas, las fichas y los textos de los días:"),
           arial(9.75, true));
-    SearchText = new QLineEdit(SearchPanel);
+    auto* field = new SearchField(SearchPanel);
+    SearchText = field;
+    SearchText->setObjectName(QStringLiteral("SearchText"));
     SearchText->setGeometry(tw(240, 420, 7335, 450));
     SearchText->setFont(arial(14.25));
     SearchText->setClearButtonEnabled(true);
     for (QToolButton* clear : SearchText->findChildren<QToolButton*>())
         describe(clear, QStringLiteral("Borrar el texto a buscar"));
     describe(SearchText, QStringLiteral("Texto a buscar"), kSearchHint);
-    connect(SearchText, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
+    connect(field, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
+    connect(field, &SearchField::escaped, this, [this] { CloseSearch(); });
+    connect(field, &SearchField::entered, this, [this] { SearchResult_Pick(0); }); // the first result
     // While the field is empty the list shows the selected day in the other years, under
     // this heading, and starts below it.
-    SearchHeading = label(SearchPanel, tw(240, 960, 7335, 300), QString(), arial(9.75, true));
+    SearchHeading = label(SearchPanel, QStringLiteral("SearchHeading"), tw(240, 960, 7335, 300), QString(),
+                          arial(9.75, true));
     SearchHeading->hide();
-    SearchResults = new QListWidget(SearchPanel);
+    auto* results = new ResultList(SearchPanel);
+    field->setResults(results);
+    SearchResults = results;
+    SearchResults->setObjectName(QStringLiteral("SearchResults"));
     SearchResults->setGeometry(tw(240, 960, 7335, 5055));
     SearchResults->setFont(arial(9.75));
     SearchResults->setUniformItemSizes(true);
     SearchResults->setItemDelegate(new ResultDelegate(SearchResults));
     describe(SearchResults, QStringLiteral("Resultados"),
              QStringLiteral("Lo más reciente primero; Intro o un clic lo muestra donde está"));
-    connect(SearchResults, &QListWidget::itemClicked, this,
+    connect(results, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* it) { SearchResult_Pick(SearchResults->row(it)); });
-    SearchCount = label(SearchPanel, tw(240, 6075, 7335, 300), QString(), arial(8.25));
-    SearchText->installEventFilter(this);
-    SearchResults->installEventFilter(this);
+    connect(results, &ResultList::escaped, this, [this] { CloseSearch(); });
+    connect(results, &ResultList::entered, this, [this](int row) { SearchResult_Pick(row); });
+    SearchCount =
+        label(SearchPanel, QStringLiteral("SearchCount"), tw(240, 6075, 7335, 300), QString(), arial(8.25));
     // Whatever takes the focus outside the search (a click on a day, a panel or a month
     // button, Tab into a box underneath) closes it first: nothing is ever shown or typed
     // into out of sight.
@@ -128,52 +154,19 @@ void Form1::SearchFocusChanged(QWidget* now) {
     if (!SearchPanel || !SearchPanel->isVisible() || !now || now->window() != this) return;
     if (now == SearchPanel || SearchPanel->isAncestorOf(now)) return;
     SearchPanel->hide();
-    FocusBeforeSearch.clear();
+    Search_->focusBefore.clear();
 }
 
 void Form1::installSearch() {
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     find->setContext(Qt::WindowShortcut);
     connect(find, &QShortcut::activated, this, [this] { OpenSearch(); });
-    // The date caption opens it too: it says so when the pointer rests on it.
-    Label2->setCursor(Qt::PointingHandCursor);
-    Label2->setToolTip(QStringLiteral("Buscar en todo lo escrito (Ctrl+F)"));
-    Label2->installEventFilter(this);
-}
-
-bool Form1::SearchEvent(QObject* watched, QEvent* e) {
-    if (!SearchPanel && watched != Label2) return false;
-    if (watched == Label2 && e->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
-        OpenSearch();
-        return true;
-    }
-    if ((watched != SearchText && watched != SearchResults) || e->type() != QEvent::KeyPress) return false;
-    const auto* k = static_cast<QKeyEvent*>(e);
-    switch (k->key()) {
-    case Qt::Key_Escape:
-        CloseSearch();
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // From the field, the first result; from the list, the one chosen.
-        SearchResult_Pick(watched == SearchText ? 0 : SearchResults->currentRow());
-        return true;
-    case Qt::Key_Down:
-        if (watched != SearchText || SearchResults->count() == 0) return false;
-        // The row first: the focus then arrives on it, and a screen reader hears it once.
-        SearchResults->setCurrentRow(0);
-        SearchResults->setFocus(Qt::TabFocusReason);
-        return true;
-    default:
-        return false;
-    }
 }
 
 void Form1::OpenSearch() {
     if (!SearchPanel) buildSearchPanel();
     if (!SearchPanel->isVisible()) {
-        FocusBeforeSearch = QApplication::focusWidget();
+        Search_->focusBefore = QApplication::focusWidget();
         SearchPanel->raise();
         SearchPanel->show();
     }
@@ -188,8 +181,8 @@ void Form1::CloseSearch() {
     if (!SearchPanel) return;
     // The focus goes straight back (which hides the panel): hiding the panel first would
     // hand it, for a moment, to the first control of the window.
-    QWidget* back = FocusBeforeSearch;
-    FocusBeforeSearch.clear();
+    QWidget* back = Search_->focusBefore;
+    Search_->focusBefore.clear();
     if (!back || !back->isVisible() || !back->isEnabled()) back = HomeFocus();
     back->setFocus(Qt::ShortcutFocusReason);
     SearchPanel->hide();
@@ -205,23 +198,25 @@ void Form1::SearchFilesChanged() {
     // A typed query keeps its list until the next keystroke; the day's list has none to wait for.
     if (!SearchPanel || !SearchPanel->isVisible() || !SearchText->text().trimmed().isEmpty()) return;
     const QListWidgetItem* current = SearchResults->currentItem();
-    const QString path = current ? SearchHits.value(current->data(HitRow).toInt()).path : QString();
+    const QString path = current ? Search_->hits.value(current->data(HitRow).toInt()).path : QString();
     SearchText_Change();
-    for (int i = 0; !path.isEmpty() && i < SearchHits.size(); ++i)
-        if (SearchHits[i].path == path) SearchResults->setCurrentRow(i);
+    for (int i = 0; !path.isEmpty() && i < Search_->hits.size(); ++i)
+        if (Search_->hits[i].path == path) SearchResults->setCurrentRow(i);
 }
 
 void Form1::SearchText_Change() {
-    if (!Searcher_) Searcher_ = std::make_unique<search::Searcher>(DataFolder_);
+    std::unique_ptr<search::Searcher>& searcher = Search_->searcher;
+    QList<Hit>& hits = Search_->hits;
+    if (!searcher) searcher = std::make_unique<search::Searcher>(DataFolder_);
     // An empty field: this day in other years, the day being the one the caption names.
     const bool otherYears = SearchText->text().trimmed().isEmpty();
     const std::optional<QDate> day = otherYears ? calendar::captionDate(Label2->text()) : std::nullopt;
     if (!otherYears)
-        SearchHits = Searcher_->find(SearchText->text());
+        hits = searcher->find(SearchText->text());
     else if (day)
-        SearchHits = Searcher_->otherYears(*day);
+        hits = searcher->otherYears(*day);
     else
-        SearchHits.clear();
+        hits.clear();
     SearchHeading->setVisible(otherYears && day);
     if (day)
         SearchHeading->setText(QStringLiteral("Este día en otros años: %1 de %2%3")
@@ -232,8 +227,8 @@ void Form1::SearchText_Change() {
                                             : QString()));
     SearchResults->setGeometry(otherYears && day ? tw(240, 1290, 7335, 4725) : tw(240, 960, 7335, 5055));
     SearchResults->clear();
-    for (int i = 0; i < SearchHits.size(); ++i) {
-        const Hit& h = SearchHits[i];
+    for (int i = 0; i < hits.size(); ++i) {
+        const Hit& h = hits[i];
         auto* it =
             new QListWidgetItem(h.caption + QLatin1Char('\n') + h.excerpt); // what a screen reader says
         it->setData(HitRow, i);
@@ -244,7 +239,7 @@ void Form1::SearchText_Change() {
         SearchResults->addItem(it);
     }
     const search::Searcher::Stats stats =
-        !otherYears || day ? Searcher_->lastStats() : search::Searcher::Stats();
+        !otherYears || day ? searcher->lastStats() : search::Searcher::Stats();
     const int matched = stats.matched;
     QString count;
     if (otherYears && !day)
@@ -258,11 +253,11 @@ void Form1::SearchText_Change() {
                                : QStringLiteral("%1 páginas de otros años").arg(matched);
     else if (matched == 0)
         count = QStringLiteral("Nada encontrado");
-    else if (matched > SearchHits.size())
+    else if (matched > hits.size())
         count = QStringLiteral("%1 encontrados; se muestran los %2 más recientes: escribe más palabras "
                                "para afinar")
                     .arg(matched)
-                    .arg(SearchHits.size());
+                    .arg(hits.size());
     else
         count = matched == 1 ? QStringLiteral("1 encontrado") : QStringLiteral("%1 encontrados").arg(matched);
     // A file too long to read whole is searched in its beginning only: the user is told.
@@ -292,8 +287,8 @@ void Form1::ShowCalendarMonth(const QDate& date) {
 
 void Form1::SearchResult_Pick(int row) {
     if (row < 0 || row >= SearchResults->count()) return;
-    const Hit hit = SearchHits.value(SearchResults->item(row)->data(HitRow).toInt());
-    FocusBeforeSearch.clear();
+    const Hit hit = Search_->hits.value(SearchResults->item(row)->data(HitRow).toInt());
+    Search_->focusBefore.clear();
     // The panel stays until the focus moves to what was found (which hides it): hidden
     // first, it would hand the focus to the first control of the window on the way.
     switch (hit.kind) {

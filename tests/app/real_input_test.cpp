@@ -540,6 +540,26 @@ const Row kMeetings[] = {
              }
          }
      }},
+    {"ThePageKeysAtTheEndOfAListOrInABoxOnlyForReadingLeaveTheMonthAsItIs",
+     [](RealInput& t) {
+         t.writeBytes(u("notas/2007-3-1--9-0"), "uno");
+         t.start();
+         t.click(t.day(16));
+         t.click(t.f().Command6[4]);
+         t.clickRow(t.f().File1, 0); // the only note: nowhere to move
+         for (QWidget* w : {static_cast<QWidget*>(t.f().File1), static_cast<QWidget*>(t.f().Text9[2])}) {
+             if (w == t.f().Text9[2]) {
+                 t.click(t.f().Command6[0]);
+                 t.clickInto(t.f().Text9[2]);
+             }
+             for (Qt::KeyboardModifiers mods : {Qt::NoModifier, Qt::ShiftModifier})
+                 for (Qt::Key k : {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}) {
+                     t.pressKey(w, k, mods);
+                     EXPECT_EQ(t.f().Label2->text(), u("VIERNES, 16 de MARZO de 2007")) << k << " " << mods;
+                     EXPECT_EQ(RealInput::focused(), w) << k;
+                 }
+         }
+     }},
     {"APickInAnotherYearMovesTheYearButtonToo",
      [](RealInput& t) {
          t.writeBytes(u("dias/MARTES, 4 de MAYO de 2004.txt"), "mayo");
