@@ -372,22 +372,6 @@ TEST_F(AddressBook, SavingIntoAGroupWithoutAFolderWritesTodosAndSaysSo) {
     EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("no tiene carpeta")));
 }
 
-TEST_F(AddressBook, ASaveThatFailsNamesTheFileAndTheReason) {
-    makeFolder(QStringLiteral("direcciones/Amigos"));
-    makeFolder(QStringLiteral("direcciones/Todos/Cano")); // a folder where the card should go
-    start();
-    showBook();
-    typeCard({QStringLiteral("Cano"), QStringLiteral("Eva")});
-    clickButton(0);
-    EXPECT_EQ(readBytes(QStringLiteral("direcciones/Amigos/Cano")),
-              cardBytes({"Cano", "Eva", "", "", "", "", ""}));
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(
-        QDir::toNativeSeparators(path(QStringLiteral("direcciones/Todos/Cano")))));
-    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("Ya existe una carpeta")));
-    EXPECT_EQ(fields()[1], QStringLiteral("Eva"));
-}
-
 TEST_F(AddressBook, ADeleteThatFailsSaysWhyAndKeepsTheFields) {
 #ifdef __linux__
     writeBytes(QStringLiteral("direcciones/Amigos/Bravo"), cardBytes({"Bravo", "Eva", "", "", "", "", ""}));

@@ -179,51 +179,6 @@ TEST_F(Notes, TheListIsSortedByNameAsText) {
                            QStringLiteral("2008-1-1--0-0")}));
 }
 
-TEST_F(Notes, AFailedSaveTellsTheUserAndIsRetriedAtTheNextLeave) {
-    startOnNotes();
-    typeNote(QStringLiteral("importante"));
-    writeFaults.failNext(1, QStringLiteral("disco lleno (prueba)"));
-    leaveEditor();
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(QDir::toNativeSeparators(path(note(kNowName)))))
-        << platform.messages[0].toStdString();
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("importante"));
-
-    clickInto(form->Text6);
-    leaveEditor();
-    EXPECT_EQ(readBytes(note(kNowName)), QByteArray("importante"));
-    EXPECT_EQ(platform.messages.size(), 1);
-}
-
-TEST_F(Notes, ClosingTheWindowSavesTheNoteBeingTyped) {
-    startOnNotes();
-    typeNote(QStringLiteral("sin salir"));
-    ASSERT_TRUE(form->Text6->hasFocus());
-    EXPECT_TRUE(form->close());
-    EXPECT_EQ(readBytes(note(kNowName)), QByteArray("sin salir"));
-}
-
-TEST_F(Notes, ClosingWhenTheNoteCannotBeSavedKeepsTheWindowOpenAndSaysWhy) {
-    startOnNotes();
-    typeNote(QStringLiteral("sin salir"));
-    writeFaults.failNext(1, QStringLiteral("disco lleno (prueba)"));
-    EXPECT_FALSE(form->close());
-    settle();
-    EXPECT_TRUE(form->isVisible());
-    ASSERT_EQ(platform.messages.size(), 2); // why, and that leaving again would lose it
-    EXPECT_TRUE(platform.messages[0].contains(kNowName));
-    EXPECT_TRUE(platform.messages[1].contains(QStringLiteral("Si vuelves a salir")));
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("sin salir"));
-}
-
-TEST_F(Notes, TheExitButtonSavesTheNote) {
-    startOnNotes();
-    typeNote(QStringLiteral("adiós"));
-    click(form->Command10);
-    EXPECT_EQ(readBytes(note(kNowName)), cp1252("adiós"));
-    EXPECT_EQ(platform.endRequests, 1);
-}
-
 TEST_F(Notes, CharactersOutsideTheCodePageAreSavedAsQuestionMarksAndTheUserIsTold) {
     startOnNotes();
     typeNote(QString::fromUtf8("a→b"));
@@ -342,14 +297,4 @@ TEST_F(Export, TheEditorGetsTheFullPathOfTheExportFileAsOneArgument) {
     EXPECT_EQ(p, form->DataPath(QStringLiteral("texto.txt")));
     EXPECT_TRUE(QDir::isAbsolutePath(p));
     EXPECT_TRUE(QFile::exists(p));
-}
-
-TEST_F(Export, AnExportThatCannotBeWrittenTellsTheUserAndOpensNoEditor) {
-    start(QDate(2007, 6, 5));
-    ASSERT_TRUE(QFile::remove(exportPath()));
-    makeFolder(QStringLiteral("texto.txt"));
-    click(form->Command9);
-    EXPECT_TRUE(platform.editorRequests.isEmpty());
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("texto.txt")));
 }

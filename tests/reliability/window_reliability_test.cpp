@@ -1,8 +1,9 @@
-// Session end, files that are no regular files, any content, hostile names and
+// Files that are no regular files, any content, hostile names and
 // failing saves, all through the window.
 #include "reliability_fixture.h"
 #include "store/files.h"
 #include "store/names.h"
+#include "support/gestures.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,29 +37,6 @@ protected:
         clickInto(form->Text9[0]); // leaving the box saves it
     }
 };
-
-// ---- Session end ---------------------------------------------------------------------
-
-TEST_F(Reliability, EverythingTheExitButtonSavesIsSavedWhenTheSessionEnds) {
-    open();
-    clickInto(form->Text1);
-    typeText(form->Text1, QString::fromUtf8("Día de prueba"));
-    EXPECT_TRUE(form->SaveOpenEdits()); // the focus never left the box
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), cp1252("Día de prueba"));
-
-    click(form->Command6[1]);
-    clickInto(form->Text2[4]);
-    typeText(form->Text2[4], QStringLiteral("viernes"));
-    EXPECT_TRUE(form->SaveOpenEdits());
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/VIERNES, 16 de MARZO de 2007.txt")), QByteArray("viernes"));
-
-    click(form->Command6[4]);
-    clickInto(form->Text6);
-    typeText(form->Text6, QString::fromUtf8("nota\nsegunda línea"));
-    EXPECT_TRUE(form->SaveOpenEdits());
-    EXPECT_EQ(bytesAt(QStringLiteral("notas/2007-3-15--10-0")), cp1252("nota\r\nsegunda línea"));
-    EXPECT_TRUE(platform.messages.isEmpty());
-}
 
 // ---- Regular files only ------------------------------------------------------------------
 
@@ -271,136 +249,285 @@ TEST_F(Reliability, HostileNamesNeverReachOutsideTheirFolderAndARefusedSaveIsTol
 
 // ---- Faults -----------------------------------------------------------------------------------
 
-// Each save is made to fail half-way, then done again: the old file stays whole, the
-// user is told, the text stays in its box, and the next try saves it.
-TEST_F(Reliability, EverySaveThatFailsIsToldKeepsItsTextAndSucceedsNextTime) {
-    putAt(QStringLiteral("dias/") + kToday, "antes");
-    putAt(QStringLiteral("dias/VIERNES, 16 de MARZO de 2007.txt"), "viernes antes");
-    putAt(QStringLiteral("fiestas/15 de MARZO.txt"), "fiesta antes\r\n");
-    open();
-    const QString reason = QStringLiteral("disco lleno (prueba)");
-    int injected = 0;
-    const auto failOnce = [&] {
-        writeFaults.failNext(1, reason);
-        ++injected;
-    };
-    const auto expectTold = [&](int before) {
-        ASSERT_GT(platform.messages.size(), before);
-        EXPECT_TRUE(platform.messages[before].contains(reason)) << platform.messages[before].toStdString();
-    };
+// Every save point, its save made to fail (a write cut half-way, or a folder or file that
+// is no longer what it was): the user is told which file and why, the old file stays
+// whole, the text stays in its box, and the next try saves it.
+class FailedSave : public Reliability {
+public:
+    using FormFixture::click, FormFixture::clickInto, FormFixture::typeInto, FormFixture::retype,
+        FormFixture::typeText, FormFixture::pressKey, FormFixture::dayButton, FormFixture::clickRow,
+        FormFixture::exists, FormFixture::path, FormFixture::writeFaults;
+    using ReliabilityFixture::open, ReliabilityFixture::at, ReliabilityFixture::bytesAt,
+        ReliabilityFixture::putAt;
+    Form1& f() { return *form; }
+    QStringList& messages() { return platform.messages; }
+    FakePlatform& desk() { return platform; }
 
-    // Diary page.
-    int before = platform.messages.size();
-    clickInto(form->Text1);
-    pressKey(form->Text1, Qt::Key_End, Qt::ControlModifier);
-    typeText(form->Text1, QStringLiteral(" y después"));
-    failOnce();
-    clickInto(form->Text9[0]);
-    expectTold(before);
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), QByteArray("antes"));
-    EXPECT_EQ(form->Text1->text(), QString::fromUtf8("antes y después"));
-    click(dayButton(20));
-    click(dayButton(15)); // the text comes back with its date and is saved at the next save
-    EXPECT_EQ(form->Text1->text(), QString::fromUtf8("antes y después"));
-    writeDiary(QString());
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), cp1252("antes y después"));
+    const QString reason = u("disco lleno (prueba)");
+    void failNext(int count = 1) { writeFaults.failNext(count, reason); }
+    // A file where the folder was, so that nothing can be written into it; and back.
+    void breakFolder(const QString& folder) {
+        QDir(at(folder)).removeRecursively();
+        putAt(folder, "no es una carpeta");
+    }
+    void repairFolder(const QString& folder) {
+        QFile::remove(at(folder));
+        QDir().mkpath(at(folder));
+    }
+    // Appends to the text of a box.
+    void append(TextBox* box, const QString& text) {
+        clickInto(box);
+        pressKey(box, Qt::Key_End, Qt::ControlModifier);
+        typeText(box, text);
+    }
+    // One message more since `before`: the failed save, naming the file and the reason.
+    void expectTold(qsizetype before, const QString& file, const QString& why) {
+        ASSERT_EQ(messages().size(), before + 1) << messages().join(u" | ").toStdString();
+        const QString& m = messages().last();
+        EXPECT_TRUE(m.startsWith(u("No se ha podido guardar"))) << m.toStdString();
+        EXPECT_TRUE(m.contains(QDir::toNativeSeparators(at(file)))) << m.toStdString();
+        EXPECT_TRUE(m.contains(why)) << m.toStdString();
+    }
+};
 
-    // Holiday box.
-    before = platform.messages.size();
-    retype(form->Text9[0], QStringLiteral("fiesta nueva"));
-    failOnce();
-    click(form->Command11[0]);
-    expectTold(before);
-    EXPECT_EQ(bytesAt(QStringLiteral("fiestas/15 de MARZO.txt")), QByteArray("fiesta antes\r\n"));
-    EXPECT_EQ(form->Text9[0]->text(), QStringLiteral("fiesta nueva"));
-    click(form->Command11[0]);
-    EXPECT_EQ(bytesAt(QStringLiteral("fiestas/15 de MARZO.txt")), QByteArray("fiesta nueva\r\n"));
+using Save = Gesture<FailedSave>;
+class FailedSaves : public FailedSave, public ::testing::WithParamInterface<Save> {};
 
-    // Week box.
-    click(form->Command6[1]);
-    before = platform.messages.size();
-    retype(form->Text2[4], QStringLiteral("viernes nuevo"));
-    failOnce();
-    clickInto(form->Text2[5]);
-    expectTold(before);
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/VIERNES, 16 de MARZO de 2007.txt")), QByteArray("viernes antes"));
-    EXPECT_EQ(form->Text2[4]->text(), QStringLiteral("viernes nuevo"));
-    clickInto(form->Text2[4]);
-    clickInto(form->Text2[5]);
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/VIERNES, 16 de MARZO de 2007.txt")), QByteArray("viernes nuevo"));
-
-    // Note.
-    click(form->Command6[4]);
-    before = platform.messages.size();
-    retype(form->Text6, QStringLiteral("nota"));
-    failOnce();
-    click(form->File1);
-    expectTold(before);
-    EXPECT_FALSE(QFileInfo::exists(at(QStringLiteral("notas/2007-3-15--10-0"))));
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("nota"));
-    clickInto(form->Text6);
-    click(form->File1);
-    EXPECT_EQ(bytesAt(QStringLiteral("notas/2007-3-15--10-0")), QByteArray("nota"));
-
-    // Card: the group copy and the copy in "Todos" are each told.
-    QDir().mkpath(at(QStringLiteral("direcciones/Amigos")));
-    click(form->Command6[5]);
-    form->Combo3->setEditText(QStringLiteral("Amigos"));
-    retype(form->Text7[0], QStringLiteral("Ruiz"));
-    before = platform.messages.size();
-    writeFaults.failNext(2, reason);
-    injected += 2;
-    click(form->Command7[0]);
-    EXPECT_EQ(platform.messages.size(), before + 2);
-    EXPECT_FALSE(QFileInfo::exists(at(QStringLiteral("direcciones/Amigos/Ruiz"))));
-    EXPECT_EQ(form->Text7[0]->text(), QStringLiteral("Ruiz"));
-    click(form->Command7[0]);
-    EXPECT_TRUE(bytesAt(QStringLiteral("direcciones/Todos/Ruiz")).startsWith("Ruiz\r\n"));
-    EXPECT_TRUE(bytesAt(QStringLiteral("direcciones/Amigos/Ruiz")).startsWith("Ruiz\r\n"));
-
-    // Export.
-    before = platform.messages.size();
-    const int editors = platform.editorRequests.size();
-    failOnce();
-    click(form->Command9);
-    expectTold(before);
-    EXPECT_EQ(platform.editorRequests.size(), editors); // no editor on an old export
-    std::printf("[ figures ] %d write failures injected through the store\n", injected);
-}
-
-TEST_F(Reliability, AFolderInPlaceOfAFileOrOfAFolderIsToldAndTheProgramGoesOn) {
-    open();
-    QDir().mkpath(at(QStringLiteral("dias/") + kToday));
-    int before = platform.messages.size();
-    writeDiary(QStringLiteral("hoy"));
-    EXPECT_GT(platform.messages.size(), before);
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("hoy"));
-    QDir(at(QStringLiteral("dias/") + kToday)).removeRecursively();
-    clickInto(form->Text1);
-    clickInto(form->Text9[0]);
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), QByteArray("hoy"));
-
-    // A card name taken by a folder in "Todos".
-    QDir().mkpath(at(QStringLiteral("direcciones/Todos/Ruiz")));
-    click(form->Command6[5]);
-    retype(form->Text7[0], QStringLiteral("Ruiz"));
-    before = platform.messages.size();
-    click(form->Command7[0]);
-    EXPECT_GT(platform.messages.size(), before);
-    EXPECT_EQ(form->Text7[0]->text(), QStringLiteral("Ruiz"));
-
-    // The notes folder replaced by a file.
-    QDir(at(QStringLiteral("notas"))).removeRecursively();
-    putAt(QStringLiteral("notas"), "no es una carpeta");
-    click(form->Command6[4]);
-    retype(form->Text6, QStringLiteral("nota"));
-    before = platform.messages.size();
-    click(form->Command6[0]);
-    EXPECT_GT(platform.messages.size(), before);
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("nota"));
-    EXPECT_EQ(bytesAt(QStringLiteral("notas")), QByteArray("no es una carpeta"));
+TEST_P(FailedSaves, AreToldKeepTheirTextAndSucceedNextTime) {
+    GetParam().run(*this);
     EXPECT_EQ(outside(), QStringList{});
 }
+
+const QString kJune5 = u("dias/MARTES, 5 de JUNIO de 2007.txt");
+const QString kFriday = u("dias/VIERNES, 16 de MARZO de 2007.txt");
+
+const Save kSaves[] = {
+    // ---- Diary page ----------------------------------------------------------------------------
+    {"ADiaryPageWrittenHalfWayStaysWholeAndItsTextComesBackWithItsDate",
+     [](FailedSave& t) {
+         t.putAt(u("dias/") + kToday, "antes");
+         t.open();
+         t.append(t.f().Text1, u(" y después"));
+         t.failNext();
+         t.clickInto(t.f().Text9[0]);
+         t.expectTold(0, u("dias/") + kToday, t.reason);
+         EXPECT_EQ(t.bytesAt(u("dias/") + kToday), QByteArray("antes"));
+         EXPECT_EQ(t.f().Text1->text(), u("antes y después"));
+         t.click(t.dayButton(20));
+         t.click(t.dayButton(15));
+         EXPECT_EQ(t.f().Text1->text(), u("antes y después"));
+         t.clickInto(t.f().Text1);
+         t.clickInto(t.f().Text9[0]);
+         EXPECT_EQ(t.bytesAt(u("dias/") + kToday), cp1252("antes y después"));
+         EXPECT_EQ(t.messages().size(), 1);
+     }},
+    {"ADiaryPageWhoseFolderIsGoneIsWrittenOnceItIsBack",
+     [](FailedSave& t) {
+         t.open(QDate(2007, 6, 5));
+         t.breakFolder(u("dias"));
+         t.typeInto(t.f().Text1, u("no se pierde"));
+         t.clickInto(t.f().Text9[0]);
+         t.expectTold(0, kJune5, u("La carpeta no existe"));
+         EXPECT_EQ(t.f().Text1->text(), u("no se pierde"));
+         // Another day and back: the unsaved text comes back with its date.
+         t.click(t.dayButton(6));
+         EXPECT_EQ(t.f().Text1->text(), QString());
+         t.click(t.dayButton(5));
+         EXPECT_EQ(t.f().Text1->text(), u("no se pierde"));
+         EXPECT_EQ(t.messages().size(), 1);
+         t.repairFolder(u("dias"));
+         t.clickInto(t.f().Text9[1]);
+         t.clickInto(t.f().Text1);
+         t.clickInto(t.f().Text9[1]);
+         EXPECT_EQ(t.bytesAt(kJune5), QByteArray("no se pierde"));
+         EXPECT_EQ(t.messages().size(), 1);
+     }},
+    {"ADiaryPageHeldWhileAnotherDateIsShownIsWrittenOnExit",
+     [](FailedSave& t) {
+         t.open(QDate(2007, 6, 5));
+         t.breakFolder(u("dias"));
+         t.typeInto(t.f().Text1, u("pendiente"));
+         t.click(t.dayButton(6));
+         t.expectTold(0, kJune5, u("La carpeta no existe"));
+         t.repairFolder(u("dias"));
+         t.click(t.f().Command10);
+         EXPECT_EQ(t.bytesAt(kJune5), QByteArray("pendiente"));
+         EXPECT_FALSE(t.exists(u("dias/MIÉRCOLES, 6 de JUNIO de 2007.txt")));
+         EXPECT_EQ(t.desk().endRequests, 1);
+     }},
+    {"AFolderNamedLikeTheDiaryPageIsToldAndThePageWrittenOnceItIsGone",
+     [](FailedSave& t) {
+         t.open();
+         QDir().mkpath(t.at(u("dias/") + kToday));
+         t.typeInto(t.f().Text1, u("hoy"));
+         t.clickInto(t.f().Text9[0]);
+         t.expectTold(0, u("dias/") + kToday, u("Ya existe una carpeta"));
+         EXPECT_EQ(t.f().Text1->text(), u("hoy"));
+         QDir(t.at(u("dias/") + kToday)).removeRecursively();
+         t.clickInto(t.f().Text1);
+         t.clickInto(t.f().Text9[0]);
+         EXPECT_EQ(t.bytesAt(u("dias/") + kToday), QByteArray("hoy"));
+     }},
+
+    // ---- Holiday box -----------------------------------------------------------------------------
+    {"AHolidayWrittenHalfWayStaysWhole",
+     [](FailedSave& t) {
+         t.putAt(u("fiestas/15 de MARZO.txt"), "fiesta antes\r\n");
+         t.open();
+         t.retype(t.f().Text9[0], u("fiesta nueva"));
+         t.failNext();
+         t.click(t.f().Command11[0]);
+         t.expectTold(0, u("fiestas/15 de MARZO.txt"), t.reason);
+         EXPECT_EQ(t.bytesAt(u("fiestas/15 de MARZO.txt")), QByteArray("fiesta antes\r\n"));
+         EXPECT_EQ(t.f().Text9[0]->text(), u("fiesta nueva"));
+         t.click(t.f().Command11[0]);
+         EXPECT_EQ(t.bytesAt(u("fiestas/15 de MARZO.txt")), QByteArray("fiesta nueva\r\n"));
+     }},
+    {"AHolidayWhoseFolderIsGoneIsWrittenOnceItIsBack",
+     [](FailedSave& t) {
+         t.open(QDate(2007, 6, 5));
+         t.breakFolder(u("fiestas"));
+         t.typeInto(t.f().Text9[0], u("Fiesta local"));
+         t.click(t.f().Command11[0]);
+         t.expectTold(0, u("fiestas/5 de JUNIO.txt"), u("La carpeta no existe"));
+         EXPECT_EQ(t.f().Text9[0]->text(), u("Fiesta local"));
+         t.repairFolder(u("fiestas"));
+         t.click(t.f().Command11[0]);
+         EXPECT_EQ(t.bytesAt(u("fiestas/5 de JUNIO.txt")), QByteArray("Fiesta local\r\n"));
+     }},
+
+    // ---- Week box --------------------------------------------------------------------------------
+    {"AWeekBoxWrittenHalfWayStaysWhole",
+     [](FailedSave& t) {
+         t.putAt(kFriday, "viernes antes");
+         t.open();
+         t.click(t.f().Command6[1]);
+         t.retype(t.f().Text2[4], u("viernes nuevo"));
+         t.failNext();
+         t.clickInto(t.f().Text2[5]);
+         t.expectTold(0, kFriday, t.reason);
+         EXPECT_EQ(t.bytesAt(kFriday), QByteArray("viernes antes"));
+         EXPECT_EQ(t.f().Text2[4]->text(), u("viernes nuevo"));
+         t.clickInto(t.f().Text2[4]);
+         t.clickInto(t.f().Text2[5]);
+         EXPECT_EQ(t.bytesAt(kFriday), QByteArray("viernes nuevo"));
+     }},
+    {"AWeekBoxWhoseFolderIsGoneIsWrittenOnTheNextLeave",
+     [](FailedSave& t) {
+         t.open(QDate(2007, 6, 5));
+         t.click(t.f().Command6[1]);
+         t.breakFolder(u("dias"));
+         t.typeInto(t.f().Text2[0], u("lunes"));
+         t.clickInto(t.f().Text2[1]);
+         t.expectTold(0, u("dias/LUNES, 4 de JUNIO de 2007.txt"), u("La carpeta no existe"));
+         EXPECT_EQ(t.f().Text2[0]->text(), u("lunes"));
+         t.repairFolder(u("dias"));
+         t.clickInto(t.f().Text2[0]);
+         t.clickInto(t.f().Text2[1]);
+         EXPECT_EQ(t.bytesAt(u("dias/LUNES, 4 de JUNIO de 2007.txt")), QByteArray("lunes"));
+     }},
+
+    // ---- Note ------------------------------------------------------------------------------------
+    {"ANoteWrittenHalfWayIsWrittenOnTheNextLeave",
+     [](FailedSave& t) {
+         t.open();
+         t.click(t.f().Command6[4]);
+         t.retype(t.f().Text6, u("nota"));
+         t.failNext();
+         t.click(t.f().File1);
+         t.expectTold(0, u("notas/2007-3-15--10-0"), t.reason);
+         EXPECT_FALSE(t.exists(u("notas/2007-3-15--10-0")));
+         EXPECT_EQ(t.f().Text6->text(), u("nota"));
+         t.clickInto(t.f().Text6);
+         t.pressKey(t.f().Text6, Qt::Key_Tab);
+         EXPECT_EQ(t.bytesAt(u("notas/2007-3-15--10-0")), QByteArray("nota"));
+         EXPECT_EQ(t.messages().size(), 1);
+     }},
+    {"ANoteWhoseFolderIsAFileIsToldAndTheFileKept",
+     [](FailedSave& t) {
+         t.open();
+         QDir(t.at(u("notas"))).removeRecursively();
+         t.putAt(u("notas"), "no es una carpeta");
+         t.click(t.f().Command6[4]);
+         t.retype(t.f().Text6, u("nota"));
+         t.click(t.f().Command6[0]);
+         t.expectTold(0, u("notas/2007-3-15--10-0"), u("La carpeta no existe"));
+         EXPECT_EQ(t.f().Text6->text(), u("nota"));
+         EXPECT_EQ(t.bytesAt(u("notas")), QByteArray("no es una carpeta"));
+     }},
+
+    // ---- Card ------------------------------------------------------------------------------------
+    {"ACardWrittenHalfWayInItsGroupAndInTodosIsToldTwice",
+     [](FailedSave& t) {
+         QDir().mkpath(t.at(u("direcciones/Amigos")));
+         t.open();
+         t.click(t.f().Command6[5]);
+         t.f().Combo3->setEditText(u("Amigos"));
+         t.retype(t.f().Text7[0], u("Ruiz"));
+         t.failNext(2);
+         t.click(t.f().Command7[0]);
+         ASSERT_EQ(t.messages().size(), 2);
+         EXPECT_TRUE(t.messages()[0].contains(QDir::toNativeSeparators(t.at(u("direcciones/Amigos/Ruiz")))));
+         EXPECT_TRUE(t.messages()[1].contains(QDir::toNativeSeparators(t.at(u("direcciones/Todos/Ruiz")))));
+         for (const QString& m : t.messages())
+             EXPECT_TRUE(m.contains(t.reason)) << m.toStdString();
+         EXPECT_FALSE(t.exists(u("direcciones/Amigos/Ruiz")));
+         EXPECT_EQ(t.f().Text7[0]->text(), u("Ruiz"));
+         t.click(t.f().Command7[0]);
+         EXPECT_TRUE(t.bytesAt(u("direcciones/Todos/Ruiz")).startsWith("Ruiz\r\n"));
+         EXPECT_TRUE(t.bytesAt(u("direcciones/Amigos/Ruiz")).startsWith("Ruiz\r\n"));
+     }},
+    {"ACardWhoseNameInTodosIsAFolderIsSavedInItsGroupAndToldForTodos",
+     [](FailedSave& t) {
+         QDir().mkpath(t.at(u("direcciones/Amigos")));
+         QDir().mkpath(t.at(u("direcciones/Todos/Cano"))); // a folder where the card should go
+         t.open();
+         t.click(t.f().Command6[5]);
+         t.retype(t.f().Text7[0], u("Cano"));
+         t.retype(t.f().Text7[1], u("Eva"));
+         t.click(t.f().Command7[0]);
+         EXPECT_EQ(t.bytesAt(u("direcciones/Amigos/Cano")),
+                   QByteArray("Cano\r\nEva\r\n\r\n\r\n\r\n\r\n\r\n"));
+         t.expectTold(0, u("direcciones/Todos/Cano"), u("Ya existe una carpeta"));
+         EXPECT_EQ(t.f().Text7[1]->text(), u("Eva"));
+         QDir(t.at(u("direcciones/Todos/Cano"))).removeRecursively();
+         t.click(t.f().Command7[0]);
+         EXPECT_EQ(t.bytesAt(u("direcciones/Todos/Cano")), QByteArray("Cano\r\nEva\r\n\r\n\r\n\r\n\r\n\r\n"));
+     }},
+    {"ACardOfTodosAloneWhoseNameIsAFolderIsToldAndKept",
+     [](FailedSave& t) {
+         t.open();
+         QDir().mkpath(t.at(u("direcciones/Todos/Ruiz")));
+         t.click(t.f().Command6[5]);
+         t.retype(t.f().Text7[0], u("Ruiz"));
+         t.click(t.f().Command7[0]);
+         t.expectTold(0, u("direcciones/Todos/Ruiz"), u("Ya existe una carpeta"));
+         EXPECT_EQ(t.f().Text7[0]->text(), u("Ruiz"));
+     }},
+
+    // ---- Export ----------------------------------------------------------------------------------
+    {"AnExportWrittenHalfWayOpensNoEditor",
+     [](FailedSave& t) {
+         t.open();
+         t.failNext();
+         t.click(t.f().Command9);
+         t.expectTold(0, u("texto.txt"), t.reason);
+         EXPECT_TRUE(t.desk().editorRequests.isEmpty()); // no editor on an old export
+         t.click(t.f().Command9);
+         EXPECT_EQ(t.desk().editorRequests, QStringList{t.at(u("texto.txt"))});
+     }},
+    {"AnExportNamedLikeAFolderIsToldAndOpensNoEditor",
+     [](FailedSave& t) {
+         t.open();
+         ASSERT_TRUE(QFile::remove(t.at(u("texto.txt"))));
+         QDir().mkpath(t.at(u("texto.txt")));
+         t.click(t.f().Command9);
+         EXPECT_TRUE(t.desk().editorRequests.isEmpty());
+         t.expectTold(0, u("texto.txt"), u("Ya existe una carpeta"));
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(EverySavePoint, FailedSaves, ::testing::ValuesIn(kSaves), gestureName<FailedSave>);
 
 // A real full disk, where the machine lets a test mount a small one.
 TEST_F(Reliability, OnAFullDiskTheOldPageStaysWholeAndTheFailureIsTold) {
