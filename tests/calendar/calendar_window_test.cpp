@@ -81,56 +81,30 @@ TEST_F(CalendarWindow, WeekendsAreGreenAndDayFilesColourTheirDays) {
     EXPECT_EQ(colorOf(3 + 19 - 1), vb::White);
 }
 
-TEST_F(CalendarWindow, January2006NeedsSixRowsAndJanuary2007Five) {
+// The arithmetic itself is checked for every month of years 1 to 9999 beside QDate; here,
+// that the buttons show it: months of six rows and of five, leap Februaries and 2100's,
+// each after another layout, so that a button left over from the month before shows.
+TEST_F(CalendarWindow, TheButtonsShowEachMonthUnderItsRealWeekdays) {
     start(QDate(2007, 3, 15));
-    pickYear(2006);
-    click(form->Command4[0]);
-    EXPECT_EQ(form->januaryFirstColumn(), 6);
-    QStringList expected;
-    for (int i = 0; i < 6; ++i)
-        expected << QStringLiteral("-");
-    for (int d = 1; d <= 31; ++d)
-        expected << QString::number(d);
-    for (int i = 37; i < 42; ++i)
-        expected << QStringLiteral("-");
-    EXPECT_EQ(shownDays(), expected);
-    EXPECT_EQ(colorOf(6), vb::Green);
-
-    pickYear(2007);
-    EXPECT_EQ(form->januaryFirstColumn(), 0);
-    EXPECT_EQ(form->Command1[0]->text(), QStringLiteral("1"));
-    EXPECT_EQ(form->Command1[30]->text(), QStringLiteral("31"));
-    for (int i = 31; i < 42; ++i)
-        EXPECT_TRUE(form->Command1[i]->isHidden()) << i;
-}
-
-TEST_F(CalendarWindow, EveryMonthOfTheListYearsIsLaidOutUnderItsRealWeekdays) {
-    start(QDate(2007, 3, 15));
-    for (int year : {1901, 1999, 2000, 2007, 2008, 2099, 2100}) {
-        pickYear(year);
-        for (int m = 0; m < 12; ++m) {
-            click(form->Command4[m]);
-            const QDate first(year, m + 1, 1);
-            ASSERT_EQ(form->firstDayColumn(), first.dayOfWeek() - 1) << year << "-" << m + 1;
-            ASSERT_EQ(form->monthLength(), first.daysInMonth()) << year << "-" << m + 1;
-            const int last = form->firstDayColumn() + first.daysInMonth() - 1;
-            ASSERT_EQ(form->Command1[last]->text(), QString::number(first.daysInMonth()));
-            ASSERT_FALSE(form->Command1[last]->isHidden());
-            if (last < 41) {
-                ASSERT_TRUE(form->Command1[last + 1]->isHidden());
-            }
-        }
+    const QDate months[] = {QDate(2006, 1, 1), QDate(2007, 1, 1), QDate(2010, 5, 1), QDate(2008, 2, 1),
+                            QDate(2000, 2, 1), QDate(2100, 2, 1), QDate(2100, 3, 1), QDate(1901, 12, 1),
+                            QDate(2012, 7, 1), QDate(2099, 8, 1)};
+    for (const QDate& first : months) {
+        pickYear(first.year());
+        click(form->Command4[first.month() - 1]);
+        const std::string at = first.toString(u"yyyy-MM").toStdString();
+        const int column = first.dayOfWeek() - 1;
+        EXPECT_EQ(form->januaryFirstColumn(), QDate(first.year(), 1, 1).dayOfWeek() - 1) << at;
+        EXPECT_EQ(form->februaryLength(), QDate(first.year(), 2, 1).daysInMonth()) << at;
+        EXPECT_EQ(form->firstDayColumn(), column) << at;
+        EXPECT_EQ(form->monthLength(), first.daysInMonth()) << at;
+        QStringList expected(42, u("-"));
+        for (int d = 1; d <= first.daysInMonth(); ++d)
+            expected[column + d - 1] = QString::number(d);
+        EXPECT_EQ(shownDays(), expected) << at;
+        for (int i = column; i < column + first.daysInMonth(); ++i)
+            EXPECT_EQ(colorOf(i), i % 7 >= 5 ? vb::Green : vb::White) << at << " button " << i;
     }
-}
-
-TEST_F(CalendarWindow, February2100HasTwentyEightDays) {
-    start(QDate(2007, 3, 15));
-    pickYear(2100);
-    click(form->Command4[1]);
-    EXPECT_EQ(form->februaryLength(), 28);
-    EXPECT_EQ(form->monthLength(), 28);
-    click(form->Command4[2]);
-    EXPECT_EQ(form->firstDayColumn(), QDate(2100, 3, 1).dayOfWeek() - 1);
 }
 
 TEST_F(CalendarWindow, AYearTextThatIsNoYearKeepsTheLastWeekdayAndCountsAsYearZero) {
