@@ -462,8 +462,7 @@ TEST_F(AddressBook, CopyAllPutsTheWholeGroupOnTheClipboardAndShowsABoxPerCard) {
     start();
     showBook();
     // The search narrows the list, not the copy.
-    clickInto(form->Text8);
-    typeText(form->Text8, QStringLiteral("B"));
+    typeInto(form->Text8, QStringLiteral("B"));
     ASSERT_EQ(form->File2->count(), 1);
     clickButton(3);
     const QString first = QStringLiteral("\tAmigos\r\r\tBravo\tEva\t\t\t\t\t");
@@ -517,8 +516,7 @@ TEST_F(AddressBook, TheSearchBoxListsTheNamesThatBeginWithTheTypedText) {
     writeBytes(QStringLiteral("direcciones/Otros/Gil"), cardBytes({"Gil", "", "", "", "", "", ""}));
     start();
     showBook();
-    clickInto(form->Text8);
-    typeText(form->Text8, QStringLiteral("ga"));
+    typeInto(form->Text8, QStringLiteral("ga"));
     EXPECT_EQ(form->File2->names(), (QStringList{QStringLiteral("Gallego"), u("García")}));
 
     // The search outlives a change of group.

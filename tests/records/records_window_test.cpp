@@ -16,19 +16,11 @@ class DayRecords : public FormFixture {
 protected:
     // A path below "dias" with the caption as the user sees it.
     static QString page(const char* captionUtf8) { return u("dias/") + u(captionUtf8) + u(".txt"); }
-    QStringList filesIn(const char* folder) const {
-        return QDir(path(u(folder))).entryList(QDir::Files, QDir::Name);
-    }
     // A page that is listed but whose reading fails, even for root.
     bool unreadable(const QString& relative) {
         if (!QFile::link(u("/proc/self/mem"), path(relative))) return false;
         QFile f(path(relative));
         return !f.open(QIODevice::ReadOnly) || (f.readAll(), f.error() != QFileDevice::NoError);
-    }
-    void selectAllAndDelete(TextBox* box) {
-        clickInto(box);
-        pressKey(box, Qt::Key_A, Qt::ControlModifier);
-        pressKey(box, Qt::Key_Delete);
     }
 };
 
@@ -37,8 +29,7 @@ protected:
 TEST_F(DayRecords, TypingThenClickingAnotherDaySavesUnderTheOldCaption) {
     start(QDate(2007, 6, 5));
     EXPECT_EQ(form->Label2->text(), u("MARTES, 5 de JUNIO de 2007"));
-    clickInto(form->Text1);
-    typeText(form->Text1, u("Año de mañana,\ncafé y €"));
+    typeInto(form->Text1, u("Año de mañana,\ncafé y €"));
     click(dayButton(6));
     EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("Año de mañana,\r\ncafé y €"));
     EXPECT_EQ(form->Label2->text(), u("MIÉRCOLES, 6 de JUNIO de 2007"));
@@ -72,8 +63,7 @@ TEST_F(DayRecords, ClickAndLeaveCreatesAnEmptyPageButPassingThroughDoesNot) {
 
 TEST_F(DayRecords, ADayChosenWhileTheBoxKeepsTheFocusSavesUnderTheOldCaption) {
     start(QDate(2007, 6, 5));
-    clickInto(form->Text1);
-    typeText(form->Text1, u("antes"));
+    typeInto(form->Text1, u("antes"));
     form->Command1_Click(dayButton(6)->objectName().section(u'_', 1).toInt()); // as a keyboard shortcut would
     settle();
     EXPECT_TRUE(form->Text1->hasFocus());
@@ -94,8 +84,7 @@ TEST_F(DayRecords, ABoxEmptiedByARepaintNeverEmptiesAPage) {
 
 TEST_F(DayRecords, TheBoxKeepsShowingTheSavedPage) {
     start(QDate(2007, 6, 5));
-    clickInto(form->Text1);
-    typeText(form->Text1, u("sigue aquí"));
+    typeInto(form->Text1, u("sigue aquí"));
     clickInto(form->Text9[0]);
     EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), cp1252("sigue aquí"));
     EXPECT_EQ(form->Text1->text(), u("sigue aquí"));
@@ -140,14 +129,12 @@ TEST_F(DayRecords, APageInOtherLetterCaseIsFoundAndRewrittenUnderItsOwnName) {
 
 TEST_F(DayRecords, TheSameDayOfTwoYearsHasTwoPages) {
     start(QDate(2007, 6, 5));
-    clickInto(form->Text1);
-    typeText(form->Text1, u("de 2007"));
+    typeInto(form->Text1, u("de 2007"));
     click(form->Command3[0]); // one year forward
     click(dayButton(5));
     EXPECT_EQ(form->Label2->text(), u("JUEVES, 5 de JUNIO de 2008"));
     EXPECT_EQ(form->Text1->text(), QString());
-    clickInto(form->Text1);
-    typeText(form->Text1, u("de 2008"));
+    typeInto(form->Text1, u("de 2008"));
     click(form->Command3[1]);
     click(dayButton(5));
     EXPECT_EQ(form->Text1->text(), u("de 2007"));
@@ -185,8 +172,7 @@ TEST_F(DayRecords, TheTodayButtonBringsBackTodaysPageAndRecords) {
 
 TEST_F(DayRecords, CharactersOutsideTheCodePageAreReplacedAndToldOnce) {
     start(QDate(2007, 6, 5));
-    clickInto(form->Text1);
-    typeText(form->Text1, u("té \u4E2D\u6587"));
+    typeInto(form->Text1, u("té \u4E2D\u6587"));
     clickInto(form->Text9[0]);
     EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("t\xE9 ??"));
     ASSERT_EQ(platform.messages.size(), 1);
@@ -207,11 +193,9 @@ TEST_F(DayRecords, ACaptionThatIsNoDateOfTheCalendarTakesNoTextAndWritesNothing)
         typeText(form->Combo1->lineEdit(), month);
         click(dayButton(5));
         EXPECT_EQ(form->Label2->text(), u("MARTES, 5 de ") + month + u(" de 2007"));
-        clickInto(form->Text1);
-        typeText(form->Text1, u("x"));
+        typeInto(form->Text1, u("x"));
         EXPECT_EQ(form->Text1->text(), QString());
-        clickInto(form->Text9[0]);
-        typeText(form->Text9[0], u("fiesta"));
+        typeInto(form->Text9[0], u("fiesta"));
         click(form->Command11[0]);
         EXPECT_FALSE(form->Command11[0]->isEnabled());
     }
@@ -249,7 +233,7 @@ TEST_F(DayRecords, AHolidayFileInLowerCaseIsFoundAndSavedByteIdentical) {
 TEST_F(DayRecords, AnEmptyHolidaySaveUnmarksTheDayAtTheNextRepaint) {
     writeBytes(u("fiestas/25 de DICIEMBRE.txt"), "Navidad\r\n");
     start(QDate(2007, 12, 25));
-    selectAllAndDelete(form->Text9[0]);
+    retype(form->Text9[0], QString());
     EXPECT_EQ(form->Text9[0]->text(), QString());
     click(form->Command11[0]);
     EXPECT_TRUE(filesIn("fiestas").isEmpty());
@@ -275,8 +259,7 @@ TEST_F(DayRecords, AnEmptySaveDoesNotRemoveAHolidayFileThatCouldNotBeRead) {
 
 TEST_F(DayRecords, AReminderIsSavedWithItsLineEndAndMarksTheDay) {
     start(QDate(2007, 6, 5));
-    clickInto(form->Text9[1]);
-    typeText(form->Text9[1], u("Cumpleaños\nde Íñigo"));
+    typeInto(form->Text9[1], u("Cumpleaños\nde Íñigo"));
     click(form->Command11[1]);
     EXPECT_EQ(readBytes(u("recordatorio/5 de JUNIO.txt")), cp1252("Cumpleaños\r\nde Íñigo\r\n"));
     click(form->Command4[5]);
@@ -376,8 +359,7 @@ TEST_F(DayRecords, WeekBoxesShowTheirPagesAndSaveWhatIsTyped) {
 TEST_F(DayRecords, AWeekWithoutPagesShowsNoTextOfAnotherWeek) {
     start(QDate(2007, 6, 5));
     click(form->Command6[1]);
-    clickInto(form->Text2[1]);
-    typeText(form->Text2[1], u("semana uno"));
+    typeInto(form->Text2[1], u("semana uno"));
     click(dayButton(12));
     click(form->Command6[1]);
     for (TextBox* box : form->Text2)
@@ -392,8 +374,7 @@ TEST_F(DayRecords, AnUnreadableWeekPageIsNeverSavedOverUnlessTyped) {
     if (!unreadable(page("MIÉRCOLES, 6 de JUNIO de 2007"))) GTEST_SKIP() << "no unreadable file here";
     start(QDate(2007, 6, 12));
     click(form->Command6[1]);
-    clickInto(form->Text2[2]);
-    typeText(form->Text2[2], u("otra semana"));
+    typeInto(form->Text2[2], u("otra semana"));
     click(dayButton(5));
     click(form->Command6[1]);
     EXPECT_EQ(form->Label3[2]->text(), u("MIÉRCOLES, 6 de JUNIO de 2007"));
@@ -403,8 +384,7 @@ TEST_F(DayRecords, AnUnreadableWeekPageIsNeverSavedOverUnlessTyped) {
     EXPECT_TRUE(QFileInfo(path(page("MIÉRCOLES, 6 de JUNIO de 2007"))).isSymLink());
     EXPECT_TRUE(platform.messages.isEmpty()); // no write was even tried
     // Typing makes the box the user's page.
-    clickInto(form->Text2[2]);
-    typeText(form->Text2[2], u("nuevo"));
+    typeInto(form->Text2[2], u("nuevo"));
     QFile::remove(path(page("MIÉRCOLES, 6 de JUNIO de 2007")));
     clickInto(form->Text2[3]);
     EXPECT_EQ(readBytes(page("MIÉRCOLES, 6 de JUNIO de 2007")), QByteArray("nuevo"));
@@ -414,8 +394,7 @@ TEST_F(DayRecords, AnUnreadableWeekPageIsNeverSavedOverUnlessTyped) {
 TEST_F(DayRecords, AWeekIsNotRebuiltWhenTheListsMakeNoDate) {
     start(QDate(2007, 6, 5));
     click(form->Command6[1]);
-    clickInto(form->Text2[1]);
-    typeText(form->Text2[1], u("martes"));
+    typeInto(form->Text2[1], u("martes"));
     form->Combo2->setEditText(u("año"));
     click(dayButton(12));
     EXPECT_FALSE(form->selectedDate().isValid());

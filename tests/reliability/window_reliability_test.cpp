@@ -32,8 +32,7 @@ protected:
         alarm(0);
     }
     void writeDiary(const QString& text) {
-        clickInto(form->Text1);
-        typeText(form->Text1, text);
+        typeInto(form->Text1, text);
         clickInto(form->Text9[0]); // leaving the box saves it
     }
 };
@@ -544,8 +543,7 @@ TEST_F(Reliability, OnAFullDiskTheOldPageStaysWholeAndTheFailureIsTold) {
     putAt(QStringLiteral("relleno"), QByteArray(300000, 'r')); // fills the disk to the last byte
     const QString page = QStringLiteral("dias/") + kToday;
     const int before = platform.messages.size();
-    clickInto(form->Text1);
-    typeText(form->Text1, QStringLiteral("más"));
+    typeInto(form->Text1, QStringLiteral("más"));
     clickInto(form->Text9[0]);
     ASSERT_GT(platform.messages.size(), before);
     EXPECT_TRUE(platform.messages[before].startsWith(QStringLiteral("No se ha podido guardar")));
