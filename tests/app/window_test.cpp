@@ -26,9 +26,9 @@ protected:
 } // namespace
 
 TEST_F(Window, StartUpLeavesOneBlankInTheExportFileWhateverItHeld) {
-    writeBytes(QStringLiteral("texto.txt"), "an earlier export\r\nof two lines");
+    writeBytes(u("texto.txt"), "an earlier export\r\nof two lines");
     start();
-    EXPECT_EQ(readBytes(QStringLiteral("texto.txt")), QByteArray(" "));
+    EXPECT_EQ(readBytes(u("texto.txt")), QByteArray(" "));
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
@@ -40,33 +40,33 @@ TEST_F(Window, AFreshDataFolderGetsTheFoldersEverySaveNeeds) {
 }
 
 TEST_F(Window, AnUnwritableDataFolderIsReportedOnceAndTheWindowStillOpensOnToday) {
-    makeFolder(QStringLiteral("texto.txt")); // even root cannot write a file where a folder stands
+    makeFolder(u("texto.txt")); // even root cannot write a file where a folder stands
     start(QDate(2007, 3, 15));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].startsWith(
-        QStringLiteral("Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ")));
+        u("Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ")));
     EXPECT_GT(platform.messages[0].size(), 80); // the platform's reason follows
-    EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
+    EXPECT_EQ(form->Label2->text(), u("JUEVES, 15 de MARZO de 2007"));
     click(form->Command1[20]);
     EXPECT_EQ(form->selectedButton(), 20);
     EXPECT_EQ(platform.messages.size(), 1);
 }
 
 TEST_F(Window, AReadOnlyExportFileIsReportedByTheWriteTestAndKept) {
-    writeBytes(QStringLiteral("texto.txt"), "bloqueado");
-    QFile::setPermissions(path(QStringLiteral("texto.txt")), QFile::ReadOwner | QFile::ReadOther);
+    writeBytes(u("texto.txt"), "bloqueado");
+    QFile::setPermissions(path(u("texto.txt")), QFile::ReadOwner | QFile::ReadOther);
     start();
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].endsWith(QStringLiteral("ERROR: El archivo es de solo lectura")));
-    EXPECT_EQ(readBytes(QStringLiteral("texto.txt")), QByteArray("bloqueado"));
+    EXPECT_TRUE(platform.messages[0].endsWith(u("ERROR: El archivo es de solo lectura")));
+    EXPECT_EQ(readBytes(u("texto.txt")), QByteArray("bloqueado"));
 }
 
 TEST_F(Window, AFolderThatCannotBeCreatedIsReportedByTheWriteTest) {
-    writeBytes(QStringLiteral("dias"), "a file where the diary folder should be");
+    writeBytes(u("dias"), "a file where the diary folder should be");
     start();
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("ERROR: ")));
-    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("dias")));
+    EXPECT_TRUE(platform.messages[0].contains(u("ERROR: ")));
+    EXPECT_TRUE(platform.messages[0].contains(u("dias")));
 }
 
 TEST_F(Window, AllPanelsShareOneRectangleAndTheTopRowMovesUp) {
@@ -110,15 +110,14 @@ TEST_F(Window, ADayClickBringsBackTheDayPanelInWhite) {
 TEST_F(Window, QtsOwnTextsAreInSpanish) {
     ASSERT_TRUE(installSpanishTranslations()) << "Qt's Spanish translations are not installed";
     start();
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, QStringLiteral("x"), QMessageBox::Ok, form.get());
-    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("Aceptar"));
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, u("x"), QMessageBox::Ok, form.get());
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), u("Aceptar"));
     std::unique_ptr<QMenu> menu(form->Text1->createStandardContextMenu());
     QStringList entries;
     for (const QAction* a : menu->actions())
         if (!a->isSeparator()) entries << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
     EXPECT_EQ(entries.mid(0, 6),
-              (QStringList{QStringLiteral("Deshacer"), QStringLiteral("Rehacer"), QStringLiteral("Cortar"),
-                           QStringLiteral("Copiar"), QStringLiteral("Pegar"), QStringLiteral("Borrar")}));
+              (QStringList{u("Deshacer"), u("Rehacer"), u("Cortar"), u("Copiar"), u("Pegar"), u("Borrar")}));
 }
 
 TEST_F(Window, MinimiseOnlyMinimises) {
@@ -139,28 +138,27 @@ TEST_F(Window, AFailureReportedWhileTheFocusMovesIsShownAfterTheClick) {
     form->Text9[0]->setFocus(Qt::MouseFocusReason);
     bool shownDuringClick = false;
     QObject::connect(form->Text9[0], &TextBox::lostFocus, form.get(),
-                     [this] { form->ReportFailure(QStringLiteral("fallo")); });
+                     [this] { form->ReportFailure(u("fallo")); });
     QObject::connect(form->Command6[3], &QPushButton::clicked, form.get(),
                      [&] { shownDuringClick = !platform.messages.isEmpty(); });
     QTest::mouseClick(form->Command6[3], Qt::LeftButton);
     EXPECT_FALSE(shownDuringClick);
     settle();
-    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("fallo")});
+    EXPECT_EQ(platform.messages, QStringList{u("fallo")});
 }
 
 TEST_F(Window, ClosingAfterOnlyReadingANoteMakesNoCopyOfIt) {
-    writeBytes(QStringLiteral("notas/2007-3-1--9-0"), cp1252("una nota\r\nleída"));
+    writeBytes(u("notas/2007-3-1--9-0"), cp1252("una nota\r\nleída"));
     start(QDate(2007, 3, 15));
     click(form->Command6[4]);
     form->File1->refresh();
     ASSERT_EQ(form->File1->count(), 1);
     clickRow(form->File1, 0);
-    ASSERT_EQ(form->Text6->text(), QStringLiteral("una nota\r\nleída"));
+    ASSERT_EQ(form->Text6->text(), u("una nota\r\nleída"));
     QCloseEvent close;
     QApplication::sendEvent(form.get(), &close);
     EXPECT_TRUE(close.isAccepted());
-    EXPECT_EQ(QDir(path(QStringLiteral("notas"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("2007-3-1--9-0")});
+    EXPECT_EQ(QDir(path(u("notas"))).entryList(QDir::Files), QStringList{u("2007-3-1--9-0")});
 }
 
 // ---- Leaving -----------------------------------------------------------------------------

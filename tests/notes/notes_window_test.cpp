@@ -13,7 +13,7 @@ namespace {
 // 24 June 2007 at 09:05: notes saved now are named "2007-6-24--9-5".
 const QDate kToday(2007, 6, 24);
 const QTime kNow(9, 5);
-const QString kNowName = QStringLiteral("2007-6-24--9-5");
+const QString kNowName = u("2007-6-24--9-5");
 
 class Notes : public FormFixture {
 protected:
@@ -22,7 +22,7 @@ protected:
         click(form->Command6[4]);
         ASSERT_EQ(form->visiblePanel(), Form1::Panel::Notes);
     }
-    QString note(const QString& name) const { return QStringLiteral("notas/") + name; }
+    QString note(const QString& name) const { return u("notas/") + name; }
     // The user tabs out of the editor.
     void leaveEditor() {
         ASSERT_TRUE(form->Text6->hasFocus());
@@ -38,7 +38,7 @@ protected:
 TEST_F(Notes, TypingANoteAndLeavingTheEditorSavesItUnderTheMinute) {
     startOnNotes();
     EXPECT_TRUE(form->File1->names().isEmpty());
-    typeInto(form->Text6, QString::fromUtf8("Comprar pan\nLlamar a José"));
+    typeInto(form->Text6, u("Comprar pan\nLlamar a José"));
     EXPECT_FALSE(exists(note(kNowName))) << "nothing is saved while the editor has the focus";
     leaveEditor();
     EXPECT_EQ(readBytes(note(kNowName)), cp1252("Comprar pan\r\nLlamar a José"));
@@ -48,21 +48,21 @@ TEST_F(Notes, TypingANoteAndLeavingTheEditorSavesItUnderTheMinute) {
 
 TEST_F(Notes, SavesWithinAMinuteReplaceAndTheNextMinuteMakesANewFile) {
     startOnNotes();
-    typeInto(form->Text6, QStringLiteral("primero"));
+    typeInto(form->Text6, u("primero"));
     leaveEditor();
     platform.clock = QDateTime(kToday, QTime(9, 5, 59));
-    typeInto(form->Text6, QStringLiteral(" y segundo"));
+    typeInto(form->Text6, u(" y segundo"));
     leaveEditor();
     EXPECT_EQ(filesIn(u("notas")), QStringList{kNowName});
     EXPECT_EQ(readBytes(note(kNowName)), QByteArray(" y segundoprimero"))
         << "clickInto puts the cursor first";
 
     platform.clock = QDateTime(kToday, QTime(10, 0));
-    typeInto(form->Text6, QStringLiteral("!"));
+    typeInto(form->Text6, u("!"));
     leaveEditor();
-    EXPECT_EQ(filesIn(u("notas")), (QStringList{QStringLiteral("2007-6-24--10-0"), kNowName}));
+    EXPECT_EQ(filesIn(u("notas")), (QStringList{u("2007-6-24--10-0"), kNowName}));
     EXPECT_EQ(readBytes(note(kNowName)), QByteArray(" y segundoprimero"));
-    EXPECT_EQ(readBytes(note(QStringLiteral("2007-6-24--10-0"))), QByteArray("! y segundoprimero"));
+    EXPECT_EQ(readBytes(note(u("2007-6-24--10-0"))), QByteArray("! y segundoprimero"));
 }
 
 TEST_F(Notes, LeavingTheEditorUnchangedWritesNothing) {
@@ -75,47 +75,47 @@ TEST_F(Notes, LeavingTheEditorUnchangedWritesNothing) {
 TEST_F(Notes, ALoadedNoteLeftUntouchedIsSavedAsAByteExactCopyUnderTheCurrentMinute) {
     // Odd bytes on purpose: a lone LF, a byte Windows-1252 leaves undefined, no end line.
     const QByteArray bytes("uno\r\ndos\nJos\xE9\x81");
-    writeBytes(note(QStringLiteral("2007-1-2--3-4")), bytes);
+    writeBytes(note(u("2007-1-2--3-4")), bytes);
     startOnNotes();
-    clickRow(form->File1, QStringLiteral("2007-1-2--3-4"));
+    clickRow(form->File1, u("2007-1-2--3-4"));
     EXPECT_EQ(form->Text6->text(), store::decode(bytes));
     clickInto(form->Text6);
     leaveEditor();
     EXPECT_EQ(readBytes(note(kNowName)), bytes);
-    EXPECT_EQ(readBytes(note(QStringLiteral("2007-1-2--3-4"))), bytes) << "the note it came from stays";
+    EXPECT_EQ(readBytes(note(u("2007-1-2--3-4"))), bytes) << "the note it came from stays";
 }
 
 TEST_F(Notes, ClickingANoteWhileTypingSavesTheTypedNoteBeforeLoading) {
-    writeBytes(note(QStringLiteral("2007-1-2--3-4")), "vieja");
+    writeBytes(note(u("2007-1-2--3-4")), "vieja");
     startOnNotes();
-    typeInto(form->Text6, QStringLiteral("nueva"));
-    clickRow(form->File1, QStringLiteral("2007-1-2--3-4"));
+    typeInto(form->Text6, u("nueva"));
+    clickRow(form->File1, u("2007-1-2--3-4"));
     EXPECT_EQ(readBytes(note(kNowName)), QByteArray("nueva"));
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("vieja"));
+    EXPECT_EQ(form->Text6->text(), u("vieja"));
 }
 
 TEST_F(Notes, AnEmptiedEditorWritesNothingAndDeletesNothing) {
-    writeBytes(note(QStringLiteral("2007-1-2--3-4")), "texto");
+    writeBytes(note(u("2007-1-2--3-4")), "texto");
     startOnNotes();
-    clickRow(form->File1, QStringLiteral("2007-1-2--3-4"));
+    clickRow(form->File1, u("2007-1-2--3-4"));
     clickInto(form->Text6);
     pressKey(form->Text6, Qt::Key_A, Qt::ControlModifier);
     pressKey(form->Text6, Qt::Key_Delete);
     ASSERT_TRUE(form->Text6->text().isEmpty());
     leaveEditor();
-    EXPECT_EQ(filesIn(u("notas")), QStringList{QStringLiteral("2007-1-2--3-4")});
-    EXPECT_EQ(readBytes(note(QStringLiteral("2007-1-2--3-4"))), QByteArray("texto"));
+    EXPECT_EQ(filesIn(u("notas")), QStringList{u("2007-1-2--3-4")});
+    EXPECT_EQ(readBytes(note(u("2007-1-2--3-4"))), QByteArray("texto"));
 }
 
 TEST_F(Notes, DeletingTheNoteOnShowKeepsItsTextWhichIsSavedAgainOnTheNextLeave) {
-    writeBytes(note(QStringLiteral("2007-1-2--3-4")), "recordar");
-    writeBytes(note(QStringLiteral("2007-1-3--3-4")), "otra");
+    writeBytes(note(u("2007-1-2--3-4")), "recordar");
+    writeBytes(note(u("2007-1-3--3-4")), "otra");
     startOnNotes();
-    clickRow(form->File1, QStringLiteral("2007-1-2--3-4"));
+    clickRow(form->File1, u("2007-1-2--3-4"));
     click(form->Command13);
-    EXPECT_FALSE(exists(note(QStringLiteral("2007-1-2--3-4"))));
-    EXPECT_EQ(form->File1->names(), QStringList{QStringLiteral("2007-1-3--3-4")});
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("recordar"));
+    EXPECT_FALSE(exists(note(u("2007-1-2--3-4"))));
+    EXPECT_EQ(form->File1->names(), QStringList{u("2007-1-3--3-4")});
+    EXPECT_EQ(form->Text6->text(), u("recordar"));
     EXPECT_TRUE(platform.messages.isEmpty()) << "no question asked";
 
     clickInto(form->Text6);
@@ -124,19 +124,19 @@ TEST_F(Notes, DeletingTheNoteOnShowKeepsItsTextWhichIsSavedAgainOnTheNextLeave) 
 }
 
 TEST_F(Notes, DeletingWithNothingSelectedDeletesNothing) {
-    writeBytes(note(QStringLiteral("2007-1-2--3-4")), "a");
+    writeBytes(note(u("2007-1-2--3-4")), "a");
     startOnNotes();
     click(form->Command13);
-    EXPECT_EQ(filesIn(u("notas")), QStringList{QStringLiteral("2007-1-2--3-4")});
+    EXPECT_EQ(filesIn(u("notas")), QStringList{u("2007-1-2--3-4")});
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 TEST_F(Notes, DeletingRightAfterTypingDeletesTheNoteStillSelectedInTheList) {
     // Leaving the editor saves and re-reads the list; the selection must survive that.
-    writeBytes(note(QStringLiteral("2007-1-2--3-4")), "vieja");
+    writeBytes(note(u("2007-1-2--3-4")), "vieja");
     startOnNotes();
-    clickRow(form->File1, QStringLiteral("2007-1-2--3-4"));
-    typeInto(form->Text6, QStringLiteral("corregida "));
+    clickRow(form->File1, u("2007-1-2--3-4"));
+    typeInto(form->Text6, u("corregida "));
     click(form->Command13);
     EXPECT_EQ(filesIn(u("notas")), QStringList{kNowName});
     EXPECT_EQ(readBytes(note(kNowName)), QByteArray("corregida vieja"));
@@ -149,19 +149,18 @@ TEST_F(Notes, TheListIsSortedByNameAsText) {
         writeBytes(note(QString::fromLatin1(n)), "x");
     startOnNotes();
     EXPECT_EQ(form->File1->names(),
-              (QStringList{QStringLiteral("2007-12-1--10-30"), QStringLiteral("2007-6-2--10-0"),
-                           QStringLiteral("2007-6-24--10-0"), QStringLiteral("2007-6-24--9-5"),
-                           QStringLiteral("2008-1-1--0-0")}));
+              (QStringList{u("2007-12-1--10-30"), u("2007-6-2--10-0"), u("2007-6-24--10-0"),
+                           u("2007-6-24--9-5"), u("2008-1-1--0-0")}));
 }
 
 TEST_F(Notes, CharactersOutsideTheCodePageAreSavedAsQuestionMarksAndTheUserIsTold) {
     startOnNotes();
-    typeInto(form->Text6, QString::fromUtf8("a→b"));
+    typeInto(form->Text6, u("a→b"));
     leaveEditor();
     EXPECT_EQ(readBytes(note(kNowName)), QByteArray("a?b"));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].contains(kNowName));
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("a?b")) << "the editor shows what was kept";
+    EXPECT_EQ(form->Text6->text(), u("a?b")) << "the editor shows what was kept";
 
     clickInto(form->Text6);
     leaveEditor();

@@ -19,7 +19,7 @@ using namespace quelora::test;
 
 namespace {
 
-const QString kToday = QString::fromUtf8("JUEVES, 15 de MARZO de 2007.txt");
+const QString kToday = u("JUEVES, 15 de MARZO de 2007.txt");
 
 class Reliability : public ReliabilityFixture {
 protected:
@@ -43,19 +43,15 @@ TEST_F(Reliability, FifosDevicesFoldersAndBrokenLinksNamedLikeFilesNeitherHangNo
     QDir().mkpath(data());
     for (const char* sub : {"dias", "fiestas", "recordatorio", "santoral", "notas", "direcciones/Todos"})
         QDir().mkpath(at(QString::fromLatin1(sub)));
-    const QStringList fifos = {QStringLiteral("dias/") + kToday,
-                               QStringLiteral("fiestas/15 de MARZO.txt"),
-                               QStringLiteral("santoral/15 de MARZO.txt"),
-                               QStringLiteral("notas/2007-3-15--9-0"),
-                               QString::fromUtf8("direcciones/Todos/García"),
-                               QStringLiteral("recordatorio/16 de MARZO.txt")};
+    const QStringList fifos = {u("dias/") + kToday,           u("fiestas/15 de MARZO.txt"),
+                               u("santoral/15 de MARZO.txt"), u("notas/2007-3-15--9-0"),
+                               u("direcciones/Todos/García"), u("recordatorio/16 de MARZO.txt")};
     for (const QString& f : fifos)
         ASSERT_EQ(mkfifo(QFile::encodeName(at(f)).constData(), 0644), 0);
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"),
-                            at(QStringLiteral("dias/VIERNES, 16 de MARZO de 2007.txt"))));
-    const QString nowhere = dir.path() + QStringLiteral("/fuera/no-existe.txt");
-    ASSERT_TRUE(QFile::link(nowhere, at(QString::fromUtf8("dias/SÁBADO, 17 de MARZO de 2007.txt"))));
-    QDir().mkpath(at(QStringLiteral("fiestas/17 de MARZO.txt")));
+    ASSERT_TRUE(QFile::link(u("/dev/zero"), at(u("dias/VIERNES, 16 de MARZO de 2007.txt"))));
+    const QString nowhere = dir.path() + u("/fuera/no-existe.txt");
+    ASSERT_TRUE(QFile::link(nowhere, at(u("dias/SÁBADO, 17 de MARZO de 2007.txt"))));
+    QDir().mkpath(at(u("fiestas/17 de MARZO.txt")));
 
     open(); // reads today's page and day files
     EXPECT_EQ(form->Text1->text(), QString());
@@ -69,17 +65,15 @@ TEST_F(Reliability, FifosDevicesFoldersAndBrokenLinksNamedLikeFilesNeitherHangNo
 
     // Saving where a FIFO, a device or a broken link stands is refused and told.
     click(dayButton(15));
-    writeDiary(QStringLiteral("hoy"));
-    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("No se ha podido guardar")))
-        << lastMessage().toStdString();
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("hoy"));
+    writeDiary(u("hoy"));
+    EXPECT_TRUE(lastMessage().startsWith(u("No se ha podido guardar"))) << lastMessage().toStdString();
+    EXPECT_EQ(form->Text1->text(), u("hoy"));
     click(dayButton(17));
-    writeDiary(QStringLiteral("sábado"));
-    EXPECT_TRUE(platform.messages.filter(QStringLiteral("enlace roto")).size() == 1)
-        << lastMessage().toStdString();
+    writeDiary(u("sábado"));
+    EXPECT_TRUE(platform.messages.filter(u("enlace roto")).size() == 1) << lastMessage().toStdString();
     EXPECT_FALSE(QFileInfo::exists(nowhere));
     EXPECT_EQ(outside(), QStringList{});
-    EXPECT_TRUE(QFileInfo(at(QStringLiteral("dias/VIERNES, 16 de MARZO de 2007.txt"))).isSymLink());
+    EXPECT_TRUE(QFileInfo(at(u("dias/VIERNES, 16 de MARZO de 2007.txt"))).isSymLink());
 }
 
 // ---- Any content ---------------------------------------------------------------------------
@@ -89,15 +83,15 @@ TEST_F(Reliability, APageOfEveryByteValueComesBackByteForByte) {
     for (int r = 0; r < 4; ++r)
         for (int b = 0; b < 256; ++b)
             all.append(static_cast<char>(b));
-    putAt(QStringLiteral("dias/") + kToday, all);
-    putAt(QStringLiteral("fiestas/15 de MARZO.txt"), all + "\r\n");
+    putAt(u("dias/") + kToday, all);
+    putAt(u("fiestas/15 de MARZO.txt"), all + "\r\n");
     open();
     EXPECT_EQ(form->Text1->text().size(), all.size());
     clickInto(form->Text1); // armed: leaving writes what the box holds
     clickInto(form->Text9[0]);
     click(form->Command11[0]);
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), all);
-    EXPECT_EQ(bytesAt(QStringLiteral("fiestas/15 de MARZO.txt")), all + "\r\n");
+    EXPECT_EQ(bytesAt(u("dias/") + kToday), all);
+    EXPECT_EQ(bytesAt(u("fiestas/15 de MARZO.txt")), all + "\r\n");
     click(form->Command6[2]);
     EXPECT_TRUE(form->Text3->text().contains(store::decode(all)));
 }
@@ -109,20 +103,20 @@ TEST_F(Reliability, AFiftyMegabytePageIsShownAndSavedWhole) {
         cp1252("Una línea de un diario muy largo, con acentos: áéíóú ñ € y nada más.\r\n");
     while (big.size() + line.size() <= (50 << 20))
         big += line;
-    putAt(QStringLiteral("dias/") + kToday, big);
+    putAt(u("dias/") + kToday, big);
     alarm(900); // slow, but it must end: about 20 s in a debug build
     open();
     EXPECT_EQ(form->Text1->text().size(), big.size());
     clickInto(form->Text1);
     pressKey(form->Text1, Qt::Key_End, Qt::ControlModifier);
-    typeText(form->Text1, QStringLiteral("fin"));
+    typeText(form->Text1, u("fin"));
     clickInto(form->Text9[0]);
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), big + "fin");
+    EXPECT_EQ(bytesAt(u("dias/") + kToday), big + "fin");
 }
 
 TEST_F(Reliability, AHugeSparsePageIsNeitherReadNorLostWhenWrittenOver) {
-    QDir().mkpath(at(QStringLiteral("dias")));
-    QFile page(at(QStringLiteral("dias/") + kToday));
+    QDir().mkpath(at(u("dias")));
+    QFile page(at(u("dias/") + kToday));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     ASSERT_TRUE(page.resize(200LL << 30)); // 200 GB, no block of it on the disk
     page.close();
@@ -130,25 +124,24 @@ TEST_F(Reliability, AHugeSparsePageIsNeitherReadNorLostWhenWrittenOver) {
     EXPECT_EQ(form->Text1->text(), QString());
     clickInto(form->Text1);
     clickInto(form->Text9[0]); // a click alone does not arm a page that could not be read
-    EXPECT_EQ(QFileInfo(at(QStringLiteral("dias/") + kToday)).size(), 200LL << 30);
-    writeDiary(QStringLiteral("nuevo"));
-    EXPECT_EQ(bytesAt(QStringLiteral("dias/") + kToday), QByteArray("nuevo"));
-    const QStringList kept =
-        QDir(at(QStringLiteral("dias"))).entryList(QDir::Files).filter(u("otra versión"));
+    EXPECT_EQ(QFileInfo(at(u("dias/") + kToday)).size(), 200LL << 30);
+    writeDiary(u("nuevo"));
+    EXPECT_EQ(bytesAt(u("dias/") + kToday), QByteArray("nuevo"));
+    const QStringList kept = QDir(at(u("dias"))).entryList(QDir::Files).filter(u("otra versión"));
     ASSERT_EQ(kept.size(), 1); // moved aside whole, not copied
-    EXPECT_EQ(QFileInfo(at(QStringLiteral("dias/") + kept[0])).size(), 200LL << 30);
+    EXPECT_EQ(QFileInfo(at(u("dias/") + kept[0])).size(), 200LL << 30);
     click(form->Command6[3]); // the year read-out passes over it as well
-    EXPECT_TRUE(form->Text5->text().contains(QStringLiteral("nuevo")));
+    EXPECT_TRUE(form->Text5->text().contains(u("nuevo")));
 }
 
 TEST_F(Reliability, ACardOfOneEnormousLineAndTenThousandNotesAreShown) {
     const QByteArray huge(4 << 20, 'x');
-    putAt(QStringLiteral("direcciones/Todos/Grande"), huge);
+    putAt(u("direcciones/Todos/Grande"), huge);
     for (int i = 0; i < 10000; ++i)
-        putAt(QStringLiteral("notas/2006-1-1--%1-%2").arg(i / 60).arg(i % 60), "n");
+        putAt(u("notas/2006-1-1--%1-%2").arg(i / 60).arg(i % 60), "n");
     open();
     click(form->Command6[5]);
-    const auto found = form->File2->findItems(QStringLiteral("Grande"), Qt::MatchExactly);
+    const auto found = form->File2->findItems(u("Grande"), Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     QTest::mouseClick(form->File2->viewport(), Qt::LeftButton, Qt::NoModifier,
                       form->File2->visualItemRect(found[0]).center());
@@ -161,20 +154,20 @@ TEST_F(Reliability, ACardOfOneEnormousLineAndTenThousandNotesAreShown) {
 // ---- Hostile names -----------------------------------------------------------------------------
 
 QStringList hostileNames() {
-    return {QStringLiteral("../x"),
-            QStringLiteral("a/b"),
-            QStringLiteral("a\\b"),
-            QStringLiteral(".."),
-            QStringLiteral("."),
-            QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
+    return {u("../x"),
+            u("a/b"),
+            u("a\\b"),
+            u(".."),
+            u("."),
+            u("a") + QChar(0) + u("b"),
             QString(300, QLatin1Char('n')),
-            QStringLiteral("nombre   "),
-            QStringLiteral("nombre..."),
-            QStringLiteral("CON"),
-            QStringLiteral("NUL"),
-            QStringLiteral("../../quelora_fuera"),
-            QStringLiteral("../../../../../../../../../../../tmp/quelora_fuera"),
-            QStringLiteral("/tmp/quelora_fuera")};
+            u("nombre   "),
+            u("nombre..."),
+            u("CON"),
+            u("NUL"),
+            u("../../quelora_fuera"),
+            u("../../../../../../../../../../../tmp/quelora_fuera"),
+            u("/tmp/quelora_fuera")};
 }
 
 // Either the file is inside its folder under exactly that name, or the box took no
@@ -199,14 +192,12 @@ TEST_F(Reliability, HostileNamesNeverReachOutsideTheirFolderAndARefusedSaveIsTol
             click(dayButton(5));
             const QString caption = form->Label2->text();
             int before = platform.messages.size();
-            writeDiary(QStringLiteral("texto"));
-            expectSavedOrTold(at(QStringLiteral("dias")), caption + QStringLiteral(".txt"), platform.messages,
-                              before, form->Text1);
+            writeDiary(u("texto"));
+            expectSavedOrTold(at(u("dias")), caption + u(".txt"), platform.messages, before, form->Text1);
             before = platform.messages.size();
-            retype(form->Text9[0], QStringLiteral("fiesta"));
+            retype(form->Text9[0], u("fiesta"));
             click(form->Command11[0]);
-            expectSavedOrTold(at(QStringLiteral("fiestas")),
-                              QStringLiteral("5 de %1.txt").arg(form->Combo1->currentText()),
+            expectSavedOrTold(at(u("fiestas")), u("5 de %1.txt").arg(form->Combo1->currentText()),
                               platform.messages, before, form->Text9[0]);
             tried += 2;
         }
@@ -216,23 +207,23 @@ TEST_F(Reliability, HostileNamesNeverReachOutsideTheirFolderAndARefusedSaveIsTol
         // APELLIDOS, group names and the search text.
         click(form->Command6[5]);
         int before = platform.messages.size();
-        paste(form->Combo3, QStringLiteral("Todos"));
+        paste(form->Combo3, u("Todos"));
         paste(form->Text7[0], h);
         click(form->Command7[0]);
-        expectSavedOrTold(at(QStringLiteral("direcciones/Todos")), h, platform.messages, before);
+        expectSavedOrTold(at(u("direcciones/Todos")), h, platform.messages, before);
         before = platform.messages.size();
-        paste(form->Combo3, h + QStringLiteral("-"));
+        paste(form->Combo3, h + u("-"));
         const QString group = form->Combo3->currentText();
-        if (!group.isEmpty() && !QFileInfo(at(QStringLiteral("direcciones/") + group)).isDir()) {
+        if (!group.isEmpty() && !QFileInfo(at(u("direcciones/") + group)).isDir()) {
             EXPECT_GT(platform.messages.size(), before)
                 << "group refused without a word: " << h.toStdString();
         }
         before = platform.messages.size();
         paste(form->Combo3, h);
-        paste(form->Text7[0], QStringLiteral("Ficha"));
+        paste(form->Text7[0], u("Ficha"));
         click(form->Command7[0]);
-        expectSavedOrTold(at(QStringLiteral("direcciones/") + form->Combo3->currentText()),
-                          QStringLiteral("Ficha"), platform.messages, before);
+        expectSavedOrTold(at(u("direcciones/") + form->Combo3->currentText()), u("Ficha"), platform.messages,
+                          before);
         paste(form->Text8, h);
         for (const QString& listed : form->File2->names())
             EXPECT_TRUE(QFileInfo(form->File2->path() + QLatin1Char('/') + listed).isFile());
@@ -240,8 +231,8 @@ TEST_F(Reliability, HostileNamesNeverReachOutsideTheirFolderAndARefusedSaveIsTol
         tried += 4;
     }
     EXPECT_EQ(outside(), QStringList{});
-    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/tmp/quelora_fuera")));
-    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/quelora_fuera")));
+    EXPECT_FALSE(QFileInfo::exists(u("/tmp/quelora_fuera")));
+    EXPECT_FALSE(QFileInfo::exists(u("/quelora_fuera")));
     std::printf("[ figures ] %d hostile names tried on %d paths: %d tries\n", int(hostileNames().size()), 6,
                 tried);
 }
@@ -538,18 +529,18 @@ TEST_F(Reliability, OnAFullDiskTheOldPageStaysWholeAndTheFailureIsTold) {
         ~Unmount() { umount2(at.constData(), MNT_DETACH); }
     } unmount{QFile::encodeName(data())};
     QByteArray old(60000, 'a');
-    putAt(QStringLiteral("dias/") + kToday, old);
+    putAt(u("dias/") + kToday, old);
     open();
-    putAt(QStringLiteral("relleno"), QByteArray(300000, 'r')); // fills the disk to the last byte
-    const QString page = QStringLiteral("dias/") + kToday;
+    putAt(u("relleno"), QByteArray(300000, 'r')); // fills the disk to the last byte
+    const QString page = u("dias/") + kToday;
     const int before = platform.messages.size();
-    typeInto(form->Text1, QStringLiteral("más"));
+    typeInto(form->Text1, u("más"));
     clickInto(form->Text9[0]);
     ASSERT_GT(platform.messages.size(), before);
-    EXPECT_TRUE(platform.messages[before].startsWith(QStringLiteral("No se ha podido guardar")));
+    EXPECT_TRUE(platform.messages[before].startsWith(u("No se ha podido guardar")));
     EXPECT_EQ(bytesAt(page), old);
-    EXPECT_EQ(store::listFiles(at(QStringLiteral("dias"))), QStringList{kToday});
-    QFile::remove(at(QStringLiteral("relleno")));
+    EXPECT_EQ(store::listFiles(at(u("dias"))), QStringList{kToday});
+    QFile::remove(at(u("relleno")));
     clickInto(form->Text1);
     clickInto(form->Text9[0]);
     EXPECT_TRUE(bytesAt(page).startsWith(cp1252("más"))); // saved with the next save
