@@ -69,22 +69,6 @@ TEST_F(Window, AFolderThatCannotBeCreatedIsReportedByTheWriteTest) {
     EXPECT_TRUE(platform.messages[0].contains(u("dias")));
 }
 
-TEST_F(Window, AllPanelsShareOneRectangleAndTheTopRowMovesUp) {
-    start();
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(form->Frame1[i]->geometry(), QRect(192, 32, 521, 433)) << i;
-    for (QWidget* b : {static_cast<QWidget*>(form->Command9), static_cast<QWidget*>(form->Command10),
-                       static_cast<QWidget*>(form->Command12)})
-        EXPECT_EQ(b->y(), 3);
-    for (FlatButton* b : form->Command6) {
-        EXPECT_EQ(b->y(), 3);
-        EXPECT_EQ(b->size(), QSize(33, 33));
-    }
-    EXPECT_EQ(form->size(), QSize(723, 508));
-    EXPECT_EQ(form->BackColor(), vb::White);
-    EXPECT_EQ(form->FrameBackColor(0), vb::White);
-}
-
 TEST_F(Window, PanelButtonsShowTheirPanelAndDyeTheWindow) {
     start();
     const VbColor colours[6] = {0x00FFFFFF, 0x00C0FFC0, 0x00FFC0FF, 0x00FFFFC0, 0x00C0FFFF, 0x00FFC0FF};
