@@ -1,5 +1,6 @@
 // The day records on a real window: what the user does, and the bytes on disk.
 #include "app/colors.h"
+#include "calendar/calendar.h"
 #include "store/codepage.h"
 #include "support/formfixture.h"
 
@@ -287,47 +288,39 @@ TEST_F(DayRecords, TheThreeRecordsOfTheDayAreShownAndFollowTheSelection) {
 
 // ---- Week view -----------------------------------------------------------------------
 
-TEST_F(DayRecords, WeekOfASelectedSundayAndOfASelectedMonday) {
-    start(QDate(2007, 6, 10));
-    click(form->Command6[1]);
-    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 4 de JUNIO de 2007"));
-    EXPECT_EQ(form->Label3[2]->text(), u("MIÉRCOLES, 6 de JUNIO de 2007"));
-    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 10 de JUNIO de 2007"));
-    click(dayButton(11));
-    click(form->Command6[1]);
-    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 11 de JUNIO de 2007"));
-    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 17 de JUNIO de 2007"));
-}
-
-TEST_F(DayRecords, WeeksAcrossAMonthEndAndAYearEnd) {
-    start(QDate(2008, 1, 2));
-    click(form->Command6[1]);
-    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 31 de DICIEMBRE de 2007"));
-    EXPECT_EQ(form->Label3[1]->text(), u("MARTES, 1 de ENERO de 2008"));
-    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 6 de ENERO de 2008"));
-    click(form->Command4[3]);
-    click(dayButton(30));
-    click(form->Command6[1]);
-    EXPECT_EQ(form->Label3[2]->text(), u("MIÉRCOLES, 30 de ABRIL de 2008"));
-    EXPECT_EQ(form->Label3[3]->text(), u("JUEVES, 1 de MAYO de 2008"));
-}
-
-TEST_F(DayRecords, WeeksAroundTheEndOfFebruary) {
-    start(QDate(2008, 2, 29));
-    click(form->Command6[1]);
-    EXPECT_EQ(form->Label3[4]->text(), u("VIERNES, 29 de FEBRERO de 2008"));
-    EXPECT_EQ(form->Label3[5]->text(), u("SÁBADO, 1 de MARZO de 2008"));
-    // 2100 has no 29 February.
-    form->Combo2->setEditText(u("2100"));
-    click(form->Command4[1]);
-    click(dayButton(28));
-    click(form->Command6[1]);
-    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 22 de FEBRERO de 2100"));
-    EXPECT_EQ(form->Label3[6]->text(), u("DOMINGO, 28 de FEBRERO de 2100"));
-    click(form->Command4[2]);
-    click(dayButton(1));
-    click(form->Command6[1]);
-    EXPECT_EQ(form->Label3[0]->text(), u("LUNES, 1 de MARZO de 2100"));
+// The week of the day chosen (the first one at start-up, the others picked in the lists
+// and the grid), with some of its captions.
+TEST_F(DayRecords, TheWeekPanelShowsTheWeekOfTheChosenDay) {
+    const struct {
+        QDate chosen;
+        std::vector<std::pair<int, const char*>> captions;
+    } rows[] = {
+        {QDate(2007, 6, 10),
+         {{0, "LUNES, 4 de JUNIO de 2007"},
+          {2, "MIÉRCOLES, 6 de JUNIO de 2007"},
+          {6, "DOMINGO, 10 de JUNIO de 2007"}}},
+        {QDate(2007, 6, 11), {{0, "LUNES, 11 de JUNIO de 2007"}, {6, "DOMINGO, 17 de JUNIO de 2007"}}},
+        {QDate(2008, 1, 2),
+         {{0, "LUNES, 31 de DICIEMBRE de 2007"},
+          {1, "MARTES, 1 de ENERO de 2008"},
+          {6, "DOMINGO, 6 de ENERO de 2008"}}},
+        {QDate(2008, 4, 30), {{2, "MIÉRCOLES, 30 de ABRIL de 2008"}, {3, "JUEVES, 1 de MAYO de 2008"}}},
+        {QDate(2008, 2, 29), {{4, "VIERNES, 29 de FEBRERO de 2008"}, {5, "SÁBADO, 1 de MARZO de 2008"}}},
+        // 2100 has no 29 February.
+        {QDate(2100, 2, 28), {{0, "LUNES, 22 de FEBRERO de 2100"}, {6, "DOMINGO, 28 de FEBRERO de 2100"}}},
+        {QDate(2100, 3, 1), {{0, "LUNES, 1 de MARZO de 2100"}}},
+    };
+    start(rows[0].chosen);
+    for (const auto& row : rows) {
+        if (row.chosen != rows[0].chosen) {
+            pickFromList(form->Combo2, row.chosen.year() - calendar::kFirstListYear);
+            click(form->Command4[row.chosen.month() - 1]);
+            click(dayButton(row.chosen.day()));
+        }
+        click(form->Command6[1]);
+        for (const auto& [box, caption] : row.captions)
+            EXPECT_EQ(form->Label3[box]->text(), u(caption)) << box;
+    }
 }
 
 TEST_F(DayRecords, WeekBoxesShowTheirPagesAndSaveWhatIsTyped) {
