@@ -265,3 +265,24 @@ INSTANTIATE_TEST_SUITE_P(Boxes, LeavingWhileASaveFails,
                                     kWayNames[int(std::get<1>(row.param))] +
                                     kFaultNames[int(std::get<2>(row.param))];
                          });
+
+class LossySaves : public Leaving, public ::testing::WithParamInterface<TypedBox> {};
+
+// Characters the code page cannot hold are stored as "?", the box shows what was kept,
+// and the user is told once, not at every leave.
+TEST_P(LossySaves, KeepWhatTheCodePageHoldsAndAreToldOnce) {
+    const TypedBox& typed = GetParam();
+    TextBox* box = typeInto(typed, u("té \u4E2D→"));
+    pressKey(box, Qt::Key_Tab);
+    EXPECT_EQ(readBytes(u(typed.file)), QByteArray("t\xE9 ??"));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("«?»")));
+    EXPECT_TRUE(platform.messages[0].contains(QDir::toNativeSeparators(path(u(typed.file)))));
+    EXPECT_EQ(box->text(), u("té ??"));
+    clickInto(box);
+    pressKey(box, Qt::Key_Tab);
+    EXPECT_EQ(platform.messages.size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, LossySaves, ::testing::ValuesIn(kTypedBoxes),
+                         [](const auto& row) { return std::string(row.param.name); });

@@ -153,20 +153,6 @@ TEST_F(Notes, TheListIsSortedByNameAsText) {
                            u("2007-6-24--9-5"), u("2008-1-1--0-0")}));
 }
 
-TEST_F(Notes, CharactersOutsideTheCodePageAreSavedAsQuestionMarksAndTheUserIsTold) {
-    startOnNotes();
-    typeInto(form->Text6, u("a→b"));
-    leaveEditor();
-    EXPECT_EQ(readBytes(note(kNowName)), QByteArray("a?b"));
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(kNowName));
-    EXPECT_EQ(form->Text6->text(), u("a?b")) << "the editor shows what was kept";
-
-    clickInto(form->Text6);
-    leaveEditor();
-    EXPECT_EQ(platform.messages.size(), 1) << "told once, not at every leave";
-}
-
 namespace {
 
 // ---- Export -------------------------------------------------------------------------

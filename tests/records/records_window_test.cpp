@@ -171,19 +171,6 @@ TEST_F(DayRecords, TheTodayButtonBringsBackTodaysPageAndRecords) {
     EXPECT_EQ(form->Text9[2]->text(), u("San Bonifacio"));
 }
 
-TEST_F(DayRecords, CharactersOutsideTheCodePageAreReplacedAndToldOnce) {
-    start(QDate(2007, 6, 5));
-    typeInto(form->Text1, u("té \u4E2D\u6587"));
-    clickInto(form->Text9[0]);
-    EXPECT_EQ(readBytes(page("MARTES, 5 de JUNIO de 2007")), QByteArray("t\xE9 ??"));
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(u("«?»")));
-    EXPECT_EQ(form->Text1->text(), u("té ??"));
-    clickInto(form->Text1);
-    clickInto(form->Text9[0]);
-    EXPECT_EQ(platform.messages.size(), 1);
-}
-
 TEST_F(DayRecords, ACaptionThatIsNoDateOfTheCalendarTakesNoTextAndWritesNothing) {
     start(QDate(2007, 6, 5));
     // A month text that is no file name, and a real month the grid does not show
