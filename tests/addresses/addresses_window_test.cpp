@@ -2,9 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <functional>
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -67,15 +67,8 @@ protected:
     // Every regular file below the data folder, for "nothing was written elsewhere".
     QStringList everyFile() const {
         QStringList out;
-        QDir root(dir.path());
-        std::function<void(const QString&)> walk = [&](const QString& rel) {
-            const QDir d(root.filePath(rel));
-            for (const QString& f : d.entryList(QDir::Files))
-                out << rel + QLatin1Char('/') + f;
-            for (const QString& s : d.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-                walk(rel + QLatin1Char('/') + s);
-        };
-        walk(u("."));
+        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            out << u("./") + QDir(dir.path()).relativeFilePath(it.next());
         out.sort();
         return out;
     }
