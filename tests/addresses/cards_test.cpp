@@ -1,5 +1,6 @@
 #include "addresses/cards.h"
 #include "store/codepage.h"
+#include "support/text.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,9 +12,7 @@ using namespace quelora::addresses;
 
 namespace {
 
-QByteArray cp1252(const char* utf8) {
-    return store::encode(QString::fromUtf8(utf8));
-}
+using quelora::test::cp1252;
 
 Card card(std::initializer_list<const char*> utf8) {
     Card c;

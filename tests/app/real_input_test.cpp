@@ -65,9 +65,7 @@ public:
         click(form->Command6[4]);
         write(form->Text6, typed);
     }
-    void clickRow(FileList* list, int row) {
-        clickAt(list->viewport(), list->visualItemRect(list->item(row)).center());
-    }
+    using FormFixture::clickRow;
 };
 
 using Row = Gesture<RealInput>;

@@ -2,7 +2,6 @@
 #include "app/platform.h"
 #include "support/formfixture.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,9 +26,9 @@ protected:
 } // namespace
 
 TEST_F(Window, StartUpLeavesOneBlankInTheExportFileWhateverItHeld) {
-    writeBytes(QStringLiteral("texto.txt"), "an earlier export\r\nof two lines");
+    writeBytes(u("texto.txt"), "an earlier export\r\nof two lines");
     start();
-    EXPECT_EQ(readBytes(QStringLiteral("texto.txt")), QByteArray(" "));
+    EXPECT_EQ(readBytes(u("texto.txt")), QByteArray(" "));
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
@@ -41,49 +40,33 @@ TEST_F(Window, AFreshDataFolderGetsTheFoldersEverySaveNeeds) {
 }
 
 TEST_F(Window, AnUnwritableDataFolderIsReportedOnceAndTheWindowStillOpensOnToday) {
-    makeFolder(QStringLiteral("texto.txt")); // even root cannot write a file where a folder stands
+    makeFolder(u("texto.txt")); // even root cannot write a file where a folder stands
     start(QDate(2007, 3, 15));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].startsWith(
-        QStringLiteral("Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ")));
+        u("Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ")));
     EXPECT_GT(platform.messages[0].size(), 80); // the platform's reason follows
-    EXPECT_EQ(form->Label2->text(), QStringLiteral("JUEVES, 15 de MARZO de 2007"));
+    EXPECT_EQ(form->Label2->text(), u("JUEVES, 15 de MARZO de 2007"));
     click(form->Command1[20]);
     EXPECT_EQ(form->selectedButton(), 20);
     EXPECT_EQ(platform.messages.size(), 1);
 }
 
 TEST_F(Window, AReadOnlyExportFileIsReportedByTheWriteTestAndKept) {
-    writeBytes(QStringLiteral("texto.txt"), "bloqueado");
-    QFile::setPermissions(path(QStringLiteral("texto.txt")), QFile::ReadOwner | QFile::ReadOther);
+    writeBytes(u("texto.txt"), "bloqueado");
+    QFile::setPermissions(path(u("texto.txt")), QFile::ReadOwner | QFile::ReadOther);
     start();
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].endsWith(QStringLiteral("ERROR: El archivo es de solo lectura")));
-    EXPECT_EQ(readBytes(QStringLiteral("texto.txt")), QByteArray("bloqueado"));
+    EXPECT_TRUE(platform.messages[0].endsWith(u("ERROR: El archivo es de solo lectura")));
+    EXPECT_EQ(readBytes(u("texto.txt")), QByteArray("bloqueado"));
 }
 
 TEST_F(Window, AFolderThatCannotBeCreatedIsReportedByTheWriteTest) {
-    writeBytes(QStringLiteral("dias"), "a file where the diary folder should be");
+    writeBytes(u("dias"), "a file where the diary folder should be");
     start();
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("ERROR: ")));
-    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("dias")));
-}
-
-TEST_F(Window, AllPanelsShareOneRectangleAndTheTopRowMovesUp) {
-    start();
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(form->Frame1[i]->geometry(), QRect(192, 32, 521, 433)) << i;
-    for (QWidget* b : {static_cast<QWidget*>(form->Command9), static_cast<QWidget*>(form->Command10),
-                       static_cast<QWidget*>(form->Command12)})
-        EXPECT_EQ(b->y(), 3);
-    for (FlatButton* b : form->Command6) {
-        EXPECT_EQ(b->y(), 3);
-        EXPECT_EQ(b->size(), QSize(33, 33));
-    }
-    EXPECT_EQ(form->size(), QSize(723, 508));
-    EXPECT_EQ(form->BackColor(), vb::White);
-    EXPECT_EQ(form->FrameBackColor(0), vb::White);
+    EXPECT_TRUE(platform.messages[0].contains(u("ERROR: ")));
+    EXPECT_TRUE(platform.messages[0].contains(u("dias")));
 }
 
 TEST_F(Window, PanelButtonsShowTheirPanelAndDyeTheWindow) {
@@ -111,15 +94,14 @@ TEST_F(Window, ADayClickBringsBackTheDayPanelInWhite) {
 TEST_F(Window, QtsOwnTextsAreInSpanish) {
     ASSERT_TRUE(installSpanishTranslations()) << "Qt's Spanish translations are not installed";
     start();
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, QStringLiteral("x"), QMessageBox::Ok, form.get());
-    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("Aceptar"));
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, u("x"), QMessageBox::Ok, form.get());
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), u("Aceptar"));
     std::unique_ptr<QMenu> menu(form->Text1->createStandardContextMenu());
     QStringList entries;
     for (const QAction* a : menu->actions())
         if (!a->isSeparator()) entries << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
     EXPECT_EQ(entries.mid(0, 6),
-              (QStringList{QStringLiteral("Deshacer"), QStringLiteral("Rehacer"), QStringLiteral("Cortar"),
-                           QStringLiteral("Copiar"), QStringLiteral("Pegar"), QStringLiteral("Borrar")}));
+              (QStringList{u("Deshacer"), u("Rehacer"), u("Cortar"), u("Copiar"), u("Pegar"), u("Borrar")}));
 }
 
 TEST_F(Window, MinimiseOnlyMinimises) {
@@ -140,83 +122,167 @@ TEST_F(Window, AFailureReportedWhileTheFocusMovesIsShownAfterTheClick) {
     form->Text9[0]->setFocus(Qt::MouseFocusReason);
     bool shownDuringClick = false;
     QObject::connect(form->Text9[0], &TextBox::lostFocus, form.get(),
-                     [this] { form->ReportFailure(QStringLiteral("fallo")); });
+                     [this] { form->ReportFailure(u("fallo")); });
     QObject::connect(form->Command6[3], &QPushButton::clicked, form.get(),
                      [&] { shownDuringClick = !platform.messages.isEmpty(); });
     QTest::mouseClick(form->Command6[3], Qt::LeftButton);
     EXPECT_FALSE(shownDuringClick);
     settle();
-    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("fallo")});
+    EXPECT_EQ(platform.messages, QStringList{u("fallo")});
 }
 
-TEST_F(Window, ClosingTheWindowSavesTheFocusedWeekBox) {
+TEST_F(Window, ClosingAfterOnlyReadingANoteMakesNoCopyOfIt) {
+    writeBytes(u("notas/2007-3-1--9-0"), cp1252("una nota\r\nleída"));
     start(QDate(2007, 3, 15));
-    click(form->Command6[1]);
-    clickInto(form->Text2[3]);
-    typeText(form->Text2[3], QStringLiteral("cerrar"));
+    click(form->Command6[4]);
+    form->File1->refresh();
+    ASSERT_EQ(form->File1->count(), 1);
+    clickRow(form->File1, 0);
+    ASSERT_EQ(form->Text6->text(), u("una nota\r\nleída"));
     QCloseEvent close;
     QApplication::sendEvent(form.get(), &close);
     EXPECT_TRUE(close.isAccepted());
-    EXPECT_EQ(readBytes(QStringLiteral("dias/JUEVES, 15 de MARZO de 2007.txt")), QByteArray("cerrar"));
+    EXPECT_EQ(QDir(path(u("notas"))).entryList(QDir::Files), QStringList{u("2007-3-1--9-0")});
 }
 
-TEST_F(Window, ClosingTheWindowIsRefusedWhileASaveFails) {
-    start(QDate(2007, 3, 15));
-    click(form->Command6[1]);
-    QDir(path(QStringLiteral("dias"))).removeRecursively();
-    writeBytes(QStringLiteral("dias"), "a file where the diary folder should be");
-    clickInto(form->Text2[3]);
-    typeText(form->Text2[3], QStringLiteral("no se pierde"));
-    QCloseEvent refused;
-    QApplication::sendEvent(form.get(), &refused);
-    EXPECT_FALSE(refused.isAccepted());
-    ASSERT_FALSE(platform.messages.isEmpty());
-    EXPECT_EQ(form->Text2[3]->text(), QStringLiteral("no se pierde"));
-    EXPECT_TRUE(platform.messages.last().contains(QStringLiteral("Si vuelves a salir")));
+// ---- Leaving -----------------------------------------------------------------------------
+
+namespace {
+
+// The boxes that save themselves when they are left, and the file each one's text goes to.
+struct TypedBox {
+    const char* name;
+    int panel; // the panel button that shows the box
+    TextBox* (*box)(Form1&);
+    const char* file;
+};
+const TypedBox kTypedBoxes[] = {
+    {"Diary", 0, [](Form1& f) { return f.Text1; }, "dias/JUEVES, 15 de MARZO de 2007.txt"},
+    {"WeekBox", 1, [](Form1& f) { return f.Text2[4]; }, "dias/VIERNES, 16 de MARZO de 2007.txt"},
+    {"Note", 4, [](Form1& f) { return f.Text6; }, "notas/2007-3-15--10-0"},
+};
+
+// The ways out of the program: each saves by a path of its own (the exit button takes the
+// focus first, a close does not, the session's end asks for the saves alone).
+void PrintTo(const TypedBox& typed, std::ostream* os) {
+    *os << typed.name;
+}
+
+enum class Way { ExitButton, ClosingTheWindow, SessionEnd };
+const char* const kWayNames[] = {"ByTheExitButton", "ByClosingTheWindow", "AtTheSessionEnd"};
+
+// How a save fails: for good (its folder is a file now) or once (a write cut half-way).
+enum class Fault { FolderGone, OneWriteFails };
+const char* const kFaultNames[] = {"WithItsFolderGone", "WithOneWriteFailing"};
+
+class Leaving : public Window {
+protected:
+    // The window on the box's panel, the text typed into the box, which keeps the focus.
+    TextBox* typeInto(const TypedBox& typed, const QString& text) {
+        start(QDate(2007, 3, 15));
+        if (typed.panel != 0) click(form->Command6[typed.panel]);
+        TextBox* box = typed.box(*form);
+        FormFixture::typeInto(box, text);
+        EXPECT_TRUE(box->hasFocus());
+        return box;
+    }
+    // Whether the program ends (or, at the session's end, everything was saved).
+    bool leave(Way way) {
+        switch (way) {
+        case Way::ExitButton: {
+            const int before = platform.endRequests;
+            click(form->Command10);
+            return platform.endRequests > before;
+        }
+        case Way::ClosingTheWindow: {
+            const bool closed = form->close();
+            settle();
+            return closed;
+        }
+        case Way::SessionEnd:
+            return form->SaveOpenEdits();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+class LeavingSaves : public Leaving, public ::testing::WithParamInterface<std::tuple<TypedBox, Way>> {};
+
+TEST_P(LeavingSaves, WhatIsTypedInTheBoxThatHasTheFocus) {
+    const auto& [typed, way] = GetParam();
+    typeInto(typed, u("último día\nsegunda línea"));
+    EXPECT_TRUE(leave(way));
+    EXPECT_EQ(readBytes(u(typed.file)), cp1252("último día\r\nsegunda línea"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, LeavingSaves,
+                         ::testing::Combine(::testing::ValuesIn(kTypedBoxes),
+                                            ::testing::Values(Way::ExitButton, Way::ClosingTheWindow,
+                                                              Way::SessionEnd)),
+                         [](const auto& row) {
+                             return std::string(std::get<0>(row.param).name) +
+                                    kWayNames[int(std::get<1>(row.param))];
+                         });
+
+class LeavingWhileASaveFails : public Leaving,
+                               public ::testing::WithParamInterface<std::tuple<TypedBox, Way, Fault>> {};
+
+TEST_P(LeavingWhileASaveFails, StaysOnceSaysWhyAndKeepsTheText) {
+    const auto& [typed, way, fault] = GetParam();
+    const QString folder = u(typed.file).section(u'/', 0, 0);
+    TextBox* box = typeInto(typed, u("no se pierde"));
+    if (fault == Fault::FolderGone) {
+        QDir(path(folder)).removeRecursively();
+        writeBytes(folder, "a file where the folder should be");
+    } else {
+        writeFaults.failNext(1, u("disco lleno (prueba)"));
+    }
+    EXPECT_FALSE(leave(way));
+    EXPECT_EQ(platform.endRequests, 0);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(box->text(), u("no se pierde"));
+    ASSERT_GE(platform.messages.size(), 2); // why, and that leaving again would lose it
+    EXPECT_TRUE(platform.messages[0].contains(QDir::toNativeSeparators(path(u(typed.file)))))
+        << platform.messages[0].toStdString();
+    EXPECT_TRUE(platform.messages.last().contains(u("Si vuelves a salir")));
+    if (fault == Fault::OneWriteFails) {
+        EXPECT_EQ(platform.messages.size(), 2);
+    }
     // Told once, the user may still leave: a broken folder never locks them in.
     click(form->Command10);
     EXPECT_EQ(platform.endRequests, 1);
 }
 
-TEST_F(Window, TheExitButtonStaysOnceWhenTheDiaryCannotBeSaved) {
-    start(QDate(2007, 3, 15));
-    QDir(path(QStringLiteral("dias"))).removeRecursively();
-    writeBytes(QStringLiteral("dias"), "a file where the diary folder should be");
-    clickInto(form->Text1);
-    typeText(form->Text1, QStringLiteral("importante"));
-    click(form->Command10);
-    EXPECT_EQ(platform.endRequests, 0);
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("importante"));
-    ASSERT_GE(platform.messages.size(), 2);
-    EXPECT_TRUE(platform.messages.last().contains(QStringLiteral("Si vuelves a salir")));
-    click(form->Command10);
-    EXPECT_EQ(platform.endRequests, 1);
+INSTANTIATE_TEST_SUITE_P(Boxes, LeavingWhileASaveFails,
+                         ::testing::Combine(::testing::ValuesIn(kTypedBoxes),
+                                            ::testing::Values(Way::ExitButton, Way::ClosingTheWindow),
+                                            ::testing::Values(Fault::FolderGone, Fault::OneWriteFails)),
+                         [](const auto& row) {
+                             return std::string(std::get<0>(row.param).name) +
+                                    kWayNames[int(std::get<1>(row.param))] +
+                                    kFaultNames[int(std::get<2>(row.param))];
+                         });
+
+class LossySaves : public Leaving, public ::testing::WithParamInterface<TypedBox> {};
+
+// Characters the code page cannot hold are stored as "?", the box shows what was kept,
+// and the user is told once, not at every leave.
+TEST_P(LossySaves, KeepWhatTheCodePageHoldsAndAreToldOnce) {
+    const TypedBox& typed = GetParam();
+    TextBox* box = typeInto(typed, u("té \u4E2D→"));
+    pressKey(box, Qt::Key_Tab);
+    EXPECT_EQ(readBytes(u(typed.file)), QByteArray("t\xE9 ??"));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u("«?»")));
+    EXPECT_TRUE(platform.messages[0].contains(QDir::toNativeSeparators(path(u(typed.file)))));
+    EXPECT_EQ(box->text(), u("té ??"));
+    clickInto(box);
+    pressKey(box, Qt::Key_Tab);
+    EXPECT_EQ(platform.messages.size(), 1);
 }
 
-TEST_F(Window, ClosingAfterOnlyReadingANoteMakesNoCopyOfIt) {
-    writeBytes(QStringLiteral("notas/2007-3-1--9-0"), cp1252("una nota\r\nleída"));
-    start(QDate(2007, 3, 15));
-    click(form->Command6[4]);
-    form->File1->refresh();
-    ASSERT_EQ(form->File1->count(), 1);
-    const QRect r = form->File1->visualItemRect(form->File1->item(0));
-    QTest::mouseClick(form->File1->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-    settle();
-    ASSERT_EQ(form->Text6->text(), QStringLiteral("una nota\r\nleída"));
-    QCloseEvent close;
-    QApplication::sendEvent(form.get(), &close);
-    EXPECT_TRUE(close.isAccepted());
-    EXPECT_EQ(QDir(path(QStringLiteral("notas"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("2007-3-1--9-0")});
-}
-
-TEST_F(Window, ClosingWhileTypingANoteSavesIt) {
-    start(QDate(2007, 3, 15), QTime(9, 5));
-    click(form->Command6[4]);
-    clickInto(form->Text6);
-    typeText(form->Text6, QStringLiteral("apunte"));
-    QCloseEvent close;
-    QApplication::sendEvent(form.get(), &close);
-    EXPECT_TRUE(close.isAccepted());
-    EXPECT_EQ(readBytes(QStringLiteral("notas/2007-3-15--9-5")), QByteArray("apunte"));
-}
+INSTANTIATE_TEST_SUITE_P(Boxes, LossySaves, ::testing::ValuesIn(kTypedBoxes),
+                         [](const auto& row) { return std::string(row.param.name); });

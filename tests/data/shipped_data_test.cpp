@@ -3,6 +3,7 @@
 #include "calendar/calendar.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "support/text.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,8 @@
 using namespace quelora;
 
 namespace {
+
+using quelora::test::cp1252;
 
 const QString kData = QStringLiteral(QUELORA_DATA_DIR);
 
@@ -23,10 +26,6 @@ QByteArray bytesOf(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
-}
-
-QByteArray cp1252(const char* utf8) {
-    return store::encode(QString::fromUtf8(utf8));
 }
 
 // Every day of the year as the program names its day file, 29 February included.

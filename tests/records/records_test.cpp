@@ -3,24 +3,18 @@
 #include "calendar/calendar.h"
 #include "store/codepage.h"
 #include "store/folderindex.h"
+#include "support/text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 using namespace quelora;
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using quelora::test::u;
 
 TEST(DayFiles, ReadingDropsOnlyTheWritersLineEnd) {
     EXPECT_EQ(records::dayFileText("Navidad\r\n"), u("Navidad"));

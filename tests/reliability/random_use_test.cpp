@@ -277,12 +277,6 @@ protected:
         return names[pick(names.size())];
     }
 
-    void clickListItem(FileList* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          list->visualItemRect(list->item(row)).center());
-        settle();
-    }
-
     void typeInto(TextBox* box, bool multiLine) {
         step(QStringLiteral("click into box"), [&] { clickInto(box); });
         if (!box->hasFocus()) return;
@@ -440,9 +434,7 @@ protected:
             else
                 step(QStringLiteral("click on a result"), [&] {
                     const int row = pick(f.SearchResults->count());
-                    f.SearchResults->scrollToItem(f.SearchResults->item(row)); // as the user scrolls to it
-                    clickAt(f.SearchResults->viewport(),
-                            f.SearchResults->visualItemRect(f.SearchResults->item(row)).center());
+                    clickRow(f.SearchResults, row);
                 });
             // A note shown from the search was loaded into the editor: it counts as changed.
             if (f.Frame1[4]->isVisible() && QApplication::focusWidget() == f.File1) {
@@ -570,7 +562,7 @@ protected:
         case 15:
             if (f.Frame1[4]->isVisible() && f.File1->count() > 0) {
                 const int row = pick(f.File1->count());
-                step(QStringLiteral("note %1").arg(row), [&] { clickListItem(f.File1, row); });
+                step(QStringLiteral("note %1").arg(row), [&] { clickRow(f.File1, row); });
                 noteChanged = true;
                 noteName = f.File1->fileName();
                 noteStale = false;
@@ -606,7 +598,7 @@ protected:
                 const int what = pick(3);
                 if (what == 0 && f.File2->count() > 0) {
                     const int row = pick(f.File2->count());
-                    step(QStringLiteral("card %1").arg(row), [&] { clickListItem(f.File2, row); });
+                    step(QStringLiteral("card %1").arg(row), [&] { clickRow(f.File2, row); });
                 } else if (what == 1) {
                     static const QStringList groups = {QStringLiteral("Amigos"), QStringLiteral("Trabajo"),
                                                        QString::fromUtf8("Familia Pérez")};

@@ -41,16 +41,6 @@ protected:
         return out;
     }
 
-    // Replaces the text of a box as a user does: click, select all, type.
-    void retype(TextBox* box, const QString& text) {
-        clickInto(box);
-        pressKey(box, Qt::Key_A, Qt::ControlModifier);
-        if (text.isEmpty())
-            pressKey(box, Qt::Key_Delete);
-        else
-            typeText(box, text);
-    }
-
     QString lastMessage() const { return platform.messages.isEmpty() ? QString() : platform.messages.last(); }
 };
 

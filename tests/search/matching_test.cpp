@@ -2,24 +2,19 @@
 #include "search/matching.h"
 #include "search/search.h"
 #include "store/codepage.h"
+#include "support/text.h"
 
 #include <QDate>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 using namespace quelora;
 using search::detail::Word;
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using quelora::test::u;
 
 TEST(Fold, CaseAndVowelMarksGoButEnneStays) {
     const struct {

@@ -46,10 +46,7 @@ public:
             out << form->SearchResults->item(i)->text().replace(QLatin1Char('\n'), QLatin1Char('|'));
         return out;
     }
-    void clickResult(int row) {
-        QListWidget* list = form->SearchResults;
-        clickAt(list->viewport(), list->visualItemRect(list->item(row)).center());
-    }
+    void clickResult(int row) { clickRow(form->SearchResults, row); }
 };
 
 using Row = Gesture<SearchWindow>;

@@ -3,6 +3,7 @@
 #include "calendar/calendar.h"
 #include "search/search.h"
 #include "store/codepage.h"
+#include "support/text.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,21 +16,12 @@
 #include <unistd.h>
 #endif
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QDate& d, std::ostream* os) {
-    *os << d.toString(Qt::ISODate).toStdString();
-}
-
 using namespace quelora;
 using search::Kind;
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using quelora::test::u;
 
 QDateTime at(int y, int m, int d, int h = 12, int min = 0) {
     return QDateTime(QDate(y, m, d), QTime(h, min));

@@ -112,6 +112,7 @@ public:
     using FormFixture::readBytes;
     using FormFixture::settle;
     using FormFixture::start;
+    using FormFixture::typeInto;
     using FormFixture::typeText;
     using FormFixture::waitUntil;
     using FormFixture::writeBytes;
@@ -214,8 +215,7 @@ const Row kRows[] = {
      [](SpellingWindow& t) {
          t.startChecking();
          t.click(t.form->Command6[4]);
-         t.clickInto(t.form->Text6);
-         t.typeText(t.form->Text6, u("Hola mercadoo"));
+         t.typeInto(t.form->Text6, u("Hola mercadoo"));
          EXPECT_TRUE(underlined(t.form->Text6).isEmpty());
          t.typeText(t.form->Text6, u(" y"));
          EXPECT_EQ(underlined(t.form->Text6), QStringList{u("mercadoo")});
@@ -233,8 +233,7 @@ const Row kRows[] = {
          const QStringList menu = t.rightClick(t.form->Text1, u("mercadoo"), QString());
          EXPECT_FALSE(menu.isEmpty());
          EXPECT_FALSE(menu.contains(u("Ignorar")));
-         t.clickInto(t.form->Text1);
-         t.typeText(t.form->Text1, u("Hoy "));
+         t.typeInto(t.form->Text1, u("Hoy "));
          t.click(t.dayButton(16));
          EXPECT_EQ(t.readBytes(t.page), test::cp1252("Hoy Ayer fui al mercadoo.\r\n"));
      }},

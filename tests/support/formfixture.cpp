@@ -18,10 +18,6 @@
 
 namespace quelora::test {
 
-QByteArray cp1252(const char* utf8) {
-    return store::encode(QString::fromUtf8(utf8));
-}
-
 void FormFixture::SetUp() {
     ASSERT_TRUE(dir.isValid());
     store::setWriteFaults(&writeFaults);
@@ -139,6 +135,38 @@ void FormFixture::typeText(QWidget* w, const QString& text) {
             QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     settle();
+}
+
+void FormFixture::typeInto(TextBox* box, const QString& text) {
+    clickInto(box);
+    typeText(box, text);
+}
+
+void FormFixture::retype(QWidget* w, const QString& text) {
+    QWidget* target = w;
+    if (auto* box = qobject_cast<TextBox*>(w)) {
+        clickInto(box);
+    } else {
+        if (auto* combo = qobject_cast<QComboBox*>(w)) target = combo->lineEdit();
+        click(target);
+    }
+    pressKey(target, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        pressKey(target, Qt::Key_Delete);
+    else
+        typeText(target, text);
+}
+
+void FormFixture::clickRow(QListWidget* list, int row) {
+    ASSERT_TRUE(row >= 0 && row < list->count()) << "no row " << row;
+    list->scrollToItem(list->item(row)); // as the user scrolls to it first
+    clickAt(list->viewport(), list->visualItemRect(list->item(row)).center());
+}
+
+void FormFixture::clickRow(QListWidget* list, const QString& text) {
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << text.toStdString();
+    clickRow(list, list->row(found[0]));
 }
 
 void FormFixture::pressKey(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods) {

@@ -7,6 +7,7 @@
 #include "app/textbox.h"
 #include "store/files.h"
 #include "support/fakeplatform.h"
+#include "support/text.h"
 
 #include <QByteArray>
 #include <QComboBox>
@@ -14,16 +15,12 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-
-// Readable failures: texts as text, not as arrays of 16-bit units.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace quelora::test {
 
@@ -74,14 +71,21 @@ protected:
     void makeFolder(const QString& relative) const;
 
     // Input as a person gives it.
-    void clickAt(QWidget* w, const QPoint& p);      // press and release at p of w
-    void click(QWidget* w);                         // press and release at the centre
-    void clickInto(TextBox* box);                   // a click into the text of a box
-    void typeText(QWidget* w, const QString& text); // accented letters and line breaks included
+    void clickAt(QWidget* w, const QPoint& p);        // press and release at p of w
+    void click(QWidget* w);                           // press and release at the centre
+    void clickInto(TextBox* box);                     // a click into the text of a box
+    void typeText(QWidget* w, const QString& text);   // accented letters and line breaks included
+    void typeInto(TextBox* box, const QString& text); // a click into the box, then typing
+    // Replaces the text of a box or of a drop-down's edit part as a user does: a click
+    // into it, Ctrl+A, then typing (Delete when the new text is empty).
+    void retype(QWidget* w, const QString& text);
     void pressKey(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
     // Clicks into w (a box, or a drop-down's edit part), selects all and pastes text
     // from the clipboard with Ctrl+V.
     void paste(QWidget* w, const QString& text);
+    // A click on a row of a list, by its place or by its text (which must be there once).
+    void clickRow(QListWidget* list, int row);
+    void clickRow(QListWidget* list, const QString& text);
     // Opens the drop-down with a click on its arrow, moves to the entry and clicks it.
     void pickFromList(QComboBox* combo, int index);
     // A right click at p of w opens its context menu; the entry named `pick` is clicked
@@ -112,12 +116,5 @@ protected:
     int recoveryDelay = -1;
     std::unique_ptr<Form1> form;
 };
-
-// Windows-1252 bytes of a text written here in UTF-8.
-QByteArray cp1252(const char* utf8);
-// A text written here in UTF-8.
-inline QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 } // namespace quelora::test
