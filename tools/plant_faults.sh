@@ -57,14 +57,14 @@ fault F03 calendar src/calendar/calendar.cpp \
     "The leap-year rule forgets the 400-year exception: 2000 and 2400 get a February of 28 days." \
     'return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;' \
     'return year % 4 == 0 && year % 100 != 0;'
-fault F04 calendar src/calendar/form1_calendar.cpp \
-    "The month grid hides one button too few before the first day: the button just before day 1 keeps what it showed for the month before." \
-    'for (int i = 0; i < FirstDayColumn; ++i)' \
-    'for (int i = 0; i + 1 < FirstDayColumn; ++i)'
+fault F04 calendar src/calendar/calendar.h \
+    "The month grid hides one button too few before the first day: the button just before day 1 stays on show." \
+    'return button >= FirstDayColumn && button' \
+    'return button + 1 >= FirstDayColumn && button'
 fault F05 records src/records/form1_dayrecords.cpp \
     "The G button saves a holiday or reminder text without the CR LF that ends every day file." \
-    'SaveBoxFile(f, text, records::kDayFileEnding, what)' \
-    'SaveBoxFile(f, text, QString(), what)'
+    'SaveBoxFile(f, text, records::kDayFileEnding, what, Text9[Index])' \
+    'SaveBoxFile(f, text, QString(), what, Text9[Index])'
 fault F06 records src/records/records.cpp \
     "The week starts a day late: the week panel shows Tuesday to Monday under the weekday labels." \
     'dates[i] = selected.addDays(i - column);' \

@@ -42,6 +42,23 @@ bool narrows(const QStringList& before, const QStringList& now) {
     return true;
 }
 
+// An entry found for one call, with what its results are ordered by.
+struct Candidate {
+    qint64 key;
+    Place* place;
+    const QString* name;
+    Entry* entry;
+};
+
+// Newest first; the same moment by kind, then name, then folder, so that the order never
+// depends on how the folders were listed.
+bool newer(const Candidate& a, const Candidate& b) {
+    if (a.key != b.key) return a.key > b.key;
+    if (a.place->kind != b.place->kind) return a.place->kind < b.place->kind;
+    if (*a.name != *b.name) return *a.name < *b.name;
+    return a.place->path < b.place->path;
+}
+
 } // namespace
 
 Searcher::Searcher(QString dataFolder, qint64 budgetBytes, bool watchFolders) : d_(std::make_unique<Impl>()) {
@@ -234,13 +251,7 @@ QList<Hit> Searcher::Impl::otherYears(const QDate& date, int limit) {
     refresh(true);
     keptText.resetPeak();
     keptText.setLimit(budget - entryCount() * kEntryOverhead);
-    struct Page {
-        qint64 key;
-        Place* place;
-        const QString* name;
-        Entry* entry;
-    };
-    std::vector<Page> pages;
+    std::vector<Candidate> pages;
     for (auto& p : places) {
         if (p->kind != Kind::Page) continue;
         for (auto it = p->entries.begin(); it != p->entries.end(); ++it) {
@@ -253,16 +264,14 @@ QList<Hit> Searcher::Impl::otherYears(const QDate& date, int limit) {
         }
     }
     stats.searched = static_cast<int>(pages.size());
-    std::sort(pages.begin(), pages.end(), [](const Page& a, const Page& b) {
-        return a.key != b.key ? a.key > b.key : *a.name < *b.name;
-    });
+    std::sort(pages.begin(), pages.end(), newer);
 
     // A few dozen pages at most: read here, one after the other, and kept for the
     // queries to come while the budget allows.
     QList<Hit> hits;
     std::unique_ptr<Dir> dir;
     const Place* open = nullptr;
-    for (const Page& pg : pages) {
+    for (const Candidate& pg : pages) {
         Entry& e = *pg.entry;
         QByteArray read;
         if (!e.kept) {
@@ -304,13 +313,7 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
     const bool narrowed = narrows(lastWords, words);
     const std::vector<detail::Word> compiled = detail::compileQuery(words);
 
-    struct Match {
-        qint64 key;
-        Place* place;
-        const QString* name;
-        Entry* entry;
-    };
-    std::vector<Match> candidates;
+    std::vector<Candidate> candidates;
     for (auto& p : places)
         for (auto it = p->entries.begin(); it != p->entries.end(); ++it) {
             Entry& e = *it;
@@ -332,7 +335,7 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
         for (size_t i = begin; i < end; ++i) {
             // The texts lie all over the heap: the next ones are fetched while this one is searched.
             if (i + 2 < end) prefetch(candidates[i + 2].entry->bytes);
-            const Match& c = candidates[i];
+            const Candidate& c = candidates[i];
             Entry& e = *c.entry;
             const QByteArray* bytes = &e.bytes;
             if (!e.kept) {
@@ -351,11 +354,11 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
     });
     // A "Todos" copy of a card shows only when the card in its own group does not.
     QSet<QString> inGroups;
-    for (const Match& c : candidates)
+    for (const Candidate& c : candidates)
         if (c.entry->matched && c.place->kind == Kind::Card && !c.place->todos)
             inGroups.insert(c.place->nameKeys.value(*c.name));
-    std::vector<Match> matches;
-    for (const Match& c : candidates) {
+    std::vector<Candidate> matches;
+    for (const Candidate& c : candidates) {
         Entry& e = *c.entry;
         if (!e.kept && e.stamp.size >= 0 && !keyFromName(c.place->kind))
             e.key = wallKeyOfFileTime(e.stamp.modifiedNs); // read just now, off this thread
@@ -366,12 +369,6 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
     lastWords = words;
     stats.matched = static_cast<int>(matches.size());
 
-    const auto newer = [](const Match& a, const Match& b) {
-        if (a.key != b.key) return a.key > b.key;
-        if (a.place->kind != b.place->kind) return a.place->kind < b.place->kind;
-        if (*a.name != *b.name) return *a.name < *b.name;
-        return a.place->path < b.place->path;
-    };
     const size_t count = limit <= 0 ? matches.size() : std::min(matches.size(), static_cast<size_t>(limit));
     std::partial_sort(matches.begin(), matches.begin() + static_cast<std::ptrdiff_t>(count), matches.end(),
                       newer);
