@@ -357,6 +357,18 @@ void saveCanoInItsGroup(FailedSave& t) {
     saveCard(t);
     EXPECT_EQ(t.bytesAt(u("direcciones/Amigos/Cano")), kCanoEva);
 }
+// Ł has no place in the files' code page: it is stored as "?" only once a save succeeds.
+void saveRuizLucja(FailedSave& t) {
+    t.retype(t.f().Text7[1], u("Łucja"));
+    saveCard(t);
+}
+void lucjaIsKeptAsTyped(FailedSave& t) {
+    EXPECT_EQ(t.f().Text7[1]->text(), u("Łucja"));
+}
+void saveRuizLucia(FailedSave& t) {
+    t.retype(t.f().Text7[1], u("Lucía"));
+    saveCard(t);
+}
 
 const SaveRow kSaveRows[] = {
     {"ADiaryPageWrittenHalfWayStaysWholeAndItsTextComesBackWithItsDate", kMarch15, kTodayPage, "antes", 0,
@@ -394,6 +406,9 @@ const SaveRow kSaveRows[] = {
      saveCard},
     {"ACardOfTodosAloneWhoseNameIsAFolderIsWrittenOnceItIsGone", kMarch15, nullptr, "", 5, apellidos, "Ruiz",
      Fault::FileIsAFolder, saveCard, "direcciones/Todos/Ruiz", "", kRuiz},
+    {"ACardThatCouldNotBeSavedKeepsLettersOutsideTheCodePageAndTellsNoReplacement", kMarch15, nullptr, "", 5,
+     apellidos, "Ruiz", Fault::FileIsAFolder, saveRuizLucja, "direcciones/Todos/Ruiz", "",
+     cp1252("Ruiz\r\nLucía\r\n\r\n\r\n\r\n\r\n\r\n"), lucjaIsKeptAsTyped, saveRuizLucia},
     {"AnExportWrittenHalfWayOpensNoEditor", kMarch15, nullptr, "", 0, nullptr, "", Fault::WriteCut,
      exportPanel, "texto.txt", " ", ""},
     {"AnExportNamedLikeAFolderOpensNoEditor", kMarch15, nullptr, "", 0, nullptr, "", Fault::FileIsAFolder,
