@@ -76,28 +76,18 @@ TEST(CalendarTexts, DatesFromTextsAreRealDatesOrNone) {
 }
 
 TEST(CalendarTexts, ACaptionNamesARealDateOnlyWhenEveryPartAgrees) {
-    const struct {
-        const char* caption;
-        QDate date;
-    } rows[] = {
-        {"JUEVES, 15 de MARZO de 2007", QDate(2007, 3, 15)},
-        {"VIERNES, 29 de FEBRERO de 2008", QDate(2008, 2, 29)},
-        {"VIERNES, 1 de ENERO de 2100", QDate(2100, 1, 1)},
-        {"MARTES, 15 de MARZO de 2007", {}},   // the weekday disagrees
-        {"JUEVES, 29 de FEBRERO de 2007", {}}, // no such day
-        {"JUEVES, 15 de MAYO de 2007", {}},    // a typed month over the March grid
-        {"JUEVES, 15 de MARZO de abc", {}},
-        {"JUEVES, 15 de MARZO de 2007 ", {}},
-        {"JUEVES, 015 de MARZO de 2007", {}},
-        {"jueves, 15 de marzo de 2007", {}}, // the program's captions are upper case
-        {"Lunes", {}},
-        {"MARZO de 2007", {}},
-    };
-    for (const auto& r : rows) {
-        const std::optional<QDate> got = captionDate(QString::fromUtf8(r.caption));
-        EXPECT_EQ(got.value_or(QDate()), r.date) << r.caption;
-        EXPECT_EQ(got.has_value(), r.date.isValid()) << r.caption;
-    }
+    // Real dates read back in the round trip below; these name none.
+    for (const char* caption : {
+             "MARTES, 15 de MARZO de 2007",   // the weekday disagrees
+             "JUEVES, 29 de FEBRERO de 2007", // no such day
+             "JUEVES, 15 de MAYO de 2007",    // a typed month over the March grid
+             "JUEVES, 15 de MARZO de abc",
+             "JUEVES, 15 de MARZO de 2007 ",
+             "JUEVES, 015 de MARZO de 2007",
+             "Lunes",
+             "MARZO de 2007",
+         })
+        EXPECT_FALSE(captionDate(QString::fromUtf8(caption))) << caption;
 }
 
 TEST(CalendarTexts, CaptionsReadBackAsTheirDatesExactlyOrInAnyLetterCase) {
@@ -124,9 +114,7 @@ TEST(CalendarTexts, DayFileNamesReadBackAsTheirDayInAnyLetterCase) {
         const auto d = dayOfDayFileName(QString::fromUtf8(name));
         return d ? d->day * 100 + d->month : 0;
     };
-    EXPECT_EQ(day("25 de DICIEMBRE.txt"), 2512);
     EXPECT_EQ(day("6 de enero.TXT"), 601);
-    EXPECT_EQ(day("29 de FEBRERO.txt"), 2902);
     EXPECT_EQ(day("30 de FEBRERO.txt"), 0);
     EXPECT_EQ(day("05 de MAYO.txt"), 0);
     EXPECT_EQ(day("5 de MAYO"), 0);

@@ -58,20 +58,16 @@ TEST(Pages, APageNameReadsBackAsItsDateInAnyLetterCase) {
     }
 }
 
+// Beside the round trip: other spellings, and names the program never writes.
 TEST(Pages, NamesInAnyLetterCaseWithTheirRealWeekday) {
     const struct {
         const char* name;
         QDate date;
     } rows[] = {
-        {"JUEVES, 15 de MARZO de 2007.txt", QDate(2007, 3, 15)},
-        {"jueves, 15 de marzo de 2007.txt", QDate(2007, 3, 15)},
         {"JUEVES, 15 DE MARZO DE 2007.TXT", QDate(2007, 3, 15)},
-        {"miércoles, 14 de marzo de 2007.txt", QDate(2007, 3, 14)},
-        {"SÁBADO, 29 de FEBRERO de 2020.txt", QDate(2020, 2, 29)},
         {"LUNES, 15 de MARZO de 2007.txt", QDate()},   // the weekday is wrong
         {"JUEVES, 015 de MARZO de 2007.txt", QDate()}, // no name the program writes
         {"JUEVES, 15 de MARZO de 02007.txt", QDate()},
-        {"JUEVES, 15 de MARZO de 2007", QDate()},       // no extension
         {"MARTES, 29 de FEBRERO de 2007.txt", QDate()}, // no such day
         {"JUEVES, 15 de MARZOS de 2007.txt", QDate()},
         {"JUEVES, 15 de MARZO de 2007 .txt", QDate()},
