@@ -185,16 +185,6 @@ const Row kRows[] = {
      }},
 
     // ---- Leaving -----------------------------------------------------------------------------
-    {"TheExitButtonLeavesAfterASaveThatOnlyReplacedCharacters",
-     [](RealInput& t) {
-         t.start();
-         t.write(t.f().Text1, u("a→b"));
-         t.click(t.f().Command10);
-         EXPECT_EQ(t.readBytes(kToday), QByteArray("a?b"));
-         EXPECT_EQ(t.desk().endRequests, 1);
-         ASSERT_EQ(t.desk().messages.size(), 1);
-         EXPECT_TRUE(t.desk().messages[0].contains(u("«?»")));
-     }},
     {"ReturnPressesTheFocusedButton",
      [](RealInput& t) {
          t.start();
