@@ -100,8 +100,8 @@ fault F13 window src/notes/form1_notes.cpp \
     ''
 fault F14 window src/app/form1.cpp \
     "The exit no longer waits while a save failed as the focus left a box for the exit button: it leaves at once." \
-    'if (SaveOpenEdits() && !pendingFailure) {' \
-    'if (SaveOpenEdits()) {'
+    'if (SaveOpenEdits() && !pendingFailure && !CardSaveFailed) {' \
+    'if (SaveOpenEdits() && !CardSaveFailed) {'
 
 # ---- The scratch copy -----------------------------------------------------------------------
 tree="$out/tree"

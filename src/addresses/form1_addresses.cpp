@@ -200,7 +200,7 @@ void Form1::SaveCard() {
     }
     // A card that could not be saved stays in the fields, as typed, until it can be; a
     // card saved shows what its files keep.
-    CardUnsaved = failed;
+    CardUnsaved = CardSaveFailed = failed;
     if (!failed)
         for (int i = 0; i < addresses::kFieldCount; ++i)
             Text7[i]->showSaved(typed[i]);
@@ -216,7 +216,7 @@ void Form1::SaveCard() {
 void Form1::ClearCard() {
     showCard(*this, Card{});
     CardFile = CardCopyFile = BoxFile();
-    CardUnsaved = false;
+    CardUnsaved = CardSaveFailed = false;
     KeepUnsavedTexts();
 }
 

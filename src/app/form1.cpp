@@ -318,13 +318,14 @@ void Form1::keyPressEvent(QKeyEvent* e) {
 }
 
 // Saves what the exit button saves. When something could not be saved (including a
-// failure reported as the focus came here), the program stays open once and says so;
+// failure reported as the focus came here, and a card whose GUARDAR failed, which waits
+// in its fields), the program stays open once and says so;
 // asked again, it leaves: the user must never be locked in by a folder gone bad.
 // A message that only informs never holds the exit.
 bool Form1::mayLeave() {
     const bool pendingFailure = std::any_of(PendingMessages.cbegin(), PendingMessages.cend(),
                                             [](const Message& m) { return m.failure; });
-    if (SaveOpenEdits() && !pendingFailure) {
+    if (SaveOpenEdits() && !pendingFailure && !CardSaveFailed) {
         ExitWarned = false;
         ForgetUnsavedTexts();
         return true;

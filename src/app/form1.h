@@ -395,6 +395,7 @@ private:
     // the copy in the all-cards group.
     BoxFile CardFile, CardCopyFile;
     bool CardUnsaved = false; // the fields hold a card that could not be saved (or came back after a crash)
+    bool CardSaveFailed = false; // its last GUARDAR failed: the exit holds once for it
     std::optional<quelora::recovery::Entry> RecoveredCard; // a card draft back after a crash
 
     // Other programs' changes.

@@ -242,6 +242,23 @@ const Row kRows[] = {
          EXPECT_EQ(t.readBytes(friday), QByteArray("no se pierde"));
          EXPECT_EQ(t.desk().endRequests, 1);
      }},
+    {"ACardThatCouldNotBeSavedHoldsTheExitOnceAndComesBackAtTheNextStart",
+     [](RealInput& t) {
+         t.makeFolder(u("direcciones/Todos/Ruiz")); // where the card's file goes
+         t.start();
+         t.click(t.f().Command6[5]);
+         t.write(t.f().Text7[0], u("Ruiz"));
+         t.click(t.f().Command7[0]);
+         ASSERT_EQ(t.desk().messages.size(), 1);
+         t.click(t.f().Command10);
+         EXPECT_EQ(t.desk().endRequests, 0);
+         EXPECT_TRUE(t.desk().messages.last().contains(u("Si vuelves a salir")));
+         t.click(t.f().Command10);
+         EXPECT_EQ(t.desk().endRequests, 1);
+         t.crashAndRestart(); // the next start, on the disk as the exit left it
+         t.click(t.f().Command6[5]);
+         EXPECT_EQ(t.f().Text7[0]->text(), u("Ruiz"));
+     }},
 
     // ---- Names -------------------------------------------------------------------------------
     {"AnApellidosOutsideTheCodePageOrWindowsNamesIsRefusedAndTold",
