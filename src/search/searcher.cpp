@@ -1,4 +1,5 @@
-// The search's queries: the Searcher's calls, reading the files and matching them.
+// The search's queries: the Searcher's calls, reading the files and matching them. The
+// states of an entry and the routines that change them: the table at the top of entries.h.
 #include "addresses/cards.h"
 #include "calendar/calendar.h"
 #include "notes/notes.h"
