@@ -298,11 +298,21 @@ TEST_F(Look, PicturesAreDrawnAtEverySizeTheyAreAskedFor) {
 
 // ---- Screen readers -------------------------------------------------------------------
 
-TEST_F(Look, EveryControlHasASpanishAccessibleName) {
+// Every control, the search's too, has a Spanish name for screen readers and a name of its
+// own by which tests and tools find it.
+TEST_F(Look, EveryControlHasASpanishAccessibleNameAndCanBeFoundByItsOwnName) {
     start();
-    for (QWidget* w : controls())
+    pressKey(form.get(), Qt::Key_F, Qt::ControlModifier); // the search's controls are made now
+    std::set<QString> names;
+    for (QWidget* w : controls()) {
+        const QString name = w->objectName();
         EXPECT_FALSE(accessibleName(w).trimmed().isEmpty())
-            << w->metaObject()->className() << " " << w->objectName().toStdString();
+            << w->metaObject()->className() << " " << name.toStdString();
+        EXPECT_FALSE(name.isEmpty()) << w->metaObject()->className() << " "
+                                     << accessibleName(w).toStdString();
+        EXPECT_TRUE(names.insert(name).second) << "twice: " << name.toStdString();
+        EXPECT_EQ(form->findChild<QWidget*>(name), w) << name.toStdString();
+    }
     Form1& f = *form;
     EXPECT_EQ(accessibleName(f.Command11[0]), "Guardar festivo");
     EXPECT_EQ(accessibleName(f.Command11[1]), "Guardar recordatorio");
@@ -314,19 +324,6 @@ TEST_F(Look, EveryControlHasASpanishAccessibleName) {
     EXPECT_FALSE(f.Text1->accessibleDescription().isEmpty());
     // A label without a name of its own is read as what it shows.
     EXPECT_EQ(accessibleName(f.Label2), f.Label2->text());
-}
-
-TEST_F(Look, EveryControlCanBeFoundByItsOwnName) {
-    start();
-    pressKey(form.get(), Qt::Key_F, Qt::ControlModifier); // the search's controls are made now
-    std::set<QString> names;
-    for (QWidget* w : controls()) {
-        const QString name = w->objectName();
-        EXPECT_FALSE(name.isEmpty()) << w->metaObject()->className() << " "
-                                     << accessibleName(w).toStdString();
-        EXPECT_TRUE(names.insert(name).second) << "twice: " << name.toStdString();
-        EXPECT_EQ(form->findChild<QWidget*>(name), w) << name.toStdString();
-    }
 }
 
 TEST_F(Look, DayButtonsSayInWordsWhatTheirColourMeans) {
@@ -371,48 +368,36 @@ TEST_F(Look, ADayTooltipTellsTheTextsOfThatDay) {
 
 // ---- Keyboard -------------------------------------------------------------------------
 
-TEST_F(Look, TabWalksTheCalendarThenTheTopRowThenTheDayPanel) {
-    start(QDate(2007, 3, 15)); // March 2007: days on buttons 3 to 33
+// Tab from the first control of a panel walks its controls in the designed order and comes
+// back to the calendar's first day (March 2007: days on buttons 3 to 33).
+TEST_F(Look, TabWalksThePanelsInTheDesignedOrder) {
+    start(QDate(2007, 3, 15));
     Form1& f = *form;
-    std::vector<QWidget*> expected;
-    for (int i = 3; i <= 33; ++i)
-        expected.push_back(f.Command1[i]);
+    std::vector<QWidget*> dayPanel(f.Command1.begin() + 3, f.Command1.begin() + 34);
     for (QWidget* w : std::initializer_list<QWidget*>{f.Combo1, f.Combo2, f.Command3[0], f.Command3[1]})
-        expected.push_back(w);
-    for (FlatButton* b : f.Command4)
-        expected.push_back(b);
-    expected.push_back(f.Command5);
-    for (FlatButton* b : f.Command6)
-        expected.push_back(b);
+        dayPanel.push_back(w);
+    dayPanel.insert(dayPanel.end(), f.Command4.begin(), f.Command4.end());
+    dayPanel.push_back(f.Command5);
+    dayPanel.insert(dayPanel.end(), f.Command6.begin(), f.Command6.end());
     for (QWidget* w :
          std::initializer_list<QWidget*>{f.Command9, f.Command12, f.Command10, f.Text9[0], f.Command11[0],
                                          f.Text1, f.Text9[1], f.Command11[1], f.Text9[2], f.Command1[3]})
-        expected.push_back(w);
-
-    f.Command1[3]->setFocus(Qt::TabFocusReason);
-    settle();
-    for (std::size_t i = 1; i < expected.size(); ++i) {
-        pressKey(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(focused(), expected[i]) << "step " << i << ": " << accessibleName(focused()).toStdString();
+        dayPanel.push_back(w);
+    // The address book down its columns, then along the bottom row.
+    const std::vector<QWidget*> addressBook = {f.Combo3,      f.File2,       f.Text7[0],    f.Text7[1],
+                                               f.Text7[2],    f.Text7[3],    f.Text7[4],    f.Command8,
+                                               f.Text7[5],    f.Text7[6],    f.Text8,       f.Command7[0],
+                                               f.Command7[1], f.Command7[2], f.Command7[3], f.Command1[3]};
+    for (const auto& [panel, expected] : {std::pair{0, dayPanel}, std::pair{5, addressBook}}) {
+        click(f.Command6[panel]);
+        expected[0]->setFocus(Qt::TabFocusReason);
+        settle();
+        for (std::size_t i = 1; i < expected.size(); ++i) {
+            pressKey(QApplication::focusWidget(), Qt::Key_Tab);
+            ASSERT_EQ(focused(), expected[i])
+                << "panel " << panel << ", step " << i << ": " << accessibleName(focused()).toStdString();
+        }
     }
-}
-
-TEST_F(Look, TabWalksTheAddressBookDownItsColumnsThenAlongTheBottomRow) {
-    start();
-    Form1& f = *form;
-    click(f.Command6[5]);
-    const std::vector<QWidget*> expected = {f.Combo3,      f.File2,       f.Text7[0],   f.Text7[1],
-                                            f.Text7[2],    f.Text7[3],    f.Text7[4],   f.Command8,
-                                            f.Text7[5],    f.Text7[6],    f.Text8,      f.Command7[0],
-                                            f.Command7[1], f.Command7[2], f.Command7[3]};
-    f.Combo3->setFocus(Qt::TabFocusReason);
-    settle();
-    for (std::size_t i = 1; i < expected.size(); ++i) {
-        pressKey(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(focused(), expected[i]) << "step " << i;
-    }
-    pressKey(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(focused(), f.Command1[3]) << "from the last control back to the calendar";
 }
 
 TEST_F(Look, TabLeavesAMultiLineBoxWithoutTypingATab) {
