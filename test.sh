@@ -26,7 +26,7 @@ rm -rf "$search_data"
 # fuzz target for a bounded time on its corpus (clang's libFuzzer).
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELORA_SANITIZE=ON -DQUELORA_TESTS=ON
 cmake --build build-asan
-ctest --test-dir build-asan --output-on-failure
+ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DQUELORA_FUZZ=ON -DQUELORA_TESTS=OFF
 cmake --build build-fuzz --target fuzz_codepage fuzz_cards fuzz_dayfiles fuzz_readout fuzz_recovery
@@ -34,5 +34,6 @@ tests/fuzz/run.sh build-fuzz 20
 # ---- end of reliability ----------------------------------------------------------------------------
 
 # ---- The suite ------------------------------------------------------------------------------------
-# Last, so that its summary closes the output.
-ctest --test-dir build-test --output-on-failure
+# Last, so that its summary closes the output. The test programs each work in folders of their
+# own, so they run side by side, one per core.
+ctest --test-dir build-test --output-on-failure -j "$(nproc)"
