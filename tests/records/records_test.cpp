@@ -216,4 +216,8 @@ TEST_F(ReadOut, FindsPagesInOtherLetterCaseAndNothingOutsideTheFolder) {
     EXPECT_TRUE(reads.isEmpty());
 }
 
+TEST_F(ReadOut, NoPagesGiveAnEmptyReadOut) {
+    EXPECT_EQ(build(records::monthCaptions(0, 31, u("ENERO"), u("2007"))), QString());
+}
+
 } // namespace
