@@ -141,4 +141,26 @@ QString groupWithoutFolderMessage(const QString& group, bool savedInAll) {
         .arg(group, where);
 }
 
+bool anotherCard(const store::BoxFile& target, const QByteArray& bytes) {
+    if (target.base.known) return false; // this very card: a change made elsewhere is kept beside
+    const QString stored = store::findNamed(target.folder, target.name);
+    if (stored.isEmpty()) return false;
+    const store::ReadResult r = store::readFile(store::joinPath(target.folder, stored));
+    return !r.ok || r.bytes != bytes;
+}
+
+QString anotherCardMessage(const QString& name, const QStringList& groups) {
+    QStringList quoted;
+    for (const QString& g : groups)
+        quoted << QStringLiteral("«%1»").arg(g);
+    const QString where = quoted.size() > 1 ? quoted.mid(0, quoted.size() - 1).join(QStringLiteral(", ")) +
+                                                  QStringLiteral(" y ") + quoted.last()
+                                            : quoted.value(0);
+    return QStringLiteral("No se ha guardado la ficha: ya hay otra ficha «%1» en %2, y se habría "
+                          "perdido.\n\nPara guardar las dos, escribe el apellido de otro modo (por "
+                          "ejemplo, con el segundo apellido); para cambiar aquella, ábrela en la lista. "
+                          "Lo que has escrito sigue en las casillas.")
+        .arg(name, where);
+}
+
 } // namespace quelora::addresses

@@ -4,6 +4,7 @@
 // A card is a file named by its APELLIDOS, holding its seven fields one per line,
 // each followed by CR LF, in Windows-1252. A group is a subfolder of the
 // address-book folder; "Todos" holds a copy of every card saved.
+#include "store/boxfile.h"
 #include "store/layout.h"
 
 #include <QByteArray>
@@ -79,5 +80,12 @@ CardSavePlan planCardSave(const QString& name, const QString& group, const QStri
                           const QString& allStored);
 // Told after a save into a group that has no folder.
 QString groupWithoutFolderMessage(const QString& group, bool savedInAll);
+
+// Whether saving bytes into target would replace the card of another person: a file of
+// that name is there that the fields were neither filled from nor last saved into (its
+// version is unknown) and that does not already hold these bytes.
+bool anotherCard(const store::BoxFile& target, const QByteArray& bytes);
+// Told instead of replacing it; groups: the folders that hold another card of that name.
+QString anotherCardMessage(const QString& name, const QStringList& groups);
 
 } // namespace quelora::addresses

@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <utility>
 
 using namespace quelora;
 using namespace quelora::build;
@@ -33,11 +34,6 @@ Card fieldsOf(const Form1& f) {
     for (int i = 0; i < addresses::kFieldCount; ++i)
         card[i] = f.Text7[i]->text();
     return card;
-}
-
-void showCard(Form1& f, const Card& card) {
-    for (int i = 0; i < addresses::kFieldCount; ++i)
-        f.Text7[i]->setText(card[i]);
 }
 
 QString shown(const QString& path) {
@@ -75,6 +71,7 @@ void Form1::buildAddressPanel(QFrame* f) {
     File2->setGeometry(tw(120, 720, 1935, 5070));
     describe(File2, QStringLiteral("Lista de fichas"), QStringLiteral("Fichas del grupo"));
     connect(File2, &FileList::clicked, this, [this] { File2_Click(); });
+    File2->skipOtherVersions();
 
     const QStringList captions = {QStringLiteral("APELLIDOS"),     QStringLiteral("NOMBRE"),
                                   QString::fromUtf8("DIRECCIÓN"),  QString::fromUtf8("POBLACIÓN"),
@@ -129,7 +126,30 @@ void Form1::buildAddressPanel(QFrame* f) {
     File3 = new FileList(f);
     File3->setObjectName(QStringLiteral("File3"));
     describe(File3, QStringLiteral("Fichas"));
+    File3->skipOtherVersions();
     File3->hide();
+    Card = Boxes.add(Boxes.kind(CardKind()), std::vector<TextBox*>(Text7.begin(), Text7.end()));
+    Card->button = Command7[0];
+    // The card in the fields belongs to the group of the group field, as GUARDAR saves it.
+    connect(Combo3, &QComboBox::editTextChanged, this,
+            [this](const QString& group) { Card->target = group; });
+}
+
+BoxKind Form1::CardKind() {
+    // A card not saved yet stays in its fields, which take no other card until GUARDAR
+    // saves it or NUEVO clears it.
+    BoxKind k;
+    k.tag = QStringLiteral("ficha");
+    k.format = BoxFormat::Card;
+    k.saving = Saving::ByButton;
+    k.spelled = {false, false, false, false, false, false, true}; // prose only in REFERENCIA
+    k.waiting = [](const QString&, const QStringList& fields) {
+        return QStringLiteral("• la ficha «%1»: está en la agenda de direcciones; pulsa GUARDAR para "
+                              "guardarla.")
+            .arg(fields.value(0));
+    };
+    k.restore = [this](const recovery::Entry& e, QStringList* told) { RestoreCard(e, told); };
+    return k;
 }
 
 QString Form1::BookFolder() const {
@@ -148,13 +168,13 @@ void Form1::LoadAddressBook() {
 }
 
 void Form1::SaveCard() {
-    const Card typed = fieldsOf(*this);
+    const addresses::Card typed = fieldsOf(*this);
     if (const QString problem = addresses::cardNameProblem(typed[0]); !problem.isEmpty()) {
         ReportFailure(problem);
         return;
     }
     bool lossy = false;
-    const Card card = addresses::storedCard(typed, &lossy);
+    const addresses::Card card = addresses::storedCard(typed, &lossy);
     const QString group = Combo3->currentText();
     const QString book = BookFolder();
     const QString groupStored = store::findFolder(book, group);
@@ -169,55 +189,67 @@ void Form1::SaveCard() {
         return;
     }
     const QString text = addresses::cardFileText(card);
-    // Each copy checked against what was loaded or last saved of that very card: another
-    // card's file of the same name is replaced, as the name is the card's key.
+    const QString groupFolder = store::joinPath(book, groupStored);
+    const QString allFolder = store::joinPath(book, allStored.isEmpty() ? layout::kAllCards : allStored);
+    // Each copy checked against what was loaded or last saved of that very card, so that
+    // another program's change to it is kept beside.
     const auto target = [&](const BoxFile& known, const QString& folder) {
         if (!known.folder.isEmpty() && QDir(known.folder) == QDir(folder) &&
             store::sameName(known.name, card[0]))
             return BoxFile{folder, card[0], known.base, known.fromFile};
         return BoxFile{folder, card[0], {}, false};
     };
+    BoxFile intoGroup = target(Card->file, groupFolder);
+    BoxFile intoAll = target(CardCopyFile, allFolder);
+    // The name is a card's key, but a card of another person that happens to have it is
+    // never replaced: two friends called García are two cards.
+    QStringList others;
+    if (plan.intoGroup && addresses::anotherCard(intoGroup, addresses::cardFileBytes(card)))
+        others << groupStored;
+    if (plan.intoAll && addresses::anotherCard(intoAll, addresses::cardFileBytes(card)))
+        others << (allStored.isEmpty() ? layout::kAllCards : allStored);
+    if (!others.isEmpty()) {
+        ReportFailure(addresses::anotherCardMessage(card[0], others));
+        return;
+    }
     bool failed = false;
     const QString what = QStringLiteral("La ficha «%1»").arg(card[0]);
     if (plan.intoGroup) {
-        BoxFile f = target(CardFile, store::joinPath(book, groupStored));
-        if (SaveBoxFile(f, text, QString(), what) == Saved::Failed)
+        if (SaveBoxFile(intoGroup, text, QString(), what) == Saved::Failed)
             failed = true;
         else
-            CardFile = f;
+            Card->file = intoGroup;
     }
     bool savedInAll = false;
     if (plan.intoAll) {
-        BoxFile f =
-            target(CardCopyFile, store::joinPath(book, allStored.isEmpty() ? layout::kAllCards : allStored));
-        savedInAll = SaveBoxFile(f, text, QString(), what) != Saved::Failed;
-        if (savedInAll) CardCopyFile = f;
+        savedInAll = SaveBoxFile(intoAll, text, QString(), what) != Saved::Failed;
+        if (savedInAll) CardCopyFile = intoAll;
         failed = failed || !savedInAll;
     }
     if (!plan.intoGroup) {
-        CardFile = CardCopyFile; // the card lives in the all-cards group only
+        Card->file = CardCopyFile; // the card lives in the all-cards group only
         ReportFailure(addresses::groupWithoutFolderMessage(group, savedInAll));
     }
     // A card that could not be saved stays in the fields, as typed, until it can be; a
     // card saved shows what its files keep.
-    CardUnsaved = CardSaveFailed = failed;
-    if (!failed)
-        for (int i = 0; i < addresses::kFieldCount; ++i)
-            Text7[i]->showSaved(typed[i]);
+    Card->held = failed;
+    if (!failed) Card->showSaved(QStringList(typed.begin(), typed.end()));
     if (lossy && !failed) {
         ReportNotice(QStringLiteral("Algunos caracteres de la ficha «%1» no caben en los archivos de texto "
                                     "(Windows-1252) y se han guardado como «?».")
                          .arg(card[0]));
     }
     KeepUnsavedTexts();
+    ShowUnsavedMarks();
     File2->refresh();
 }
 
 void Form1::ClearCard() {
-    showCard(*this, Card{});
-    CardFile = CardCopyFile = BoxFile();
-    CardUnsaved = CardSaveFailed = false;
+    Card->show({});
+    Card->file = CardCopyFile = BoxFile();
+    Card->held = false;
     KeepUnsavedTexts();
+    ShowUnsavedMarks();
 }
 
 void Form1::DeleteCard() {
@@ -237,8 +269,8 @@ void Form1::DeleteCard() {
         File2->refresh();
         return;
     }
-    // The fields show the card deleted, unless they hold one that could not be saved.
-    if (!CardUnsaved) ClearCard();
+    // The fields show the card deleted, unless they hold one that is not saved.
+    if (!Card->unsaved()) ClearCard();
     File2->refresh();
 }
 
@@ -265,10 +297,10 @@ void Form1::CopyAllCards() {
 }
 
 bool Form1::MayReplaceCard() {
-    if (!CardUnsaved) return true;
-    ReportNotice(QStringLiteral("La ficha de las casillas no se ha podido guardar y sigue ahí para que no se "
-                                "pierda: pulsa GUARDAR para guardarla, o NUEVO para dejarla, antes de abrir "
-                                "otra."));
+    if (!Card->unsaved()) return true;
+    ReportNotice(
+        QStringLiteral("La ficha de las casillas no está guardada y sigue ahí para que no se pierda: "
+                       "pulsa GUARDAR para guardarla, o NUEVO para dejarla, antes de abrir otra."));
     return false;
 }
 
@@ -295,18 +327,17 @@ void Form1::File2_Click() {
     const QString name = File2->fileName();
     if (File2->path().isEmpty() || name.isEmpty() || !MayReplaceCard()) return;
     // A card that cannot be read shows as an empty card.
-    CardFile = BoxFile{File2->path(), name, {}, false};
-    const store::ReadResult r = ReadBoxFile(CardFile);
-    showCard(*this, r.ok ? addresses::cardFromFile(r.bytes) : Card{});
+    Card->fill(BoxFile{File2->path(), name, {}, false}, Combo3->currentText());
     // Its copy in the all-cards group, as it is now: a save checks both.
     const QString all = store::findFolder(BookFolder(), layout::kAllCards);
     CardCopyFile =
         BoxFile{store::joinPath(BookFolder(), all.isEmpty() ? layout::kAllCards : all), name, {}, false};
-    if (QDir(CardCopyFile.folder) == QDir(CardFile.folder))
-        CardCopyFile = CardFile; // the group is the all-cards group: one file
+    if (QDir(CardCopyFile.folder) == QDir(Card->file.folder))
+        CardCopyFile = Card->file; // the group is the all-cards group: one file
     else
-        ReadBoxFile(CardCopyFile);
-    if (!r.found) File2->refresh(); // gone meanwhile: the list shows what there is
+        CardCopyFile.base = store::versionAt(CardCopyFile.path());
+    CardCopyFile.fromFile = true;
+    if (!Card->file.base.exists) File2->refresh(); // gone meanwhile: the list shows what there is
 }
 
 void Form1::Command7_Click(int Index) {
@@ -335,4 +366,35 @@ void Form1::Command8_Click() {
 
 void Form1::Text8_Change() {
     File2->setPattern(addresses::searchPattern(Text8->text()));
+}
+
+void Form1::RestoreCard(const recovery::Entry& e, QStringList* told) {
+    if (e.texts.size() != addresses::kFieldCount) return;
+    RecoveredCard = e; // into its fields once the address book is filled
+    *told << Card->kind().waiting(e.target, e.texts);
+}
+
+void Form1::RecoverCardDraft() {
+    if (!RecoveredCard) return;
+    const recovery::Entry e = *std::exchange(RecoveredCard, std::nullopt);
+    for (int i = 0; i < Combo3->count(); ++i)
+        if (store::sameName(Combo3->itemText(i), e.target)) {
+            Combo3->setText(Combo3->itemText(i));
+            Combo3_Click();
+            break;
+        }
+    addresses::Card c;
+    for (int i = 0; i < addresses::kFieldCount; ++i)
+        c[i] = e.texts.value(i);
+    const QString group = addresses::groupFolder(BookFolder(), e.target);
+    // Unless the card is already saved as it was.
+    if (!group.isEmpty()) {
+        const store::ReadResult r = store::readNamed(group, c[0]);
+        if (r.ok && addresses::cardFromFile(r.bytes) == addresses::storedCard(c)) return;
+    }
+    Card->show(QStringList(c.begin(), c.end()));
+    Card->file = BoxFile{group, e.file, e.base, false};
+    CardCopyFile = BoxFile();
+    Card->held = true;
+    ShowUnsavedMarks();
 }

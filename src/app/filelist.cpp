@@ -47,6 +47,10 @@ void FileList::setPath(const QString& folder) {
     refresh();
 }
 
+bool FileList::shows(const QString& name) const {
+    return !store::isSystemFileName(name) && !(skipsOtherVersions_ && store::isOtherVersionName(name));
+}
+
 void FileList::setPattern(const QString& pattern) {
     pattern_ = pattern;
     refresh();
@@ -63,7 +67,7 @@ void FileList::refresh() {
         // One expression for the whole listing, not one per name.
         const store::NamePattern pattern(pattern_);
         for (const QString& n : listing->names())
-            if (pattern.matches(n) && !store::isSystemFileName(n)) shown << n;
+            if (pattern.matches(n) && shows(n)) shown << n;
     }
     listing_ = listing;
     listedPattern_ = pattern_;
@@ -85,7 +89,7 @@ void FileList::refresh() {
 }
 
 void FileList::addName(const QString& name) {
-    if (path_.isEmpty() || !matchesPattern(pattern_, name) || store::isSystemFileName(name)) return;
+    if (path_.isEmpty() || !matchesPattern(pattern_, name) || !shows(name)) return;
     int lo = 0, hi = count();
     while (lo < hi) { // the first row not listed before name
         const int mid = (lo + hi) / 2;

@@ -6,6 +6,8 @@
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
+#include <algorithm>
+
 namespace quelora {
 
 FlatButton::FlatButton(QWidget* parent) : QPushButton(parent) {
@@ -16,6 +18,15 @@ FlatButton::FlatButton(QWidget* parent) : QPushButton(parent) {
 void FlatButton::setBackColor(VbColor c) {
     if (c == back_) return;
     back_ = c;
+    update();
+}
+
+void FlatButton::setPending(bool pending) {
+    if (pending == pending_) return;
+    if (!pending_) description_ = accessibleDescription();
+    pending_ = pending;
+    setAccessibleDescription(pending ? QStringLiteral("Hay texto sin guardar. ") + description_
+                                     : description_);
     update();
 }
 
@@ -51,10 +62,19 @@ void FlatButton::paintEvent(QPaintEvent*) {
             QPoint(inner.center().x() - s.width() / 2 + 1, inner.center().y() - s.height() / 2 + 1), s);
         icon().paint(&p, ir, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
     }
+    const QColor pendingRed(192, 0, 0);
     if (!text().isEmpty()) {
         p.setFont(font());
-        p.setPen(isEnabled() ? QColor(Qt::black) : QColor(128, 128, 128));
+        p.setPen(!isEnabled() ? QColor(128, 128, 128) : pending_ ? pendingRed : QColor(Qt::black));
         p.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, text());
+    }
+    if (pending_ && isEnabled()) {
+        const int n = std::max(5, std::min(width(), height()) / 3);
+        const QPoint corner = inner.topRight();
+        const QPoint triangle[3] = {corner, corner - QPoint(n, 0), corner + QPoint(0, n)};
+        p.setPen(Qt::NoPen);
+        p.setBrush(pendingRed);
+        p.drawPolygon(triangle, 3);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

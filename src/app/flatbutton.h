@@ -15,6 +15,10 @@ public:
 
     VbColor backColor() const { return back_; }
     void setBackColor(VbColor c);
+    // A save button whose box holds a text not saved yet shows it: its caption in red
+    // under a red corner, and a screen reader hears it in its description.
+    void setPending(bool pending);
+    bool pending() const { return pending_; }
 
 Q_SIGNALS:
     // The pointer rests on the button: a tooltip set now is the one shown.
@@ -27,6 +31,8 @@ protected:
 
 private:
     VbColor back_ = 0x00C0C0C0;
+    bool pending_ = false;
+    QString description_; // as it was made, before "sin guardar" was added
 };
 
 } // namespace quelora

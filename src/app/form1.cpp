@@ -67,13 +67,12 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     SetBackColor(0x00C0C0C0);
     installKeys();
     // Every box whose text is saved: what it holds unsaved survives a crash.
-    std::vector<TextBox*> kept = {Text1, Text9[0], Text9[1], Text6};
-    kept.insert(kept.end(), Text2.begin(), Text2.end());
-    kept.insert(kept.end(), Text7.begin(), Text7.end());
-    for (TextBox* t : kept) {
-        connect(t, &TextBox::edited, this, [this] { UnsavedTextChanged(true); });
-        connect(t, &TextBox::changed, this, [this] { UnsavedTextChanged(false); });
-    }
+    for (const auto& box : Boxes.boxes())
+        if (box->kind().saving != Saving::Never)
+            for (TextBox* t : box->fields()) {
+                connect(t, &TextBox::edited, this, [this] { UnsavedTextChanged(true); });
+                connect(t, &TextBox::changed, this, [this] { UnsavedTextChanged(false); });
+            }
     CheckSpelling();
 }
 
@@ -190,15 +189,28 @@ void Form1::Form_Load() {
     // The focus starts on the day on show, as a keyboard user expects to find it.
     if (SelectedButton >= 0 && SelectedButton < 42) Command1[SelectedButton]->setFocus(Qt::OtherFocusReason);
     if (RecoveryFileThere) KeepUnsavedTexts(); // now only what is still unsaved
+    ShowUnsavedMarks();
     // The export file is a scratch file: the test needs it written, not kept through a power cut.
     store::Status written =
         store::writeNamed(DataFolder_, layout::kExportFile, QByteArrayLiteral(" "), store::Sync::Scratch);
     if (written && !folders) written = folders;
+    if (written) written = store::probeFolder(DataFolder_); // a folder gone read-only
+
     if (!written)
         ReportFailure(
             QStringLiteral(
                 "Tu ordenador no me permite escribir datos en la carpeta del programa \r\nERROR: ") +
             written.reason);
+    // What start-up has to say is said at once, in one message: what came back and
+    // where, then what cannot be saved and why.
+    if (PendingMessages.size() > 1) {
+        Message one{QString(), false};
+        for (const Message& m : std::as_const(PendingMessages)) {
+            one.text += (one.text.isEmpty() ? QString() : QStringLiteral("\n\n")) + m.text;
+            one.failure = one.failure || m.failure;
+        }
+        PendingMessages = {one};
+    }
 }
 
 void Form1::PlaceOnScreen() {
@@ -294,12 +306,11 @@ void Form1::Command6_Click(int Index) {
 
 bool Form1::SaveOpenEdits() {
     const int failures = FailuresReported;
-    SaveDiaryPage();
-    for (int i = 0; i < 7; ++i)
-        if (Text2[i]->hasFocus()) Text2_LostFocus(i);
-    // Only the editor still holding the focus has anything unsaved: once it is left it
-    // has saved itself, and a note merely loaded is already on disk.
-    if (NoteChanged && Text6->hasFocus()) Text6_LostFocus();
+    // Only the box still holding the focus has anything to save (once left, a box has
+    // saved itself; a note merely loaded is already on disk), and a box whose save failed
+    // tries again.
+    for (const auto& box : Boxes.boxes())
+        if (box->kind().leave && (box->hasFocus() || box->held)) box->kind().leave(*box);
     RetryUnsavedPages();
     return FailuresReported == failures;
 }
@@ -318,28 +329,48 @@ void Form1::keyPressEvent(QKeyEvent* e) {
 }
 
 // Saves what the exit button saves. When something could not be saved (including a
-// failure reported as the focus came here, and a card whose GUARDAR failed, which waits
-// in its fields), the program stays open once and says so;
-// asked again, it leaves: the user must never be locked in by a folder gone bad.
-// A message that only informs never holds the exit.
+// failure reported as the focus came here), or a text waits for its button (a holiday,
+// reminder or card typed, or given back after a crash, and not saved), the program stays
+// open once and says so; asked again, it leaves and keeps those texts for the next start:
+// the user must never be locked in by a folder gone bad. A message that only informs
+// never holds the exit.
 bool Form1::mayLeave() {
     const bool pendingFailure = std::any_of(PendingMessages.cbegin(), PendingMessages.cend(),
                                             [](const Message& m) { return m.failure; });
-    if (SaveOpenEdits() && !pendingFailure && !CardSaveFailed) {
+    const bool saved = SaveOpenEdits();
+    const QStringList waiting = Boxes.waitingForButtons();
+    if (saved && !pendingFailure && waiting.isEmpty()) {
         ExitWarned = false;
         ForgetUnsavedTexts();
         return true;
     }
     if (ExitWarned) {
-        KeepUnsavedTexts(); // given back at the next start
+        Leaving = true; // given back at the next start
+        KeepUnsavedTexts();
+        Leaving = false;
         return true;
     }
     ExitWarned = true;
-    ReportFailure(
-        QStringLiteral("Quelora sigue abierto para que no se pierda lo que no se ha podido guardar.\n"
-                       "Si vuelves a salir, se cerrará, y lo que no se ha podido guardar te lo devolverá "
-                       "la próxima vez que lo abras."));
+    QString text =
+        saved && !pendingFailure
+            ? QStringLiteral("Quelora sigue abierto para que no se pierda lo que no está guardado.")
+            : QStringLiteral("Quelora sigue abierto para que no se pierda lo que no se ha podido "
+                             "guardar.");
+    if (!waiting.isEmpty()) text += QStringLiteral("\n\nSin guardar:\n") + waiting.join(QLatin1Char('\n'));
+    ReportFailure(text +
+                  QStringLiteral("\n\nSi vuelves a salir, se cerrará, y lo que no se ha guardado te lo "
+                                 "devolverá la próxima vez que lo abras."));
     return false;
+}
+
+void Form1::ShowUnsavedMarks() {
+    for (const auto& box : Boxes.boxes()) {
+        auto* button = qobject_cast<FlatButton*>(box->button);
+        if (!button) continue;
+        const QStringList texts = box->texts();
+        button->setPending(box->unsaved() && std::any_of(texts.begin(), texts.end(),
+                                                         [](const QString& t) { return !t.isEmpty(); }));
+    }
 }
 
 void Form1::Command12_Click() {
@@ -378,6 +409,7 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
 }
 
 void Form1::ReportSaveFailure(const QString& path, const QString& reason) {
+    LastFailureReason = reason;
     ReportFailure(
         QStringLiteral("No se ha podido guardar el archivo\n%1\n\n%2\n\nEl texto sigue en su casilla.")
             .arg(QDir::toNativeSeparators(path), reason));
@@ -385,6 +417,7 @@ void Form1::ReportSaveFailure(const QString& path, const QString& reason) {
 
 void Form1::ReportFailure(const QString& text) {
     ++FailuresReported;
+    if (Restoring) return; // the list of what came back says it
     queueMessage(text, true);
 }
 

@@ -14,9 +14,9 @@
 //   src/search/form1_search.cpp        the search of everything written
 // form1.cpp itself builds the window's frame and top row, starts the window up,
 // switches the panels, saves what the user wrote and tells what went wrong.
+#include "app/boundbox.h"
 #include "app/colors.h"
 #include "calendar/calendar.h"
-#include "records/diarybox.h"
 #include "store/boxfile.h"
 #include "store/files.h"
 #include "store/recovery.h"
@@ -81,9 +81,9 @@ public:
     void Command12_Click();
     // Shows one panel, hides the others and dyes the window in its button's colour.
     void ShowPanel(Panel k);
-    // Everything the exit button saves: the diary box, the week box that has the
-    // focus, the note editor, the diary texts held after a failed save. False when a
-    // save failed (the text stays in its box).
+    // Everything the exit button saves: the box that has the focus (as leaving it would)
+    // and the texts that leaving would have saved but could not. False when a save failed
+    // (the text stays in its box).
     bool SaveOpenEdits();
     // Centres the window's frame on the screen's free area; a window larger than that
     // area keeps its title bar and left edge on the screen.
@@ -104,9 +104,7 @@ public:
     // The file a box's text goes to, and what that file held when the box was filled
     // from it or last saved into it.
     using BoxFile = quelora::store::BoxFile;
-    // Reads f's file, records what it held and returns it.
-    quelora::store::ReadResult ReadBoxFile(BoxFile& f,
-                                           quelora::store::Lookup lookup = quelora::store::Lookup::Keep);
+    using BoundBox = quelora::BoundBox;
     // Saves a box's text into f's file. When another program has changed the file since
     // f.base, its version is first kept beside it (store::otherVersionName) and the user
     // is told; if that cannot be done nothing is replaced. `what` names the file for the
@@ -118,12 +116,10 @@ public:
     bool RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn = nullptr);
     // A box left without typing whose file another program changed since it was filled
     // shows the file as it is now (and true), instead of saving its older text over it.
-    bool ShowsNewerFile(TextBox* box, const BoxFile& f);
+    bool ShowsNewerFile(BoundBox& box);
     // Whether f's file still holds what the box was filled from; *now (if given) what
     // it holds now.
     bool FileUnchanged(const BoxFile& f, quelora::store::Version* now = nullptr) const;
-    // A text the program has not been able to save yet, and what its file held then.
-    using HeldText = quelora::store::HeldText;
     // A failure to tell the user. Shown after the current click has been handled,
     // never from inside a lost-focus handler. A pending failure holds the exit once.
     void ReportFailure(const QString& text);
@@ -150,6 +146,10 @@ public:
     void KeepUnsavedTexts();
     void RecoverUnsavedTexts();
     void RecoverCardDraft(); // once the address book is filled
+    // Every box bound to a file, registered by its panel's builder, and the texts waiting
+    // with their files: the exit, the copy of unsaved text, other programs' changes and
+    // spelling loop over it.
+    const quelora::BoxRegistry& boxes() const { return Boxes; }
     // Tests: the pause after which unsaved text is kept (ms); negative: only when
     // KeepUnsavedTexts is called.
     void setRecoveryDelay(int ms);
@@ -188,7 +188,6 @@ public:
     // ---- Day records (src/records/) ----------------------------------------------
     void ShowDayRecords();
     void Command11_Click(int Index);
-    void Text9_Change(int Index); // the user changed a holiday or reminder box
     void LoadDiaryPage();
     void SaveDiaryPage();
     void Text1_Click();
@@ -206,7 +205,8 @@ public:
     PageSave SavePage(const QString& caption, const QString& text, BoxFile& f, TextBox* shownIn = nullptr);
     // The file of the page of a caption.
     BoxFile PageFile(const QString& caption) const;
-    // Tries the held texts again; false when one still cannot be saved.
+    // Tries again the texts that leaving their boxes would have saved; false when one still
+    // cannot be saved.
     bool RetryUnsavedPages();
 
     // ---- Address book (src/addresses/) ---------------------------------------------
@@ -224,8 +224,9 @@ public:
     void ClearCard();
     void DeleteCard();
     void CopyAllCards();
-    // Whether the fields may be given another card: not while they hold one that could
-    // not be saved (the user is told).
+    // Whether the fields may be given another card: not while they hold one that is not
+    // saved (typed, or one whose save failed or that came back after a crash: the user
+    // is told).
     bool MayReplaceCard();
 
     // ---- Notes and export (src/notes/) ---------------------------------------------
@@ -360,7 +361,6 @@ private:
     Panel VisiblePanel = Panel::Day;
     int WeekPageIndex = 0;
     int WeekdayCursor = 0;
-    bool NoteChanged = false;
     // What the day buttons show: the month on show, its day files and its pages. Only
     // PaintMonthGrid replaces it; a page saved or found changes its day's bold number.
     quelora::calendar::MonthGrid Grid;
@@ -374,29 +374,35 @@ private:
     // A page of that date was just saved: its day on the grid shows it.
     void ShowPageOnGrid(const QString& caption, bool hasText);
     void SetDayHasPage(int i, bool page);
-    // What the diary box was loaded for, and the diary texts held after failed saves.
-    quelora::records::DiaryBox Diary;
-    std::array<BoxFile, 7> WeekFiles;
-    // The holiday, reminder and saint files of the day whose texts the boxes show (the
-    // saves go there, whatever the lists say by then).
-    std::array<BoxFile, 3> DayFiles;
-    // Holiday and reminder texts that could not be saved (or came back after a crash), by
-    // day file: shown whenever their day is shown, until their G saves them or the user
-    // changes that box.
-    std::array<QMap<QString, HeldText>, 2> HeldDayTexts;
+    // The boxes bound to files. Each one's state has the names the handlers use: the diary
+    // box's DiaryEdited is Diary->armed and its caption Diary->target, the note editor's
+    // NoteChanged is Note->armed.
+    quelora::BoxRegistry Boxes;
+    BoundBox* Diary = nullptr;
+    std::array<BoundBox*, 7> Week{};
+    // The holiday, reminder and saint boxes: their files are those of the day whose texts
+    // they show (the saves go there, whatever the lists say by then).
+    std::array<BoundBox*, 3> DayTexts{};
+    BoundBox* Note = nullptr;
+    BoundBox* Card = nullptr;                              // its file is the card in the listed group
+    BoxFile CardCopyFile;                                  // the card's copy in the all-cards group
+    std::optional<quelora::recovery::Entry> RecoveredCard; // a card draft back after a crash
+    // The kinds of box, which their panels' builders register with their boxes.
+    quelora::BoxKind PageKind(bool week);
+    quelora::BoxKind DayTextKind(int k);
+    quelora::BoxKind NoteKind();
+    quelora::BoxKind CardKind();
+    // Taking back, after a crash, a text of each kind.
+    void RestorePage(const quelora::recovery::Entry& e, QStringList* told);
+    void RestoreDayText(const quelora::recovery::Entry& e, QStringList* told);
+    void RestoreNote(const quelora::recovery::Entry& e, QStringList* told);
+    void RestoreCard(const quelora::recovery::Entry& e, QStringList* told);
     void ShowDayFile(int k, const QString& name);
-    // The note the editor holds: the file it was loaded from or last saved as.
-    BoxFile NoteFile;
-    bool NoteUnsaved = false; // its last save failed: it stays in the editor
     // The name a note saved now gets: the current minute, or the next minute that names
     // no other note (a save never replaces a different note).
     QString NoteSaveName();
-    // The card the fields were loaded from or last saved as: its file in the group and
-    // the copy in the all-cards group.
-    BoxFile CardFile, CardCopyFile;
-    bool CardUnsaved = false; // the fields hold a card that could not be saved (or came back after a crash)
-    bool CardSaveFailed = false; // its last GUARDAR failed: the exit holds once for it
-    std::optional<quelora::recovery::Entry> RecoveredCard; // a card draft back after a crash
+    // The save buttons show whether their boxes hold a text not saved yet.
+    void ShowUnsavedMarks();
 
     // Other programs' changes.
     std::unique_ptr<quelora::store::Watcher> Watcher_;
@@ -416,6 +422,13 @@ private:
     bool RecoveryFileThere = false; // the hidden file is on the disk
     QList<quelora::recovery::Entry> RecoveryEntries;
     bool RecoveryFailureTold = false;
+    QList<quelora::recovery::Entry> RecoveredEntries; // what the copy read at start-up held
+    bool Restoring = false;        // giving back texts at start-up: their failures go in one list
+    bool Leaving = false;          // the exit keeps what is unsaved, on purpose
+    bool RecoveryFileKept = false; // a copy that could not be read nor set aside: never written over
+    QString LastFailureReason;     // the platform's reason of the last save that failed
+    // Moves an unreadable copy of unsaved text aside (or copies it): what the user is told.
+    QString SetRecoveryFileAside(const QString& path, const quelora::store::ReadResult& r);
     // A box's text changed (typed: by the user).
     void UnsavedTextChanged(bool typed);
     // A save succeeded: the hidden file, if any, follows as soon as the handler is over.

@@ -20,22 +20,6 @@
 
 using namespace quelora;
 
-store::ReadResult Form1::ReadBoxFile(BoxFile& f, store::Lookup lookup) {
-    const QString stored = store::findNamed(f.folder, f.name, lookup);
-    store::ReadResult r;
-    if (!stored.isEmpty()) r = store::readFile(store::joinPath(f.folder, stored));
-    if (!r.found) {
-        f.base = store::absentVersion();
-    } else if (r.ok) {
-        f.base = store::versionOf(r.bytes, store::joinPath(f.folder, stored));
-    } else {
-        f.base = store::versionOf(QByteArray(), store::joinPath(f.folder, stored));
-        f.base.unreadable = true;
-    }
-    f.fromFile = true;
-    return r;
-}
-
 bool Form1::FileUnchanged(const BoxFile& f, store::Version* now) const {
     return store::stillIs(f.path(), f.base, now);
 }
@@ -185,47 +169,10 @@ void Form1::TakeNotices() {
     }
 }
 
-namespace {
-
-// The box shows its file as it is now, when the user has not changed the box since it
-// was filled from that file and the file has changed; true when it did.
-// A file removed elsewhere leaves its box as it is: what it shows is then all there is
-// of it, and a later edit saves it again.
-bool changedOnDisk(const Form1& form, const Form1::BoxFile& f) {
-    store::Version now;
-    return f.fromFile && !f.folder.isEmpty() && !form.FileUnchanged(f, &now) && now.exists;
-}
-
-bool refresh(Form1& form, TextBox* box, Form1::BoxFile& f, QString (*textOf)(const QByteArray&)) {
-    if (box->isModified() || !changedOnDisk(form, f)) return false;
-    const store::ReadResult r = form.ReadBoxFile(f);
-    box->setText(r.ok ? textOf(r.bytes) : QString());
-    return true;
-}
-
-QString noteText(const QByteArray& bytes) {
-    return store::decode(bytes);
-}
-
-} // namespace
-
 void Form1::CheckShownFiles() {
-    if (!Diary.DiaryCaption.isEmpty() && refresh(*this, Text1, Diary.DiaryFile, &records::pageText))
-        Diary.DiaryUnreadable = Diary.DiaryFile.base.unreadable;
-    for (int i = 0; i < 7; ++i)
-        if (!Text2[i]->isReadOnly()) refresh(*this, Text2[i], WeekFiles[i], &records::pageText);
-    for (int k = 0; k < records::kDayRecordKinds; ++k)
-        refresh(*this, Text9[k], DayFiles[k], &records::dayFileText);
-    refresh(*this, Text6, NoteFile, &noteText);
-    bool cardEdited = false;
-    for (TextBox* t : Text7)
-        cardEdited = cardEdited || t->isModified();
-    if (!cardEdited && !CardUnsaved && changedOnDisk(*this, CardFile)) {
-        const store::ReadResult r = ReadBoxFile(CardFile);
-        const addresses::Card card = r.ok ? addresses::cardFromFile(r.bytes) : addresses::Card{};
-        for (int i = 0; i < addresses::kFieldCount; ++i)
-            Text7[i]->setText(card[i]);
-    }
+    // Every box with nothing unsaved shows its file as it is now.
+    for (const auto& box : Boxes.boxes())
+        box->follow();
     // The lists take in what another program added or removed. Without notices (or when
     // some were lost) every list is looked at; a listing that did not change costs nothing.
     const bool all = !Watcher_ || !Watcher_->active() || ChangedFolders.contains(QString());

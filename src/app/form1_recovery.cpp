@@ -16,39 +16,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
-#include <utility>
+#include <algorithm>
 
 using namespace quelora;
 using recovery::Entry;
-using recovery::Kind;
 
 namespace {
 
 // Typing on without a pause is kept at the latest after this many pauses' time.
 constexpr int kLongestWait = 5;
-
-QString dayTextName(int k) {
-    return k == 0 ? QStringLiteral("el texto de fiesta") : QStringLiteral("el recordatorio");
-}
-
-Entry entry(Kind kind, const QString& target, const QStringList& texts, const store::Version& base,
-            int dayKind = 0) {
-    Entry e;
-    e.kind = kind;
-    e.target = target;
-    e.texts = texts;
-    e.base = base;
-    e.dayKind = dayKind;
-    return e;
-}
-
-QString dayOfFile(const QString& dayFileName) {
-    QString day = dayFileName;
-    if (day.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive)) day.chop(4);
-    return day;
-}
 
 } // namespace
 
@@ -58,6 +37,7 @@ void Form1::setRecoveryDelay(int ms) {
 }
 
 void Form1::UnsavedTextChanged(bool typed) {
+    ShowUnsavedMarks();
     if (RecoveryDelay < 0) return;
     if (!RecoveryTimer) {
         RecoveryTimer = new QTimer(this);
@@ -90,63 +70,35 @@ void Form1::UnsavedTextSaved() {
 }
 
 QList<Entry> Form1::UnsavedEntries() const {
-    QList<Entry> out;
-    QSet<QString> pages;
-    // The newest text of a page first: a box before a text held from an older save.
-    const auto page = [&](const QString& caption, const QString& text, const store::Version& base) {
-        if (!calendar::captionDate(caption) || pages.contains(caption)) return;
-        pages.insert(caption);
-        out << entry(Kind::Page, caption, {text}, base);
-    };
-    if (Text1->isModified() && Diary.dated()) page(Diary.DiaryCaption, Text1->text(), Diary.DiaryFile.base);
-    for (int i = 0; i < 7; ++i)
-        if (Text2[i]->isModified() && !Text2[i]->isReadOnly() && !Text2[i]->text().isEmpty())
-            page(Label3[i]->text(), Text2[i]->text(), WeekFiles[i].base);
-    for (auto it = Diary.UnsavedPages.cbegin(); it != Diary.UnsavedPages.cend(); ++it)
-        page(it.key(), it->text, it->base);
-
-    if ((Text6->isModified() || NoteUnsaved) && !Text6->text().isEmpty())
-        out << entry(Kind::Note, NoteFile.name, {Text6->text()}, NoteFile.base);
-    for (int k = 0; k < 2; ++k) {
-        const bool typed = Text9[k]->isModified() && !Text9[k]->isReadOnly() && !DayFiles[k].name.isEmpty();
-        if (typed) out << entry(Kind::DayText, DayFiles[k].name, {Text9[k]->text()}, DayFiles[k].base, k);
-        for (auto it = HeldDayTexts[k].cbegin(); it != HeldDayTexts[k].cend(); ++it)
-            if (!typed || it.key() != DayFiles[k].name)
-                out << entry(Kind::DayText, it.key(), {it->text}, it->base, k);
-    }
-    QStringList fields;
-    bool cardTyped = false;
-    for (const TextBox* t : Text7) {
-        cardTyped = cardTyped || t->isModified();
-        fields << t->text();
-    }
-    if (cardTyped || CardUnsaved) {
-        Entry e = entry(Kind::Card, Combo3->currentText(), fields, CardFile.base);
-        e.file = CardFile.name;
-        out << e;
-    }
-    return out;
+    return Boxes.unsavedEntries();
 }
 
 void Form1::KeepUnsavedTexts() {
     if (RecoveryTimer) RecoveryTimer->stop();
+    // While texts are given back the copy still holds those not given back yet.
+    if (Restoring || RecoveryFileKept) return;
     const QList<Entry> entries = UnsavedEntries();
     const QString path = store::joinPath(DataFolder_, recovery::kFileName);
     if (entries.isEmpty()) {
         ForgetUnsavedTexts();
         return;
     }
-    if (entries == RecoveryEntries && RecoveryFileThere) return; // nothing new to keep
-    const QByteArray bytes = recovery::encode(entries, Platform_.now());
+    if (entries == RecoveryEntries && RecoveryFileThere && !Leaving) return; // nothing new to keep
+    const QByteArray bytes = recovery::encode(entries, Platform_.now(), Leaving);
     if (const store::Status s = store::writeFile(path, bytes); !s) {
+        // What the copy already on disk holds is not lost in a crash (a folder gone
+        // read-only after one still holds the texts given back from it).
+        const bool held =
+            RecoveryFileThere && std::all_of(entries.begin(), entries.end(),
+                                             [this](const Entry& e) { return RecoveredEntries.contains(e); });
         // Said once: every pause in the typing would say it again.
-        if (!RecoveryFailureTold)
+        if (!RecoveryFailureTold && !held)
             ReportFailure(
                 QStringLiteral("No se puede guardar la copia de lo que escribes sin guardar todavía en\n"
                                "%1\n\n%2\n\nSi Quelora se cerrase de golpe, se perdería. Guarda "
                                "lo que escribes saliendo de su casilla o con su botón.")
                     .arg(QDir::toNativeSeparators(path), s.reason));
-        RecoveryFailureTold = true;
+        RecoveryFailureTold = RecoveryFailureTold || !held;
         return;
     }
     RecoveryFileThere = true;
@@ -155,7 +107,7 @@ void Form1::KeepUnsavedTexts() {
 
 void Form1::ForgetUnsavedTexts() {
     if (RecoveryTimer) RecoveryTimer->stop();
-    if (!RecoveryFileThere) return;
+    if (!RecoveryFileThere || RecoveryFileKept) return;
     const QString path = store::joinPath(DataFolder_, recovery::kFileName);
     if (QFile::remove(path) || !QFile::exists(path)) {
         RecoveryFileThere = false;
@@ -168,110 +120,57 @@ void Form1::RecoverUnsavedTexts() {
     const store::ReadResult r = store::readFile(path);
     if (!r.found) return;
     RecoveryFileThere = true; // the next keep replaces it
-    const std::optional<QList<Entry>> entries = recovery::decode(r.bytes);
+    bool closed = false;
+    const std::optional<QList<Entry>> entries = r.ok ? recovery::decode(r.bytes, &closed) : std::nullopt;
     if (!entries) {
+        // Never deleted: what could not be read may still be read by a person, or by a
+        // newer Quelora that wrote it.
         ReportNotice(QStringLiteral("Quelora no se cerró bien la última vez, y la copia de lo que no estaba "
-                                    "guardado no se puede leer:\n%1")
-                         .arg(QDir::toNativeSeparators(path)));
+                                    "guardado no se puede leer.\n\n%1")
+                         .arg(SetRecoveryFileAside(path, r)));
         return;
     }
+    RecoveredEntries = *entries;
     QStringList told;
-    for (const Entry& e : *entries) {
-        const QString text = e.texts.value(0);
-        switch (e.kind) {
-        case Kind::Page: {
-            if (!calendar::captionDate(e.target)) break;
-            BoxFile f = PageFile(e.target);
-            f.base = e.base;
-            const store::ReadResult page = store::readNamed(f.folder, f.name, store::Lookup::Once);
-            if (page.ok && page.bytes == records::pageBytes(text)) break; // it was saved after all
-            const QString what = QStringLiteral("la página del diario del %1").arg(e.target);
-            if (FileUnchanged(f)) {
-                // As leaving its box would have saved it.
-                if (SavePage(e.target, text, f) == PageSave::Written)
-                    told << QStringLiteral("• %1: guardada en su página.").arg(what);
-                else
-                    told << QStringLiteral("• %1: todavía no se ha podido guardar; se muestra al elegir su "
-                                           "día.")
-                                .arg(what);
-                break;
-            }
-            // The page changed after the text was typed: it stays, and the text goes beside it.
-            const QString stored = store::findNamed(f.folder, f.name, store::Lookup::Once);
-            const QString beside =
-                store::otherVersionName(f.folder, stored.isEmpty() ? f.name : stored, Platform_.now());
-            QString written;
-            if (SaveText(f.folder, beside, text, QString(), store::Sync::Durable, &written) != Saved::Failed)
-                told << QStringLiteral("• %1: la página cambió fuera de Quelora después; lo que escribiste "
-                                       "está en el archivo\n   %2")
-                            .arg(what, QDir::toNativeSeparators(written));
-            else
-                Diary.UnsavedPages.insert(e.target, {text, e.base});
-            break;
-        }
-        case Kind::Note: {
-            if (text.isEmpty()) break;
-            if (!e.target.isEmpty()) {
-                const store::ReadResult note = store::readNamed(DataPath(layout::kNotes), e.target);
-                if (note.ok && note.bytes == store::encode(text)) break;
-            }
-            const QString name = NoteSaveName(); // the editor holds no note yet: a minute of its own
-            if (SaveText(DataPath(layout::kNotes), name, text) != Saved::Failed) {
-                told << QStringLiteral("• una nota: guardada como nota %1.").arg(name);
-            } else {
-                Text6->setText(text);
-                NoteUnsaved = true;
-                told << QStringLiteral(
-                    "• una nota: todavía no se ha podido guardar; está en la casilla de las "
-                    "notas.");
-            }
-            break;
-        }
-        case Kind::DayText: {
-            const QString folder = DataPath(records::dayRecordFolder(e.dayKind));
-            const store::ReadResult file = store::readNamed(folder, e.target);
-            if (file.ok && file.bytes == records::dayFileBytes(text)) break;
-            HeldDayTexts[e.dayKind].insert(e.target, {text, e.base});
-            told << QStringLiteral("• %1 del %2: está en su casilla al elegir ese día; pulsa su botón G para "
-                                   "guardarlo.")
-                        .arg(dayTextName(e.dayKind), dayOfFile(e.target));
-            break;
-        }
-        case Kind::Card:
-            RecoveredCard = e; // into its fields once the address book is filled
-            told << QStringLiteral("• la ficha «%1»: está en la agenda de direcciones; pulsa GUARDAR para "
-                                   "guardarla.")
-                        .arg(text);
-            break;
-        }
-    }
-    if (!told.isEmpty())
-        ReportNotice(QStringLiteral("Quelora no se cerró bien la última vez. Se ha recuperado lo que aún no "
-                                    "estaba guardado:\n\n") +
-                     told.join(QLatin1Char('\n')));
+    bool unknown = false;
+    // A failure to save what comes back is said once, in the list, with its reason.
+    const int failures = FailuresReported;
+    Restoring = true;
+    for (const Entry& e : *entries)
+        unknown = !Boxes.restore(e, &told) || unknown;
+    Restoring = false;
+    if (FailuresReported != failures) RecoveryFailureTold = true; // the list says it
+    if (unknown) // written by a newer Quelora: kept whole for it
+        told << QStringLiteral("• otros textos que esta versión de Quelora no sabe poner en su sitio.\n   %1")
+                    .arg(SetRecoveryFileAside(path, r));
+    if (told.isEmpty()) return;
+    ReportNotice((closed
+                      ? QStringLiteral("La última vez saliste de Quelora con textos sin guardar. Siguen "
+                                       "aquí:\n\n")
+                      : QStringLiteral("Quelora no se cerró bien la última vez. Se ha recuperado lo que aún "
+                                       "no estaba guardado:\n\n")) +
+                 told.join(QLatin1Char('\n')));
 }
 
-void Form1::RecoverCardDraft() {
-    if (!RecoveredCard) return;
-    const Entry e = *std::exchange(RecoveredCard, std::nullopt);
-    for (int i = 0; i < Combo3->count(); ++i)
-        if (store::sameName(Combo3->itemText(i), e.target)) {
-            Combo3->setText(Combo3->itemText(i));
-            Combo3_Click();
-            break;
-        }
-    addresses::Card card;
-    for (int i = 0; i < addresses::kFieldCount; ++i)
-        card[i] = e.texts.value(i);
-    const QString group = addresses::groupFolder(BookFolder(), e.target);
-    // Unless the card is already saved as it was.
-    if (!group.isEmpty()) {
-        const store::ReadResult r = store::readNamed(group, card[0]);
-        if (r.ok && addresses::cardFromFile(r.bytes) == addresses::storedCard(card)) return;
+QString Form1::SetRecoveryFileAside(const QString& path, const store::ReadResult& r) {
+    const QDateTime now = Platform_.now();
+    QString aside;
+    for (int n = 1; aside.isEmpty() || QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = store::joinPath(DataFolder_, recovery::setAsideName(now, n));
+    // Moved whole; where it cannot be moved, copied; where neither can be done, it stays
+    // where it is and nothing of this Quelora writes over it.
+    bool moved = QFile::rename(path, aside);
+    if (!moved && r.ok && store::writeFile(aside, r.bytes)) {
+        moved = true;
+        RecoveryFileThere = true; // the copy is aside: this one may be replaced
+    } else if (moved) {
+        RecoveryFileThere = false;
+    } else {
+        RecoveryFileThere = false;
+        RecoveryFileKept = true;
+        return QStringLiteral("Se ha dejado como estaba, en\n%1").arg(QDir::toNativeSeparators(path));
     }
-    for (int i = 0; i < addresses::kFieldCount; ++i)
-        Text7[i]->setText(card[i]);
-    CardFile = BoxFile{group, e.file, e.base, false};
-    CardCopyFile = BoxFile();
-    CardUnsaved = true;
+    NoteOwnWrite(aside);
+    return QStringLiteral("Se ha guardado aparte, sin cambiarla, en\n%1")
+        .arg(QDir::toNativeSeparators(aside));
 }

@@ -231,13 +231,12 @@ void Form1::PaintMonthGrid(const calendar::MonthGrid& grid) {
         PreselectDone = true;
     }
     DescribeDayButtons();
-    // The boxes show no day now, so no file either: what the diary box held is nobody's.
-    Text1->setText(QString());
-    Diary.unload();
-    for (int k = 0; k < 3; ++k) {
-        Text9[k]->setText(QString());
-        DayFiles[k] = BoxFile();
-    }
+    // The boxes show no day now, so no file either: what the diary box held is nobody's,
+    // and a holiday or reminder typed and not saved waits with its day.
+    Diary->empty();
+    for (BoundBox* box : DayTexts)
+        box->empty();
+    ShowUnsavedMarks();
     Frame1[0]->setEnabled(false);
 }
 

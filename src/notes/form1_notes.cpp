@@ -35,72 +35,107 @@ void Form1::buildNotesPanel(QFrame* f) {
                        vb::Red, arial(9.75, true), QStringLiteral("Eliminar nota"),
                        QStringLiteral("Borra la nota que se ve en la lista"));
     connect(Command13, &QPushButton::clicked, this, [this] { Command13_Click(); });
+    Note = Boxes.add(Boxes.kind(NoteKind()), {Text6});
+}
+
+BoxKind Form1::NoteKind() {
+    // A note that could not be saved stays in the editor, which opens no other note until
+    // it is saved.
+    BoxKind k;
+    k.tag = QStringLiteral("nota");
+    k.format = BoxFormat::Note;
+    k.spelled = {true};
+    k.leave = [this](BoundBox&) { Text6_LostFocus(); };
+    k.restore = [this](const recovery::Entry& e, QStringList* told) { RestoreNote(e, told); };
+    return k;
 }
 
 void Form1::File1_Click() {
     const QString name = File1->fileName();
     if (name.isEmpty()) return;
     // A text the program could not save is never replaced in its box.
-    if (NoteUnsaved && !Text6->text().isEmpty()) {
+    if (Note->held && !Text6->text().isEmpty()) {
         ReportNotice(
             QStringLiteral("La nota de la casilla no se ha podido guardar y sigue ahí para que no se "
                            "pierda. Se guardará la próxima vez que salgas de la casilla; después podrás "
                            "abrir otra nota."));
         return;
     }
-    BoxFile f{File1->path(), name, {}, false};
-    const store::ReadResult r = ReadBoxFile(f);
+    const BoxFile before = Note->file;
+    Note->file = BoxFile{File1->path(), name, {}, false};
+    const store::ReadResult r = Note->read();
     if (!r.ok) {
+        Note->file = before;
         if (!r.found) File1->refresh(); // gone meanwhile: the list shows what there is
         return;                         // the editor keeps what it had
     }
-    NoteFile = f;
-    Text6->setText(store::decode(r.bytes)); // counts as a change: the next leave saves a copy
+    Note->show(Note->textsOf(r.bytes)); // counts as a change: the next leave saves a copy
 }
 
 void Form1::Text6_Change() {
-    NoteChanged = true;
+    Note->armed = true; // NoteChanged
 }
 
 QString Form1::NoteSaveName() {
     const QString folder = DataPath(layout::kNotes);
     const QDateTime now = platform().now();
+    const BoxFile& loaded = Note->file;
     // A minute a day for a year ahead is more than any folder of notes holds.
     for (int i = 0; i < 366 * 24 * 60; ++i) {
         const QString name = notes::noteFileName(now.addSecs(60LL * i));
         const QFileInfo fi(store::joinPath(folder, name));
         if (!fi.exists() && !fi.isSymLink()) return name;
         // The same note saved again within its minute replaces itself.
-        if (name == NoteFile.name && NoteFile.folder == folder && FileUnchanged(NoteFile)) return name;
+        if (name == loaded.name && loaded.folder == folder && FileUnchanged(loaded)) return name;
     }
     return notes::noteFileName(now);
 }
 
 void Form1::Text6_LostFocus() {
-    if (!NoteChanged) return;
+    if (!Note->armed) return;
     const QString text = Text6->text();
     if (text.isEmpty()) {
         // Nothing to save; what is typed next is a note of its own.
-        NoteChanged = NoteUnsaved = false;
-        NoteFile = BoxFile();
+        Note->armed = Note->held = false;
+        Note->file = BoxFile();
         KeepUnsavedTexts();
         return;
     }
     const QString name = NoteSaveName();
-    BoxFile target = name == NoteFile.name ? NoteFile : BoxFile{DataPath(layout::kNotes), name, {}, false};
+    BoxFile target =
+        name == Note->file.name ? Note->file : BoxFile{DataPath(layout::kNotes), name, {}, false};
     // The editor shows what the file kept: the user sees the "?".
     if (SaveBoxFile(target, text, QString(), QStringLiteral("La nota %1").arg(name), Text6) ==
         Saved::Failed) {
-        NoteUnsaved = true; // NoteChanged stays set: the text is saved at the next chance
+        Note->held = true; // still armed: the text is saved at the next chance
         KeepUnsavedTexts();
         return;
     }
-    NoteUnsaved = false;
-    NoteFile = target;
-    NoteChanged = false;
+    Note->held = Note->armed = false;
+    Note->file = target;
     // The new note joins the list where it sorts; the note chosen stays chosen, so
     // "ELIMINAR" deletes what it deleted before the save.
     File1->addName(name);
+}
+
+void Form1::RestoreNote(const recovery::Entry& e, QStringList* told) {
+    const QString text = e.texts.value(0);
+    if (text.isEmpty()) return;
+    // The note the editor had loaded (a copy kept by an older Quelora names it as its target).
+    if (const QString loaded = e.file.isEmpty() ? e.target : e.file; !loaded.isEmpty()) {
+        const store::ReadResult note = store::readNamed(DataPath(layout::kNotes), loaded);
+        if (note.ok && note.bytes == store::encode(text)) return; // saved after all
+    }
+    const QString name = NoteSaveName(); // the editor holds no note yet: a minute of its own
+    if (SaveText(DataPath(layout::kNotes), name, text) != Saved::Failed) {
+        *told << QStringLiteral("• una nota: guardada como nota %1.").arg(name);
+        return;
+    }
+    Text6->setText(text);
+    Note->held = Note->armed = true;
+    *told << QStringLiteral(
+                 "• una nota: todavía no se ha podido guardar (%1); está en la casilla de las notas.")
+                 .arg(LastFailureReason);
 }
 
 void Form1::Command13_Click() {

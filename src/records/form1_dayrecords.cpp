@@ -66,8 +66,49 @@ void Form1::buildDayPanel(QFrame* f) {
     setBoxColors(Text9[2], 0x008080FF, 0x00008000);
     for (TextBox* t : Text9)
         t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int k = 0; k < 2; ++k)
-        connect(Text9[k], &TextBox::edited, this, [this, k] { Text9_Change(k); });
+    Diary = Boxes.add(Boxes.kind(PageKind(false)), {Text1});
+    for (int k = 0; k < records::kDayRecordKinds; ++k) {
+        DayTexts[k] = Boxes.add(Boxes.kind(DayTextKind(k)), {Text9[k]});
+        if (k < 2) DayTexts[k]->button = Command11[k];
+    }
+}
+
+namespace {
+
+QString dayTextName(int k) {
+    return k == 0 ? QStringLiteral("el texto de fiesta") : QStringLiteral("el recordatorio");
+}
+
+QString dayOfFile(const QString& dayFileName) {
+    QString day = dayFileName;
+    if (day.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive)) day.chop(4);
+    return day;
+}
+
+} // namespace
+
+BoxKind Form1::DayTextKind(int k) {
+    BoxKind kind;
+    kind.format = BoxFormat::DayFile;
+    kind.variant = k;
+    if (k == 2) { // the saints: only read
+        kind.tag = QStringLiteral("santoral");
+        kind.saving = Saving::Never;
+        return kind;
+    }
+    // A holiday or reminder not saved yet waits with its day, shown whenever the day is,
+    // until its G saves it.
+    kind.tag = QStringLiteral("dia");
+    kind.saving = Saving::ByButton;
+    kind.heldByFile = true;
+    kind.spelled = {true};
+    kind.waiting = [k](const QString& name, const QStringList&) {
+        return QStringLiteral("• %1 del %2: está en su casilla al elegir ese día; pulsa su botón G para "
+                              "guardarlo.")
+            .arg(dayTextName(k), dayOfFile(name));
+    };
+    kind.restore = [this](const recovery::Entry& e, QStringList* told) { RestoreDayText(e, told); };
+    return kind;
 }
 
 void Form1::ShowDayRecords() {
@@ -77,34 +118,23 @@ void Form1::ShowDayRecords() {
 }
 
 void Form1::ShowDayFile(int k, const QString& name) {
-    DayFiles[k] = BoxFile{DataPath(records::dayRecordFolder(k)), name, {}, false};
-    if (name.isEmpty()) {
-        Text9[k]->setText(QString());
-        return;
-    }
-    // A text that could not be saved comes back with its day, never the older file.
-    if (k < 2)
-        if (const auto held = HeldDayTexts[k].constFind(name); held != HeldDayTexts[k].constEnd()) {
-            Text9[k]->setText(held->text);
-            DayFiles[k].base = held->base;
-            return;
-        }
-    const store::ReadResult file = ReadBoxFile(DayFiles[k]);
-    // A file that cannot be read shows nothing rather than the day shown before.
-    Text9[k]->setText(file.ok ? records::dayFileText(file.bytes) : QString());
+    DayTexts[k]->fill(
+        name.isEmpty() ? BoxFile() : BoxFile{DataPath(records::dayRecordFolder(k)), name, {}, false}, name);
+    ShowUnsavedMarks();
 }
 
 void Form1::Command11_Click(int Index) {
     if (Index != 0 && Index != 1) return;
+    BoundBox& box = *DayTexts[Index];
     // The file of the day whose texts the box shows, whatever the month list says now.
-    BoxFile& f = DayFiles[Index];
+    BoxFile& f = box.file;
     // Only a day of the calendar has a day file: not one named after a typed list text.
-    if (f.name.isEmpty() || Text9[Index]->isReadOnly()) return;
+    if (f.name.isEmpty() || !box.takesInput()) return;
     const QString text = Text9[Index]->text();
     const QString what =
         QStringLiteral("%1 del %2")
             .arg(Index == 0 ? QStringLiteral("El texto de fiesta") : QStringLiteral("El recordatorio"),
-                 f.name.chopped(4));
+                 dayOfFile(f.name));
     bool done = false;
     if (!records::removesDayFile(text)) {
         done = SaveBoxFile(f, text, records::kDayFileEnding, what, Text9[Index]) != Saved::Failed;
@@ -116,22 +146,22 @@ void Form1::Command11_Click(int Index) {
         done = RemoveBoxFile(f, what, Text9[Index]);
     }
     if (done) {
-        HeldDayTexts[Index].remove(f.name);
-    } else {
-        // Not saved: the text is held with its day, shown again whenever the day is.
-        HeldDayTexts[Index].insert(f.name, {text, f.base});
+        Boxes.release(f);
+    } else if (!text.isEmpty()) {
+        // Not saved: the text waits with its day, shown again whenever the day is.
+        Boxes.hold(box.kind(), box.target, f, text);
     }
     KeepUnsavedTexts();
+    ShowUnsavedMarks();
 }
 
-void Form1::Text9_Change(int Index) {
-    // A held text follows what the user makes of it; emptying the box lets it go (the
-    // file stays as it is until G is pressed).
-    if (Index > 1) return;
-    const auto held = HeldDayTexts[Index].find(DayFiles[Index].name);
-    if (held == HeldDayTexts[Index].end()) return;
-    if (const QString text = Text9[Index]->text(); text.isEmpty())
-        HeldDayTexts[Index].erase(held);
-    else
-        held->text = text;
+void Form1::RestoreDayText(const recovery::Entry& e, QStringList* told) {
+    const QString text = e.texts.value(0);
+    const QString folder = DataPath(records::dayRecordFolder(e.dayKind));
+    if (folder.isEmpty() || e.target.isEmpty() || text.isEmpty()) return;
+    const store::ReadResult file = store::readNamed(folder, e.target);
+    if (file.ok && file.bytes == records::dayFileBytes(text)) return; // saved after all
+    const BoxKind* kind = Boxes.find(QStringLiteral("dia"), e.dayKind);
+    Boxes.hold(*kind, e.target, BoxFile{folder, e.target, e.base, false}, text);
+    *told << kind->waiting(e.target, {text});
 }

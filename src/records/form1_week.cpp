@@ -31,6 +31,9 @@ void Form1::buildWeekPanel(QFrame* f) {
         setForeColor(Text2[i], colors[i]);
         connect(Text2[i], &TextBox::lostFocus, this, [this, i] { Text2_LostFocus(i); });
     }
+    const BoxKind& kind = Boxes.kind(PageKind(true));
+    for (int i = 0; i < 7; ++i)
+        Week[i] = Boxes.add(kind, {Text2[i]});
 }
 
 void Form1::FillWeekView() {
@@ -47,31 +50,22 @@ void Form1::FillWeekView() {
         const QString spoken = date ? calendar::spokenDate(*date) : captions[i].toLower();
         Label3[i]->setAccessibleName(spoken);
         Text2[i]->setAccessibleName(QStringLiteral("Diario del ") + spoken);
-        WeekFiles[i] = PageFile(captions[i]);
         // A caption that names no real date (a year typed into its list, not picked) has
         // no page: its box takes no input, as the day panel's.
-        const bool dated = date.has_value();
-        Text2[i]->takeInput(dated, UndatedHint());
-        if (!dated) {
-            Text2[i]->setText(QString());
-            continue;
-        }
-        // A text that could not be saved comes back with its date, never the older page.
-        if (const HeldText* held = Diary.held(captions[i])) {
-            Text2[i]->setText(held->text);
-            WeekFiles[i].base = held->base;
-            continue;
-        }
+        BoxFile f = PageFile(captions[i]);
+        if (!date) f = BoxFile();
         // Never the text of another week: an unreadable page gives an empty box, and
         // an empty box is never saved, so the page stays as it is unless the user types.
-        if (pages->find(WeekFiles[i].name).isEmpty()) {
-            WeekFiles[i].base = store::absentVersion();
-            WeekFiles[i].fromFile = true;
-            Text2[i]->setText(QString());
-            continue;
+        // A page the folder's index does not know is not looked for again.
+        const bool absent = date && pages->find(f.name).isEmpty() && !Boxes.waiting(f);
+        if (absent) f.name.clear();
+        Week[i]->fill(f, captions[i]);
+        if (absent) {
+            Week[i]->file = PageFile(captions[i]);
+            Week[i]->file.base = store::absentVersion();
+            Week[i]->file.fromFile = true;
         }
-        const store::ReadResult page = ReadBoxFile(WeekFiles[i]);
-        Text2[i]->setText(page.ok ? records::pageText(page.bytes) : QString());
+        Text2[i]->takeInput(date.has_value(), UndatedHint());
     }
 }
 
@@ -83,15 +77,15 @@ void Form1::Text2_LostFocus(int Index) {
 
 void Form1::SaveWeekPage() {
     const int k = WeekPageIndex;
-    if (k > 6 || Text2[k]->isReadOnly()) return;
+    if (k > 6 || !Week[k]->takesInput()) return;
     const QString caption = Label3[k]->text();
     const QString text = Text2[k]->text();
     if (text.isEmpty()) {
         // Emptying a box never clears a stored page, but it is the newest thing done to
         // that page: a text held from an older save never comes back over it.
-        if (Text2[k]->isModified() && Diary.UnsavedPages.remove(caption) > 0) KeepUnsavedTexts();
+        if (Text2[k]->isModified() && Boxes.release(Week[k]->file)) KeepUnsavedTexts();
         return;
     }
     // A failure leaves the text in its box and holds it until it can be saved.
-    if (!ShowsNewerFile(Text2[k], WeekFiles[k])) SavePage(caption, text, WeekFiles[k], Text2[k]);
+    if (!ShowsNewerFile(*Week[k])) SavePage(caption, text, Week[k]->file, Text2[k]);
 }

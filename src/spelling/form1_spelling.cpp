@@ -18,12 +18,13 @@ void Form1::CheckSpelling() {
     Spelling = new spelling::Speller(this);
     // Where the user writes prose: not in names, addresses, telephones or e-mail, not in
     // the read-outs, not in the saints' texts, which are only read.
-    std::vector<TextBox*> boxes = {Text1, Text9[0], Text9[1], Text6, Text7[6]};
-    boxes.insert(boxes.end(), Text2.begin(), Text2.end());
-    for (TextBox* box : boxes) {
-        box->checkSpelling(Spelling);
-        connect(box->spellMarks(), &spelling::Marks::addRequested, this, &Form1::AddOwnWord);
-    }
+    for (const auto& bound : Boxes.boxes())
+        for (std::size_t i = 0; i < bound->fields().size(); ++i) {
+            if (i >= bound->kind().spelled.size() || !bound->kind().spelled[i]) continue;
+            TextBox* box = bound->fields()[i];
+            box->checkSpelling(Spelling);
+            connect(box->spellMarks(), &spelling::Marks::addRequested, this, &Form1::AddOwnWord);
+        }
 }
 
 void Form1::StartSpelling() {

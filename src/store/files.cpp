@@ -190,6 +190,19 @@ Status writeFile(const QString& path, const QByteArray& bytes, Sync sync) {
     return replaceFile(path, bytes, sync);
 }
 
+Status probeFolder(const QString& folder) {
+    const QString tmp = temporaryNameFor(joinPath(folder, QStringLiteral(".quelora-prueba")));
+    QFile::remove(tmp);
+    QFile f(tmp);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return Status::failure(f.errorString());
+    f.close();
+    QFile::remove(tmp);
+    if (installedFaults)
+        if (const std::optional<QString> why = installedFaults->nextWriteFails())
+            return Status::failure(*why);
+    return {};
+}
+
 Version versionOf(const QByteArray& bytes, const QString& path) {
     Version v;
     v.known = true;
@@ -260,6 +273,10 @@ QString otherVersionName(const QString& folder, const QString& stored, const QDa
         if (!QFileInfo::exists(joinPath(folder, name)) && findNamed(folder, name, Lookup::Once).isEmpty())
             return name;
     }
+}
+
+bool isOtherVersionName(QStringView name) {
+    return name.contains(u" (otra versi\u00F3n ");
 }
 
 QString unsafeNameReason(const QString& name) {

@@ -54,6 +54,11 @@ enum class Sync { Durable, Scratch };
 // read-only.
 Status writeFile(const QString& path, const QByteArray& bytes, Sync sync = Sync::Durable);
 
+// Whether folder takes a new file now (the hidden file a save goes through): a file
+// that already holds what is written is never written again, so a write alone does
+// not tell.
+Status probeFolder(const QString& folder);
+
 // The hidden file a write of path goes through before it replaces path; the lists
 // never show such names.
 QString temporaryNameFor(const QString& path);
@@ -130,6 +135,8 @@ bool stillIs(const QString& path, const Version& v, Version* now = nullptr, QByt
 // "JUEVES, 15 de MARZO de 2007 (otra versión 2007-3-15 10.05).txt", "García (otra versión
 // 2007-3-15 10.05)", then " 2", " 3", ... No look-up of the program takes it for the file.
 QString otherVersionName(const QString& folder, const QString& stored, const QDateTime& when);
+// Whether name is such a name.
+bool isOtherVersionName(QStringView name);
 
 // The message for a user name refused by isSafeName.
 QString unsafeNameReason(const QString& name);

@@ -7,9 +7,6 @@
 namespace quelora::recovery {
 namespace {
 
-const QString kKinds[] = {QStringLiteral("pagina"), QStringLiteral("nota"), QStringLiteral("dia"),
-                          QStringLiteral("ficha")};
-
 QJsonObject baseObject(const store::Version& v) {
     QJsonObject o;
     if (!v.known) return o;
@@ -40,13 +37,13 @@ bool Entry::operator==(const Entry& o) const {
            texts == o.texts && base.known == o.base.known && base.sameContent(o.base);
 }
 
-QByteArray encode(const QList<Entry>& entries, const QDateTime& written) {
+QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed) {
     QJsonArray list;
     for (const Entry& e : entries) {
         QJsonObject o;
-        o.insert(QStringLiteral("tipo"), kKinds[static_cast<int>(e.kind)]);
+        o.insert(QStringLiteral("tipo"), e.kind);
         o.insert(QStringLiteral("destino"), e.target);
-        if (e.kind == Kind::DayText) o.insert(QStringLiteral("caja"), e.dayKind);
+        if (e.dayKind != 0) o.insert(QStringLiteral("caja"), e.dayKind);
         if (!e.file.isEmpty()) o.insert(QStringLiteral("archivo"), e.file);
         o.insert(QStringLiteral("textos"), QJsonArray::fromStringList(e.texts));
         o.insert(QStringLiteral("antes"), baseObject(e.base));
@@ -56,39 +53,44 @@ QByteArray encode(const QList<Entry>& entries, const QDateTime& written) {
     top.insert(QStringLiteral("quelora"), QStringLiteral("textos sin guardar"));
     top.insert(QStringLiteral("version"), 1);
     top.insert(QStringLiteral("escrito"), written.toString(Qt::ISODate));
+    if (closed) top.insert(QStringLiteral("cerrado"), true);
     top.insert(QStringLiteral("textos"), list);
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
 }
 
-std::optional<QList<Entry>> decode(const QByteArray& bytes) {
+std::optional<QList<Entry>> decode(const QByteArray& bytes, bool* closed) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
     const QJsonObject top = doc.object();
     if (top.value(QStringLiteral("version")).toInt() != 1 || !top.value(QStringLiteral("textos")).isArray())
         return std::nullopt;
+    if (closed) *closed = top.value(QStringLiteral("cerrado")).toBool();
     QList<Entry> entries;
     for (const QJsonValue& value : top.value(QStringLiteral("textos")).toArray()) {
         const QJsonObject o = value.toObject();
         Entry e;
-        const QString kind = o.value(QStringLiteral("tipo")).toString();
-        int k = 0;
-        while (k < 4 && kKinds[k] != kind)
-            ++k;
-        if (k == 4) continue; // a kind this program does not know
-        e.kind = static_cast<Kind>(k);
+        e.kind = o.value(QStringLiteral("tipo")).toString();
         e.target = o.value(QStringLiteral("destino")).toString();
-        if (e.kind == Kind::DayText) e.dayKind = o.value(QStringLiteral("caja")).toInt();
+        e.dayKind = o.value(QStringLiteral("caja")).toInt();
         e.file = o.value(QStringLiteral("archivo")).toString();
         for (const QJsonValue& t : o.value(QStringLiteral("textos")).toArray())
             e.texts << t.toString();
         e.base = versionOfObject(o.value(QStringLiteral("antes")).toObject());
-        const int wanted = e.kind == Kind::Card ? 7 : 1;
-        if (e.texts.size() != wanted || (e.kind == Kind::DayText && e.dayKind != 0 && e.dayKind != 1))
-            continue;
+        if (e.kind.isEmpty() || e.texts.isEmpty()) continue;
         entries << e;
     }
     return entries;
+}
+
+QString setAsideName(const QDateTime& when, int n) {
+    return QStringLiteral("Quelora, texto sin guardar que no se pudo leer (%1-%2-%3 %4.%5%6).json")
+        .arg(when.date().year())
+        .arg(when.date().month())
+        .arg(when.date().day())
+        .arg(when.time().hour())
+        .arg(when.time().minute(), 2, 10, QLatin1Char('0'))
+        .arg(n > 1 ? QStringLiteral(" %1").arg(n) : QString());
 }
 
 } // namespace quelora::recovery

@@ -17,25 +17,28 @@ namespace quelora::recovery {
 
 inline const QString kFileName = QStringLiteral(".quelora-sin-guardar.json");
 
-enum class Kind {
-    Page,    // a diary page: target is its caption
-    Note,    // the note editor: target is the note it was loaded from or last saved as, if any
-    DayText, // a holiday (dayKind 0) or reminder (1): target is the day file's name
-    Card,    // the card fields: target is the group field's text, file the card loaded
-};
-
+// One text not saved yet. Its kind is the tag of the kind of box it was typed into
+// ("pagina", "nota", "dia", "ficha"): the window's boxes know what each means, this file
+// only keeps it.
 struct Entry {
-    Kind kind = Kind::Page;
-    QString target;
-    int dayKind = 0;
-    QString file;        // cards: the name of the card the fields were loaded from
+    QString kind;
+    QString target;      // what the box was bound to: a page's caption, a day file's name, a card's group
+    int dayKind = 0;     // of the kinds of one tag, which (the holiday 0, the reminder 1)
+    QString file;        // the file the box showed (a note, a card), if any
     QStringList texts;   // the text; for a card its seven fields
     store::Version base; // what the file held when the box was filled (digest and size)
     bool operator==(const Entry&) const;
 };
 
-QByteArray encode(const QList<Entry>& entries, const QDateTime& written);
-// nullopt for anything that is not such a file (a torn or foreign file is no crash).
-std::optional<QList<Entry>> decode(const QByteArray& bytes);
+// closed: kept by an exit the user chose while texts were still unsaved, not by a crash.
+QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed = false);
+// nullopt for anything that is not such a file of this version (a torn file, a newer
+// program's). An entry without a kind or a text is left out. *closed (if given): whether
+// an exit kept it.
+std::optional<QList<Entry>> decode(const QByteArray& bytes, bool* closed = nullptr);
+
+// The name a copy that could not be read is moved to, beside it in the data folder: in
+// plain sight, saying what it is and when it was put aside; n > 1 for the next free one.
+QString setAsideName(const QDateTime& when, int n = 1);
 
 } // namespace quelora::recovery

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
+#include <algorithm>
 #include <functional>
 
 using namespace quelora;
@@ -373,6 +374,9 @@ const Row kMeetings[] = {
              EXPECT_TRUE(t.desk().messages[0].contains(told)) << told.toStdString();
          t.click(t.f().Command11[0]);
          EXPECT_EQ(t.readBytes(u("fiestas/15 de MARZO.txt")), QByteArray("antes y fiesta\r\n"));
+         t.click(t.f().Command6[5]);
+         t.click(t.f().Command7[0]);
+         EXPECT_TRUE(t.exists(u("direcciones/Amigos/Ruiz")));
          t.click(t.f().Command10); // a clean exit: nothing is left to give back
          EXPECT_FALSE(t.exists(u(".quelora-sin-guardar.json")));
          t.crashAndRestart();
@@ -400,6 +404,42 @@ const Row kMeetings[] = {
          t.f().KeepUnsavedTexts();
          t.crashAndRestart();
          EXPECT_EQ(t.readBytes(u("dias/VIERNES, 16 de MARZO de 2007.txt")), QByteArray("viernes"));
+     }},
+    {"AfterACrashOnAFolderGoneReadOnlyOneMessageSaysWhatCameBackAndWhyItIsNotSaved",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "uno");
+         t.start();
+         t.write(t.f().Text9[1], u("dentista"));
+         t.write(t.f().Text1, u(" dos"));
+         t.f().KeepUnsavedTexts();
+         t.writeFaults.failNext(1000, u("Sistema de archivos de solo lectura (prueba)"));
+         t.crashAndRestart();
+         ASSERT_EQ(t.desk().messages.size(), 1) << t.desk().messages.join(u("\n----\n")).toStdString();
+         const QString told = t.desk().messages[0];
+         const qsizetype page =
+             told.indexOf(u("JUEVES, 15 de MARZO de 2007: todavía no se ha podido guardar"));
+         const qsizetype reminder = told.indexOf(u("el recordatorio del 15 de MARZO"));
+         const qsizetype why = told.indexOf(u("Tu ordenador no me permite escribir datos"));
+         EXPECT_TRUE(told.startsWith(u("Quelora no se cerró bien"))) << told.toStdString();
+         EXPECT_TRUE(page > 0 && reminder > 0 && why > std::max(page, reminder))
+             << told.toStdString() << page << " " << reminder << " " << why;
+         EXPECT_FALSE(told.contains(u("se perdería"))); // the copy on disk still holds them
+         EXPECT_EQ(t.f().Text1->text(), u("uno dos"));  // held, shown on its day
+         EXPECT_EQ(t.f().Text9[1]->text(), u("dentista"));
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("uno"));
+     }},
+    {"ACopyOfUnsavedTextThatCannotBeReadIsSetAsideWholeAndNamed",
+     [](RealInput& t) {
+         t.writeBytes(u(".quelora-sin-guardar.json"), "{\"quelora\": \"textos sin guardar\", \"vers");
+         t.start();
+         const QStringList aside = t.filesIn(QString()).filter(u("no se pudo leer"));
+         ASSERT_EQ(aside.size(), 1);
+         EXPECT_EQ(t.readBytes(aside[0]), QByteArray("{\"quelora\": \"textos sin guardar\", \"vers"));
+         ASSERT_EQ(t.desk().messages.size(), 1);
+         EXPECT_TRUE(t.desk().messages[0].contains(aside[0])) << t.desk().messages[0].toStdString();
+         t.click(t.f().Command10);
+         EXPECT_EQ(t.desk().endRequests, 1);
+         EXPECT_TRUE(t.exists(aside[0]));
      }},
     {"UnsavedTextIsKeptAMomentAfterTheTypingPausesNotAtEachKeystroke",
      [](RealInput& t) {
@@ -590,6 +630,29 @@ const Row kMeetings[] = {
          t.click(t.f().Command7[0]);
          EXPECT_EQ(t.filesIn(u("direcciones/Amigos")), (QStringList{u("Weiss"), u("Weiß")}));
          EXPECT_TRUE(t.readBytes(u("direcciones/Todos/Weiß")).startsWith(cp1252("Weiß\r\nHans")));
+     }},
+    {"ANewCardNeverReplacesAnotherPersonsCardOfTheSameName",
+     [](RealInput& t) {
+         const QByteArray ana = cp1252("García\r\nAna\r\n\r\n\r\n\r\n\r\n\r\n");
+         t.writeBytes(u("direcciones/Amigos/García"), ana);
+         t.writeBytes(u("direcciones/Todos/García"), ana);
+         t.writeBytes(u("direcciones/Amigos/García (otra versión 2007-3-1 9.00)"), ana); // kept beside once
+         t.start();
+         t.click(t.f().Command6[5]);
+         t.pickFromList(t.f().Combo3, 0);
+         EXPECT_EQ(t.f().File2->names(), QStringList{u("García")}); // a copy kept beside is no card
+         t.write(t.f().Text7[0], u("García"));
+         t.write(t.f().Text7[1], u("Pedro"));
+         t.click(t.f().Command7[0]);
+         EXPECT_EQ(t.readBytes(u("direcciones/Amigos/García")), ana);
+         EXPECT_EQ(t.readBytes(u("direcciones/Todos/García")), ana);
+         ASSERT_FALSE(t.desk().messages.isEmpty());
+         EXPECT_TRUE(t.desk().messages.last().contains(u("ya hay otra ficha «García» en «Amigos» y «Todos»")))
+             << t.desk().messages.last().toStdString();
+         EXPECT_EQ(t.f().Text7[1]->text(), u("Pedro"));
+         t.paste(t.f().Text7[0], u("García López")); // both kept
+         t.click(t.f().Command7[0]);
+         EXPECT_EQ(t.filesIn(u("direcciones/Todos")), (QStringList{u("García"), u("García López")}));
      }},
     {"APageStoredInAnotherLetterCaseMakesItsDayBold",
      [](RealInput& t) {

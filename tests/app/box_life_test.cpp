@@ -1,0 +1,226 @@
+// The life of every box bound to a file, as one table: each kind of box (the diary, a
+// week box, the holiday and the reminder, the note, a card) through each moment of its
+// life (filled, typed, left, crashed, deleted or changed by another program, the exit),
+// all through real input, the files checked byte for byte. No text typed or given back
+// after a crash is ever dropped without a word.
+#include "store/recovery.h"
+#include "support/formfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <tuple>
+
+using namespace quelora;
+using namespace quelora::test;
+
+namespace {
+
+class BoxLife;
+
+// One kind of box, as a person reaches it on 15 March 2007.
+struct Kind {
+    const char* name;
+    const char* file;  // where its text comes from
+    const char* saved; // where a save puts it
+    QByteArray (*bytes)(const QString& text);
+    void (*reach)(BoxLife&);       // brings the box on screen
+    void (*fill)(BoxLife&);        // and fills it from its file, where a click does
+    TextBox* (*box)(Form1&);       // where the user types
+    void (*save)(BoxLife&);        // its button, or leaving it
+    void (*awayAndBack)(BoxLife&); // another day, panel or card, and back to it
+    bool byButton;                 // saved by a button, not by leaving it
+};
+
+void PrintTo(const Kind& k, std::ostream* os) {
+    *os << k.name;
+}
+
+QByteArray pageBytes(const QString& text) {
+    return store::encode(text);
+}
+QByteArray dayBytes(const QString& text) {
+    return store::encode(text) + "\r\n";
+}
+QByteArray cardBytes(const QString& name) {
+    return "Ruiz\r\n" + store::encode(name) + "\r\n\r\n\r\n\r\n\r\n\r\n";
+}
+
+class BoxLife : public FormFixture {
+public:
+    using FormFixture::click;
+    using FormFixture::clickInto;
+    using FormFixture::clickRow;
+    using FormFixture::dayButton;
+    Form1& f() { return *form; }
+
+    // The window on 15 March, the box on screen filled with "antes" from its file.
+    void open(const Kind& k) {
+        writeBytes(u(k.file), k.bytes(u("antes")));
+        writeBytes(u("direcciones/Amigos/Bravo"), "Bravo\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+        makeFolder(u("direcciones/Todos"));
+        start();
+        k.reach(*this);
+        k.fill(*this);
+    }
+    void type(const Kind& k, const QString& text) {
+        TextBox* box = k.box(*form);
+        clickInto(box);
+        pressKey(box, Qt::Key_End, Qt::ControlModifier);
+        typeText(box, text);
+    }
+    bool exitEnds() {
+        const int before = platform.endRequests;
+        click(form->Command10);
+        return platform.endRequests > before;
+    }
+    QStringList others(const QString& folder) const { return filesIn(folder).filter(u("(otra versión")); }
+    QString folderOf(const Kind& k) const { return u(k.file).section(u'/', 0, -2); }
+    QString shown(const Kind& k) { return k.box(*form)->text(); }
+};
+
+const Kind kKinds[] = {
+    {"Diary", "dias/JUEVES, 15 de MARZO de 2007.txt", "dias/JUEVES, 15 de MARZO de 2007.txt", pageBytes,
+     [](BoxLife&) {}, [](BoxLife&) {}, [](Form1& f) { return f.Text1; },
+     [](BoxLife& t) { t.click(t.dayButton(16)); },
+     [](BoxLife& t) {
+         t.click(t.dayButton(16));
+         t.click(t.dayButton(15));
+     },
+     false},
+    {"WeekBox", "dias/VIERNES, 16 de MARZO de 2007.txt", "dias/VIERNES, 16 de MARZO de 2007.txt", pageBytes,
+     [](BoxLife& t) { t.click(t.f().Command6[1]); }, [](BoxLife&) {}, [](Form1& f) { return f.Text2[4]; },
+     [](BoxLife& t) { t.clickInto(t.f().Text2[5]); },
+     [](BoxLife& t) {
+         t.click(t.f().Command6[0]);
+         t.click(t.f().Command6[1]);
+     },
+     false},
+    {"Holiday", "fiestas/15 de MARZO.txt", "fiestas/15 de MARZO.txt", dayBytes, [](BoxLife&) {},
+     [](BoxLife&) {}, [](Form1& f) { return f.Text9[0]; }, [](BoxLife& t) { t.click(t.f().Command11[0]); },
+     [](BoxLife& t) {
+         t.click(t.dayButton(16));
+         t.click(t.dayButton(15));
+     },
+     true},
+    {"Reminder", "recordatorio/15 de MARZO.txt", "recordatorio/15 de MARZO.txt", dayBytes, [](BoxLife&) {},
+     [](BoxLife&) {}, [](Form1& f) { return f.Text9[1]; }, [](BoxLife& t) { t.click(t.f().Command11[1]); },
+     [](BoxLife& t) {
+         t.click(t.f().Command4[3]); // another month, and back to the day
+         t.click(t.f().Command4[2]);
+         t.click(t.dayButton(15));
+     },
+     true},
+    {"Note", "notas/2007-3-1--9-0", "notas/2007-3-15--10-0", pageBytes,
+     [](BoxLife& t) { t.click(t.f().Command6[4]); },
+     [](BoxLife& t) { t.clickRow(t.f().File1, u("2007-3-1--9-0")); }, [](Form1& f) { return f.Text6; },
+     [](BoxLife& t) { t.click(t.f().Command6[0]); },
+     [](BoxLife& t) {
+         t.click(t.f().Command6[0]);
+         t.click(t.f().Command6[4]);
+     },
+     false},
+    {"Card", "direcciones/Amigos/Ruiz", "direcciones/Amigos/Ruiz", cardBytes,
+     [](BoxLife& t) { t.click(t.f().Command6[5]); }, [](BoxLife& t) { t.clickRow(t.f().File2, u("Ruiz")); },
+     [](Form1& f) { return f.Text7[1]; }, [](BoxLife& t) { t.click(t.f().Command7[0]); },
+     [](BoxLife& t) { t.clickRow(t.f().File2, u("Bravo")); }, true},
+};
+
+enum class Moment { Saved, LeftUnsaved, Crash, DeletedBeforeRestart, FollowedUnedited, KeptBesideEdited };
+const char* const kMomentNames[] = {"TypedAndSaved",
+                                    "TypedAndLeftWithoutItsSave",
+                                    "TypedThenACrash",
+                                    "TypedThenACrashAndItsFileDeleted",
+                                    "ChangedByAnotherProgramUnedited",
+                                    "ChangedByAnotherProgramWhileEdited"};
+
+class BoxLives : public BoxLife, public ::testing::WithParamInterface<std::tuple<Kind, Moment>> {};
+
+TEST_P(BoxLives, LoseNoWord) {
+    const auto& [k, moment] = GetParam();
+    open(k);
+    ASSERT_EQ(shown(k), u("antes"));
+    const QByteArray before = readBytes(u(k.saved));
+    switch (moment) {
+    case Moment::Saved:
+        type(k, u(" y después"));
+        k.save(*this);
+        EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes y después")));
+        EXPECT_TRUE(exitEnds());
+        break;
+    case Moment::LeftUnsaved:
+        // Saved by leaving, or held with its file and shown again, never dropped.
+        type(k, u(" sin guardar"));
+        k.awayAndBack(*this);
+        EXPECT_EQ(shown(k), u("antes sin guardar"));
+        if (!k.byButton) {
+            EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes sin guardar")));
+            break;
+        }
+        EXPECT_EQ(readBytes(u(k.saved)), before);
+        ASSERT_FALSE(exitEnds()); // said once
+        ASSERT_FALSE(platform.messages.isEmpty());
+        EXPECT_TRUE(platform.messages.last().contains(u("Si vuelves a salir")))
+            << platform.messages.last().toStdString();
+        EXPECT_TRUE(exitEnds());
+        crashAndRestart(); // the next start, on the disk as the exit left it
+        k.reach(*this);
+        EXPECT_EQ(shown(k), u("antes sin guardar"));
+        break;
+    case Moment::Crash:
+    case Moment::DeletedBeforeRestart:
+        type(k, u(" y más"));
+        f().KeepUnsavedTexts(); // the typing pauses
+        if (moment == Moment::DeletedBeforeRestart) QFile::remove(path(u(k.file)));
+        crashAndRestart();
+        k.reach(*this);
+        if (!k.byButton) { // written where leaving the box would have written it
+            EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes y más")));
+            EXPECT_EQ(others(folderOf(k)), QStringList{});
+            EXPECT_TRUE(exitEnds());
+            EXPECT_FALSE(exists(recovery::kFileName));
+            break;
+        }
+        EXPECT_EQ(shown(k), u("antes y más")); // back in its box, unsaved
+        EXPECT_FALSE(exitEnds());              // the exit holds for it as for a failed save
+        k.save(*this);
+        EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes y más")));
+        EXPECT_TRUE(exitEnds());
+        EXPECT_FALSE(exists(recovery::kFileName));
+        break;
+    case Moment::FollowedUnedited:
+        writeBytes(u(k.file), k.bytes(u("de fuera")));
+        EXPECT_TRUE(waitUntil([&] { return shown(k) == u("de fuera"); })) << shown(k).toStdString();
+        break;
+    case Moment::KeptBesideEdited: {
+        type(k, u(" mío"));
+        writeBytes(u(k.file), k.bytes(u("de fuera")));
+        settle();
+        EXPECT_EQ(shown(k), u("antes mío"));
+        k.save(*this);
+        EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes mío")));
+        if (u(k.saved) != u(k.file)) { // a note is saved as a note of its own: nothing replaced
+            EXPECT_EQ(readBytes(u(k.file)), k.bytes(u("de fuera")));
+            break;
+        }
+        const QStringList kept = others(folderOf(k));
+        ASSERT_EQ(kept.size(), 1);
+        ASSERT_FALSE(platform.messages.isEmpty());
+        EXPECT_EQ(readBytes(folderOf(k) + QLatin1Char('/') + kept[0]), k.bytes(u("de fuera")));
+        EXPECT_TRUE(platform.messages.last().contains(kept[0]));
+        break;
+    }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, BoxLives,
+                         ::testing::Combine(::testing::ValuesIn(kKinds),
+                                            ::testing::Values(Moment::Saved, Moment::LeftUnsaved,
+                                                              Moment::Crash, Moment::DeletedBeforeRestart,
+                                                              Moment::FollowedUnedited,
+                                                              Moment::KeptBesideEdited)),
+                         [](const auto& row) {
+                             return std::string(std::get<0>(row.param).name) +
+                                    kMomentNames[int(std::get<1>(row.param))];
+                         });
+
+} // namespace
