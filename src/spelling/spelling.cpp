@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include <array>
 #include <mutex>
+#include <utility>
 
 #ifdef QUELORA_HAVE_NUSPELL
 #include <nuspell/dictionary.hxx>
@@ -120,17 +122,44 @@ QString bare(const QString& word) {
     return out;
 }
 
+// How far apart two bare words are in the slips a writer of Spanish makes: 0 the same,
+// 1 a letter typed twice or a double typed once ("mercadoo", "aceso"), 2 one letter
+// replaced or two neighbours swapped, 3 another letter missing or extra, 4 more.
+int slips(QStringView a, QStringView b) {
+    if (a == b) return 0;
+    if (a.size() == b.size()) {
+        qsizetype first = 0, last = a.size() - 1;
+        while (a[first] == b[first])
+            ++first;
+        while (a[last] == b[last])
+            --last;
+        if (first == last) return 2;
+        return last == first + 1 && a[first] == b[last] && a[last] == b[first] ? 2 : 4;
+    }
+    if (a.size() > b.size()) std::swap(a, b);
+    if (b.size() != a.size() + 1) return 4;
+    qsizetype i = 0;
+    while (i < a.size() && a[i] == b[i])
+        ++i;
+    if (a.sliced(i) != b.sliced(i + 1)) return 4;
+    return i > 0 && b[i] == b[i - 1] ? 1 : 3; // a double parts from its single at its second letter
+}
+
 } // namespace
 
 QStringList rankSuggestions(const QString& word, const QStringList& suggestions, int most) {
-    QStringList close, rest;
+    std::array<QStringList, 5> byRank;
+    QSet<QString> seen;
     const QString wordBare = bare(word);
     for (const QString& s : suggestions) {
-        if (s == word || s.contains(QLatin1Char('-')) || close.contains(s) || rest.contains(s)) continue;
-        (bare(s) == wordBare ? close : rest) << s;
+        if (s == word || s.contains(QLatin1Char('-')) || seen.contains(s)) continue;
+        seen.insert(s);
+        byRank[slips(wordBare, bare(s))] << s;
     }
-    close += rest;
-    return close.mid(0, most);
+    QStringList ranked;
+    for (const QStringList& r : byRank)
+        ranked += r;
+    return ranked.mid(0, most);
 }
 
 void Speller::setDictionary(std::shared_ptr<const Dictionary> dictionary) {

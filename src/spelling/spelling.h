@@ -48,8 +48,11 @@ QStringList systemDictionaryFolders();
 QStringList readWordList(const QByteArray& bytes);
 QString wordListText(const QStringList& words); // each word followed by CR LF
 
-// Orders suggestions as a writer of Spanish expects: those that differ from the word
-// only in accents or ñ first, then the dictionary's order; no hyphenated splits, no repeats.
+// Orders suggestions as a writer of Spanish expects, the closest first: those that differ
+// from the word only in accents, ñ, ü or letter case, then a letter typed twice or a
+// double typed once, then one letter replaced or two neighbours swapped, then another
+// letter missing or extra, then the rest; the dictionary's order within each; no
+// hyphenated splits, no repeats.
 QStringList rankSuggestions(const QString& word, const QStringList& suggestions, int most);
 
 // What every box asks when it marks its words: the dictionary once it is loaded, the

@@ -119,9 +119,11 @@ QString windowsNameProblem(const QString& name) {
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
     static const QStringList reserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
                                          QStringLiteral("NUL")};
+    // Windows reserves port 0 and the superscript digits of Windows-1252 as well.
+    static const QString portDigits = QString::fromUtf8("0123456789¹²³");
     const bool numbered = stem.size() == 4 &&
                           (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
-                          stem[3] >= QLatin1Char('1') && stem[3] <= QLatin1Char('9');
+                          portDigits.contains(stem[3]);
     if (reserved.contains(stem) || numbered)
         return QStringLiteral("es un nombre que Windows reserva para sus dispositivos (%1)").arg(stem);
     return {};

@@ -44,7 +44,8 @@ QStringView withoutExtension(QStringView name, QStringView extension);
 // ---- Names that travel ------------------------------------------------------------------
 // What keeps a name from being a file or folder name on Windows too (the characters
 // \ / : * ? " < > |, control characters, a trailing dot or blank, CON, PRN, AUX, NUL,
-// COM1..COM9, LPT1..LPT9 with or without an extension), in Spanish; empty when nothing does.
+// COM0..COM9, LPT0..LPT9, COM¹..COM³, LPT¹..LPT³ with or without an extension), in Spanish;
+// empty when nothing does.
 QString windowsNameProblem(const QString& name);
 
 // Files a system leaves in folders for itself (desktop.ini, Thumbs.db, .DS_Store): no

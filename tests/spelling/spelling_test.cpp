@@ -75,6 +75,21 @@ TEST(Spelling, SuggestionsPutTheAccentedFormFirst) {
     EXPECT_EQ(spanish()->suggest(u("escrivi"), 6), QStringList{u("escribir")});
 }
 
+TEST(Spelling, SuggestionsComeClosestFirst) {
+    // The word, the dictionary's suggestions in its order, the four the menu shows.
+    const char* rows[][3] = {
+        {"fuy", "uy fuy fu-y fu fue fue fui", "fue fui uy fu"},
+        {"qeu", "queu qué que", "qué que queu"},
+        {"muj", "mujer mu muy mujeres mus", "muy mus mu mujer"},
+        {"mercadoo", "mercadeo mercados mercado", "mercado mercadeo mercados"},
+        {"aceso", "ceso acenso acceso acaso", "acceso acaso ceso acenso"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(spelling::rankSuggestions(u(r[0]), u(r[1]).split(QLatin1Char(' ')), 4),
+                  u(r[2]).split(QLatin1Char(' ')))
+            << r[0];
+}
+
 TEST(Spelling, TheWordListIsOneWordALineInWindows1252) {
     EXPECT_EQ(store::encode(spelling::wordListText({u("Quelora"), u("Begoña")})),
               test::cp1252("Quelora\r\nBegoña\r\n"));

@@ -259,11 +259,13 @@ TEST_F(Folder, TheIndexAndTheOnePassTakeTheSameVariantWhateverTheListingOrder) {
 
 TEST(WindowsNames, WhatWindowsCannotHoldIsNamedInSpanish) {
     for (const char* bad : {"Ortiz: \"Pepe\" <casa>?", "a\tb", "a|b", "a*", "Ruiz.", "Ruiz ", "CON",
-                            "con.txt", "Com1", "LPT9", "nul"})
+                            "con.txt", "Com1", "LPT9", "nul", "COM0", "lpt0.txt", "COM¹", "com².txt", "LPT³"})
         EXPECT_FALSE(windowsNameProblem(QString::fromUtf8(bad)).isEmpty()) << bad;
-    for (const char* good : {"García", "Ruiz.Pérez", "COM", "COM10", "Consuelo", "LPT", "Ana-Luis", "..x"})
+    for (const char* good :
+         {"García", "Ruiz.Pérez", "COM", "COM10", "COM⁴", "Consuelo", "LPT", "Ana-Luis", "..x"})
         EXPECT_TRUE(windowsNameProblem(QString::fromUtf8(good)).isEmpty()) << good;
     EXPECT_TRUE(windowsNameProblem(QStringLiteral("a:b?")).contains(QStringLiteral("«:», «?»")));
+    EXPECT_TRUE(windowsNameProblem(QString::fromUtf8("lpt².txt")).endsWith(QString::fromUtf8("(LPT²)")));
 }
 
 TEST_F(Folder, AVersionTellsAnotherProgramsChangeFromTheSameBytesWrittenAgain) {
