@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/mount.h>
 
 using namespace quelora;
 
@@ -26,6 +27,17 @@ protected:
         return p;
     }
     QString lockPath() const { return dir.path() + QLatin1Char('/') + kLockFileName; }
+    void writeLock(const QByteArray& content, const QDateTime& written) {
+        QFile f(lockPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    QByteArray lockBytes() const {
+        QFile f(lockPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+    }
 
     QTemporaryDir dir;
     test::FakePlatform platform;
@@ -88,13 +100,7 @@ TEST_F(InstanceLock, ACopyThatEndsFreesTheFolderAtOnce) {
 TEST_F(InstanceLock, ALockFileLeftEmptyOrUnreadableDoesNotShutTheUserOut) {
     // A machine that lost power while a copy was starting leaves an empty lock file.
     for (const QByteArray& content : {QByteArray(), QByteArray("basura\n"), QByteArray("\0\0\0", 3)}) {
-        QFile f(lockPath());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-        f.flush();
-        ASSERT_TRUE(
-            f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
-        f.close();
+        writeLock(content, QDateTime::currentDateTime().addSecs(-60));
         DataFolderLock next(dir.path());
         EXPECT_EQ(next.take(), DataFolderLock::State::Taken) << content.toStdString();
     }
@@ -113,5 +119,56 @@ TEST_F(InstanceLock, AFolderWhereNoLockCanBeWrittenStillOpens) {
     EXPECT_TRUE(takeDataFolder(lock, missing, platform));
     EXPECT_TRUE(platform.messages.isEmpty());
 }
+
+// The folder as a USB stick remounted read-only after a power cut shows it: a read-only view
+// of it, where no lock can be removed. Only a live copy keeps a second one out there.
+struct ReadOnlyRow {
+    const char* name;
+    enum Left { KilledCopy, EmptyFile, LiveCopy } left;
+    bool refused;
+};
+
+class LockInAReadOnlyFolder : public InstanceLock, public ::testing::WithParamInterface<ReadOnlyRow> {};
+
+TEST_P(LockInAReadOnlyFolder, OnlyALiveCopyKeepsTheUserOut) {
+    const ReadOnlyRow& row = GetParam();
+    QTemporaryDir view;
+    const QByteArray at = QFile::encodeName(view.path());
+    if (mount(QFile::encodeName(dir.path()).constData(), at.constData(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "no read-only view of a folder can be mounted here (needs root)";
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { umount2(at.constData(), MNT_DETACH); }
+    } unmount{at};
+    ASSERT_EQ(mount(nullptr, at.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+
+    std::unique_ptr<QProcess> holder;
+    if (row.left == ReadOnlyRow::EmptyFile)
+        writeLock({}, QDateTime::currentDateTime().addSecs(-60));
+    else
+        holder = startHolder();
+    if (row.left == ReadOnlyRow::KilledCopy) {
+        holder->kill();
+        ASSERT_TRUE(holder->waitForFinished(10000));
+    }
+    const QByteArray left = lockBytes();
+
+    DataFolderLock lock(view.path());
+    EXPECT_EQ(takeDataFolder(lock, view.path(), platform), !row.refused);
+    EXPECT_EQ(platform.messages.size(), row.refused ? 1 : 0);
+    EXPECT_EQ(lockBytes(), left);
+    if (row.left == ReadOnlyRow::LiveCopy) {
+        holder->closeWriteChannel();
+        ASSERT_TRUE(holder->waitForFinished(10000));
+    }
+}
+
+const ReadOnlyRow kReadOnlyRows[] = {
+    {"KilledCopy", ReadOnlyRow::KilledCopy, false},
+    {"LeftEmptyByAPowerCut", ReadOnlyRow::EmptyFile, false},
+    {"LiveCopy", ReadOnlyRow::LiveCopy, true},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, LockInAReadOnlyFolder, ::testing::ValuesIn(kReadOnlyRows),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
