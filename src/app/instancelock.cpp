@@ -3,33 +3,113 @@
 #include "app/platform.h"
 #include "store/names.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <QTemporaryDir>
 
 namespace quelora {
 
-DataFolderLock::DataFolderLock(const QString& dataFolder)
-    : path_(store::joinPath(dataFolder, kLockFileName)), lock_(path_) {
-    // Never stale by age: a copy left open for weeks still holds its folder. The lock
-    // is free again only when the process that took it is gone, which Qt checks itself.
-    lock_.setStaleLockTime(0);
+namespace {
+
+// Whether the process that wrote a lock file is gone, in Qt's own judgement (the process,
+// its program and the boot of this machine). Asked of a copy in a temporary folder, since
+// Qt gives its verdict only by removing the file, which the data folder may not allow.
+bool ownerGone(const QString& path) {
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("copia.lock"));
+    if (!scratch.isValid() || !QFile::copy(path, copy)) return false;
+    QLockFile probe(copy);
+    probe.setStaleLockTime(0);
+    return probe.tryLock(0);
 }
 
-DataFolderLock::State DataFolderLock::take() {
-    if (lock_.tryLock(0)) return State::Taken;
-    if (lock_.error() != QLockFile::LockFailedError) return State::Unavailable;
-    // A lock file that names no process (left empty by a machine that lost power as a
-    // copy started) would shut the user out for good. Give a starting copy a few
-    // seconds to write its name into it.
+// Whether a lock was written on this computer. Qt writes the machine's id below the host
+// name and tells machines apart by it (two computers may share a name); by the name only
+// where there is no id.
+bool writtenHere(const QString& path, const QString& host) {
+    QFile f(path);
+    const QList<QByteArray> lines =
+        f.open(QIODevice::ReadOnly) ? f.read(4096).split('\n') : QList<QByteArray>();
+    if (lines.size() > 3 && !lines[3].isEmpty()) return lines[3] == QSysInfo::machineUniqueId();
+    return host == QSysInfo::machineHostName();
+}
+
+enum class Claim {
+    Taken,
+    HeldHere,      // by a live copy on this computer
+    HeldElsewhere, // by another computer: never removed, never rewritten
+    Stuck          // cannot be written, or is dead and cannot be removed (a read-only folder)
+};
+
+Claim claim(QLockFile& lock, const QString& path, QString* owner) {
+    if (lock.tryLock(0)) return Claim::Taken;
+    if (lock.error() != QLockFile::LockFailedError) return Claim::Stuck;
     qint64 pid = 0;
-    QString host, app;
-    const QFileInfo fi(path_);
-    if (!lock_.getLockInfo(&pid, &host, &app) && fi.exists() &&
-        fi.lastModified().secsTo(QDateTime::currentDateTime()) > 5 && lock_.removeStaleLockFile() &&
-        lock_.tryLock(0))
+    QString app;
+    if (!lock.getLockInfo(&pid, owner, &app)) {
+        // A lock file that names no process (left empty by a machine that lost power as a
+        // copy started) would shut the user out for good. Give a starting copy a few
+        // seconds to write its name into it.
+        const QFileInfo fi(path);
+        if (!fi.exists()) return lock.tryLock(0) ? Claim::Taken : Claim::HeldHere;
+        if (fi.lastModified().secsTo(QDateTime::currentDateTime()) <= 5) return Claim::HeldHere;
+        if (!lock.removeStaleLockFile()) return Claim::Stuck;
+        return lock.tryLock(0) ? Claim::Taken : Claim::HeldHere;
+    }
+    if (!writtenHere(path, *owner)) return Claim::HeldElsewhere;
+    if (!ownerGone(path)) return Claim::HeldHere;
+    // Its process is gone, yet Qt could not remove it: the folder is read-only (a stick
+    // remounted so after a power cut), or another copy starting this very moment is
+    // replacing it. A dead copy keeps no one out, so it is judged again after a moment.
+    if (lock.tryLock(300)) return Claim::Taken;
+    return ownerGone(path) ? Claim::Stuck : Claim::HeldHere;
+}
+
+// No other computer writes a lock of this name: its host name and the start of its id.
+QString thisComputersLockName() {
+    QString name = QSysInfo::machineHostName();
+    const QByteArray id = QSysInfo::machineUniqueId().left(8);
+    if (!id.isEmpty()) name += QLatin1Char('-') + QString::fromLatin1(id);
+    for (QChar& c : name)
+        if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == u'-' || c == u'.')) c = u'_';
+    return QStringLiteral(".quelora-%1.lock").arg(name);
+}
+
+} // namespace
+
+DataFolderLock::DataFolderLock(const QString& dataFolder)
+    : path_(store::joinPath(dataFolder, kLockFileName)),
+      ownPath_(store::joinPath(dataFolder, thisComputersLockName())), lock_(path_), own_(ownPath_) {
+    // Never stale by age: a copy left open for weeks still holds its folder. A lock is
+    // free again only when the process that took it is gone.
+    lock_.setStaleLockTime(0);
+    own_.setStaleLockTime(0);
+}
+
+// Two locks. The shared one is what other computers, and copies that know no other lock,
+// look at; but a sync engine may bring another computer's lock in its place, which must be
+// neither removed nor rewritten (the change would travel back and could let a second copy
+// start there). So every copy also holds this computer's own lock, which no other computer
+// writes, and which keeps a second copy here out whatever the shared one holds.
+DataFolderLock::State DataFolderLock::take() {
+    other_.reset();
+    QString ownOwner, owner;
+    const Claim mine = claim(own_, ownPath_, &ownOwner);
+    if (mine == Claim::HeldHere) return State::InUse;
+    switch (claim(lock_, path_, &owner)) {
+    case Claim::Taken:
         return State::Taken;
-    return State::InUse;
+    case Claim::HeldHere: // by a copy that knows only the shared lock
+        own_.unlock();
+        return State::InUse;
+    case Claim::HeldElsewhere:
+        other_ = OtherComputer{owner, QFileInfo(path_).lastModified()};
+        break;
+    case Claim::Stuck:
+        break;
+    }
+    return mine == Claim::Taken ? State::Taken : State::Unavailable;
 }
 
 QString folderInUseMessage(const QString& dataFolder) {
@@ -43,6 +123,24 @@ bool takeDataFolder(DataFolderLock& lock, const QString& dataFolder, Platform& p
     if (lock.take() != DataFolderLock::State::InUse) return true;
     platform.message(nullptr, folderInUseMessage(dataFolder));
     return false;
+}
+
+QString otherComputerNotice(const DataFolderLock& lock, const QString& dataFolder) {
+    if (!lock.otherComputer()) return {};
+    const DataFolderLock::OtherComputer& other = *lock.otherComputer();
+    return QStringLiteral(
+               "La carpeta de datos\n%1\nparece abierta también en el ordenador «%2» (desde el %3 a las "
+               "%4).\n\n"
+               "Si sigue abierta allí, lo que escribas en los dos ordenadores se conserva: cuando un "
+               "archivo ha cambiado en el otro, Quelora guarda aparte la otra versión, con «otra versión» "
+               "en su nombre. Para no tener que juntar textos después, cierra Quelora en «%2» antes de "
+               "seguir escribiendo aquí.\n\n"
+               "Si allí ya no está abierta (por ejemplo, porque ese ordenador se apagó de golpe), abre "
+               "Quelora en «%2» y ciérralo, y este aviso dejará de salir. Si ya no usas ese ordenador, "
+               "borra el archivo oculto %5 de la carpeta de datos.")
+        .arg(QDir::toNativeSeparators(dataFolder), other.host,
+             other.since.toString(QStringLiteral("d/M/yyyy")), other.since.toString(QStringLiteral("HH:mm")),
+             kLockFileName);
 }
 
 } // namespace quelora

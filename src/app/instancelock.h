@@ -1,31 +1,45 @@
 #pragma once
-// One copy of the program per data folder. Two copies on one folder would each save
-// their own stale texts over the other's pages, so the second one to start gives way.
+// One copy of the program per data folder and computer. Two copies on one folder would
+// each save their own stale texts over the other's pages, so the second one to start on
+// a computer gives way. Another computer's lock (carried over by a sync engine, or left
+// there by a power cut) keeps no one out: the user is told, and a save that finds a file
+// changed elsewhere keeps the other version beside it.
+#include <QDateTime>
 #include <QLockFile>
 #include <QString>
+#include <optional>
 
 namespace quelora {
 
 class Platform;
 
-// The lock file inside the data folder.
+// The lock file inside the data folder, shared by every computer that sees the folder.
 inline const QString kLockFileName = QStringLiteral(".quelora.lock");
 
 class DataFolderLock {
 public:
     enum class State {
-        Taken,      // this copy holds the folder
-        InUse,      // another running copy holds it
-        Unavailable // the lock cannot be written (read-only folder): nothing to protect here
+        Taken,      // this copy holds the folder on this computer
+        InUse,      // another running copy on this computer holds it
+        Unavailable // no lock can be written or removed (read-only folder): nothing to protect here
+    };
+    // Whose lock, from another computer, was in the folder when it was taken.
+    struct OtherComputer {
+        QString host;
+        QDateTime since;
     };
 
     explicit DataFolderLock(const QString& dataFolder);
     State take();
     QString path() const { return path_; }
+    const std::optional<OtherComputer>& otherComputer() const { return other_; }
 
 private:
     QString path_;
+    QString ownPath_; // this computer's own lock beside it: ".quelora-<host>-<start of its id>.lock"
     QLockFile lock_;
+    QLockFile own_;
+    std::optional<OtherComputer> other_;
 };
 
 // The message of a second copy.
@@ -34,5 +48,9 @@ QString folderInUseMessage(const QString& dataFolder);
 // Takes the data folder for this copy. When another copy holds it, tells the user
 // through the platform and returns false: the program ends without opening its window.
 bool takeDataFolder(DataFolderLock& lock, const QString& dataFolder, Platform& platform);
+
+// What the window tells the user once it is up, when another computer's lock is in the
+// folder; empty otherwise.
+QString otherComputerNotice(const DataFolderLock& lock, const QString& dataFolder);
 
 } // namespace quelora

@@ -13,10 +13,14 @@ int main(int argc, char* argv[]) {
     // The data folder is the program's own folder.
     const QString dataFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
     quelora::QtPlatform platform;
-    // Held until the program ends; a lock left by a copy that died is taken over.
+    // Held until the program ends; a lock left by a copy that died is taken over, one that
+    // cannot be removed (a read-only folder) is passed by.
     quelora::DataFolderLock lock(dataFolder);
     if (!quelora::takeDataFolder(lock, dataFolder, platform)) return 1;
     Form1 form(dataFolder, platform);
+    // Another computer's lock keeps no one out; the user hears of it once the window is up.
+    if (const QString notice = quelora::otherComputerNotice(lock, dataFolder); !notice.isEmpty())
+        form.ReportNotice(notice);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager&) { form.SaveOpenEdits(); });
     form.Form_Load();
