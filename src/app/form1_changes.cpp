@@ -199,7 +199,7 @@ bool changedOnDisk(const Form1& form, const Form1::BoxFile& f) {
 bool refresh(Form1& form, TextBox* box, Form1::BoxFile& f, QString (*textOf)(const QByteArray&)) {
     if (box->isModified() || !changedOnDisk(form, f)) return false;
     const store::ReadResult r = form.ReadBoxFile(f);
-    box->setText(r.ok ? textOf(r.bytes) : QString());
+    box->followText(r.ok ? textOf(r.bytes) : QString());
     return true;
 }
 
