@@ -92,8 +92,9 @@ void TextBox::setText(const QString& text) {
 }
 
 void TextBox::followText(const QString& text) {
-    // A place before the first difference stays, one after the last keeps its distance
-    // from the end, one inside what changed keeps its number as far as the text goes.
+    // A place after the last difference keeps its distance from the end (the end stays
+    // the end: a file written in place is often seen empty first), one before the first
+    // stays, one inside what changed keeps its number as far as the text goes.
     const QString before = shown();
     const QString after = store::fileToBox(text);
     const qsizetype common = std::min(before.size(), after.size());
@@ -104,8 +105,8 @@ void TextBox::followText(const QString& text) {
     while (tail < common - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
         ++tail;
     const auto follow = [&](qsizetype at) {
-        if (at <= head) return static_cast<int>(at);
         if (at >= before.size() - tail) return static_cast<int>(after.size() - (before.size() - at));
+        if (at <= head) return static_cast<int>(at);
         return static_cast<int>(std::min(at, after.size()));
     };
     const QTextCursor old = textCursor();

@@ -438,6 +438,8 @@ const Row kMeetings[] = {
          t.start();
          t.clickInto(t.f().Text1);
          t.pressKey(t.f().Text1, Qt::Key_End);
+         t.writeBytes(kToday, ""); // written in place: seen empty first, then whole
+         ASSERT_TRUE(RealInput::waitUntil([&] { return t.f().Text1->text().isEmpty(); }));
          t.writeBytes(kToday, "escrito en otro programa");
          ASSERT_TRUE(
              RealInput::waitUntil([&] { return t.f().Text1->text() == u("escrito en otro programa"); }));
