@@ -138,7 +138,10 @@ bool BoundBox::changedOnDisk() const {
 bool BoundBox::follow() {
     if (unsaved() || !changedOnDisk()) return false;
     const store::ReadResult r = read();
-    show(r.ok ? textsOf(r.bytes) : QStringList());
+    // Under the user's cursor: it stays where it was.
+    const QStringList texts = r.ok ? textsOf(r.bytes) : QStringList();
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        fields_[i]->followText(texts.value(int(i)));
     unreadable = r.found && !r.ok;
     return true;
 }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -75,15 +76,49 @@ QString inBlocks(const QString& fileText) {
 
 } // namespace
 
-void TextBox::setText(const QString& text) {
+void TextBox::fill(const QString& text) {
     settingText_ = true;
     // Straight into the document: QPlainTextEdit::setPlainText would lay the first block
     // out twice over.
     document()->setPlainText(inBlocks(text));
-    setTextCursor(QTextCursor(document())); // at the start, as a text just shown is read
     settingText_ = false;
     setText_ = text;
     document()->setModified(false);
+}
+
+void TextBox::setText(const QString& text) {
+    fill(text);
+    setTextCursor(QTextCursor(document())); // at the start, as a text just shown is read
+}
+
+void TextBox::followText(const QString& text) {
+    // A place after the last difference keeps its distance from the end (the end stays
+    // the end: a file written in place is often seen empty first), one before the first
+    // stays, one inside what changed keeps its number as far as the text goes.
+    const QString before = shown();
+    const QString after = store::fileToBox(text);
+    const qsizetype common = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < common && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    const auto follow = [&](qsizetype at) {
+        if (at >= before.size() - tail) return static_cast<int>(after.size() - (before.size() - at));
+        if (at <= head) return static_cast<int>(at);
+        return static_cast<int>(std::min(at, after.size()));
+    };
+    const QTextCursor old = textCursor();
+    const int anchor = follow(old.anchor()), position = follow(old.position());
+    const int down = verticalScrollBar()->value(), across = horizontalScrollBar()->value();
+    fill(text);
+    QTextCursor c(document());
+    c.setPosition(anchor);
+    c.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    verticalScrollBar()->setValue(down);
+    horizontalScrollBar()->setValue(across);
 }
 
 bool TextBox::isModified() const {

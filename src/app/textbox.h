@@ -18,7 +18,11 @@ public:
     explicit TextBox(Lines lines, QWidget* parent = nullptr);
 
     QString text() const;
-    void setText(const QString& text); // emits changed(), not edited()
+    void setText(const QString& text); // emits changed(), not edited(); the cursor at the start
+    // As setText, for a text changed under the user (another program's version of the
+    // file): the cursor, any selection and the scroll stay where they were, beside the
+    // same text (a cursor at the end stays at the end).
+    void followText(const QString& text);
     // The user has changed the text since the program last set it or marked it saved
     // (undoing back to that point makes it unchanged again).
     bool isModified() const;
@@ -52,6 +56,7 @@ protected:
 
 private:
     QString shown() const; // the characters the box holds, its own line breaks as "\n"
+    void fill(const QString& text);
     Lines lines_;
     bool settingText_ = false;
     QString setText_; // the text as given to setText

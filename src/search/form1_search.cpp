@@ -12,6 +12,7 @@
 #include "app/textbox.h"
 #include "calendar/calendar.h"
 #include "search/search.h"
+#include "store/codepage.h"
 #include "store/layout.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QStyledItemDelegate>
+#include <QTextCursor>
 #include <QToolButton>
 
 using namespace quelora;
@@ -79,6 +81,18 @@ public:
         p->restore();
     }
 };
+
+// What was found in a box it shows: selected and in view, so that it is seen and typing
+// goes there. A box without it (no query) keeps its cursor.
+void showFirstHit(TextBox* box, const QString& query) {
+    const search::HitPlace hit = search::firstHit(store::fileToBox(box->text()), query);
+    if (hit.start < 0) return;
+    QTextCursor c(box->document());
+    c.setPosition(static_cast<int>(hit.start));
+    c.setPosition(static_cast<int>(hit.start + hit.length), QTextCursor::KeepAnchor);
+    box->setTextCursor(c);
+    box->ensureCursorVisible();
+}
 
 } // namespace
 
@@ -312,6 +326,7 @@ void Form1::SearchResult_Pick(int row) {
                        : hit.kind == search::Kind::Reminder ? Text9[1]
                                                             : Text9[2];
         box->setFocus(Qt::OtherFocusReason);
+        showFirstHit(box, SearchText->text());
         break;
     }
     case search::Kind::Note: {
@@ -322,6 +337,7 @@ void Form1::SearchResult_Pick(int row) {
             if (!File1->choose(hit.file)) break;
         }
         File1_Click();
+        showFirstHit(Text6, SearchText->text());
         break;
     }
     case search::Kind::Card: {

@@ -65,6 +65,17 @@ QStringList queryWords(const QString& query) {
     return words;
 }
 
+HitPlace firstHit(const QString& text, const QString& query) {
+    // The matcher reads one byte per character, as a file holds it; the halves of a pair
+    // the code page cannot hold are a byte each here, so a hit's place is the text's.
+    QString chars = text;
+    for (QChar& c : chars)
+        if (c.isSurrogate()) c = QChar::ReplacementCharacter;
+    const detail::Found found =
+        detail::findAll(detail::compileQuery(queryWords(query)), store::encode(chars));
+    return {found.at, found.length};
+}
+
 namespace detail {
 
 const std::array<uchar, 256>& foldTable() {

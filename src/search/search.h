@@ -98,6 +98,15 @@ QString fold(const QString& text);
 // The folded words of a query, in order; empty when it holds no word.
 QStringList queryWords(const QString& query);
 
+// Where find() would see the first hit of query in text (the earliest place any word
+// occurs), counted in text's characters: [start, start + length); start -1 when a word
+// is missing or the query has none.
+struct HitPlace {
+    qsizetype start = -1;
+    qsizetype length = 0;
+};
+HitPlace firstHit(const QString& text, const QString& query);
+
 // The caption a result list shows for each kind (see Hit::caption).
 QString noteCaption(const QDateTime& noteTime);
 QString dayTextCaption(Kind kind, const QString& dayFileName);

@@ -472,6 +472,21 @@ const Row kMeetings[] = {
          t.click(t.day(15));
          EXPECT_EQ(t.f().Text1->text(), u("unoX"));
      }},
+    {"TypingAtTheEndOfAPageAnotherProgramChangedGoesOnAtItsEnd",
+     [](RealInput& t) {
+         t.writeBytes(kToday, "uno");
+         t.start();
+         t.clickInto(t.f().Text1);
+         t.pressKey(t.f().Text1, Qt::Key_End);
+         t.writeBytes(kToday, ""); // written in place: seen empty first, then whole
+         ASSERT_TRUE(RealInput::waitUntil([&] { return t.f().Text1->text().isEmpty(); }));
+         t.writeBytes(kToday, "escrito en otro programa");
+         ASSERT_TRUE(
+             RealInput::waitUntil([&] { return t.f().Text1->text() == u("escrito en otro programa"); }));
+         t.typeText(t.f().Text1, u("X"));
+         t.click(t.day(16));
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("escrito en otro programaX"));
+     }},
     {"AClickIntoAPageOrAWeekBoxWithoutTypingNeverWritesOverANewerFile",
      [](RealInput& t) {
          const QString friday = u("dias/VIERNES, 16 de MARZO de 2007.txt");

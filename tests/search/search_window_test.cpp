@@ -77,6 +77,21 @@ const Row kRows[] = {
          EXPECT_EQ(t.f().Text1->text(), u("Cumpleaños de Lucía"));
          EXPECT_EQ(t.f().visiblePanel(), Form1::Panel::Day);
      }},
+    {"ReturnSelectsTheEarliestHitInThePageInViewAndTypingReplacesIt",
+     [](SearchWindow& t) {
+         const QString monday = u("dias/LUNES, 5 de MARZO de 2007.txt");
+         const QByteArray above = QByteArray("una linea\r\n").repeated(60);
+         t.writeBytes(monday, above + cp1252("fui al Médico; otra vez al médico"));
+         t.start();
+         t.search(u("vez medico"));
+         t.pressKey(t.f().SearchText, Qt::Key_Return);
+         TextBox* page = t.f().Text1;
+         EXPECT_EQ(page->textCursor().selectedText(), u("Médico"));
+         EXPECT_TRUE(page->viewport()->rect().contains(page->cursorRect()));
+         t.typeText(page, u("dentista"));
+         t.click(t.day(6));
+         EXPECT_EQ(t.readBytes(monday), above + cp1252("fui al dentista; otra vez al médico"));
+     }},
     {"TheCaptionOpensItAndTheArrowsPickANoteInItsMonth",
      [](SearchWindow& t) {
          t.writeBytes(u("notas/2006-11-2--9-30"), cp1252("Llamar al fontanero"));
@@ -90,6 +105,7 @@ const Row kRows[] = {
          t.pressKey(t.f().SearchResults, Qt::Key_Return);
          EXPECT_EQ(t.f().visiblePanel(), Form1::Panel::Notes);
          EXPECT_EQ(t.f().Text6->text(), u("Llamar al fontanero"));
+         EXPECT_EQ(t.f().Text6->textCursor().selectedText(), u("fontanero"));
          EXPECT_EQ(t.f().File1->fileName(), u("2006-11-2--9-30"));
          // A note belongs to no day: the calendar keeps its day, ready to be written in.
          EXPECT_EQ(t.f().Label2->text(), u("JUEVES, 15 de MARZO de 2007"));
@@ -124,6 +140,7 @@ const Row kRows[] = {
          t.pressKey(t.f().SearchText, Qt::Key_Return);
          EXPECT_EQ(t.f().Label2->text(), u("MARTES, 25 de DICIEMBRE de 2007"));
          EXPECT_EQ(t.f().Text9[0]->text(), u("Navidad"));
+         EXPECT_EQ(t.f().Text9[0]->textCursor().selectedText(), u("Navidad"));
          EXPECT_EQ(t.focused(), t.f().Text9[0]);
      }},
     {"AWordBeyondTheBeginningOfAHugePageIsNotFoundAndTheCountSaysWhy",
