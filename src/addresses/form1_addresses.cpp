@@ -36,6 +36,16 @@ Card fieldsOf(const Form1& f) {
     return card;
 }
 
+// The card's copy in the all-cards group, known as this card's own only while it holds
+// what the card's file in its group held (card: that version): a copy that differs is
+// another person's card of the same name, which a save never replaces.
+Form1::BoxFile copyOfCard(Form1::BoxFile copy, const store::Version& card) {
+    const store::Version now = store::versionAt(copy.path());
+    if (card.known && now.sameContent(card)) copy.base = now;
+    copy.fromFile = copy.base.known;
+    return copy;
+}
+
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -191,16 +201,18 @@ void Form1::SaveCard() {
     const QString text = addresses::cardFileText(card);
     const QString groupFolder = store::joinPath(book, groupStored);
     const QString allFolder = store::joinPath(book, allStored.isEmpty() ? layout::kAllCards : allStored);
-    // Each copy checked against what was loaded or last saved of that very card, so that
-    // another program's change to it is kept beside.
-    const auto target = [&](const BoxFile& known, const QString& folder) {
-        if (!known.folder.isEmpty() && QDir(known.folder) == QDir(folder) &&
-            store::sameName(known.name, card[0]))
-            return BoxFile{folder, card[0], known.base, known.fromFile};
+    // Each copy checked against what was loaded or last saved of that very card (in its
+    // group or in the all-cards group, whichever the folder is), so that another
+    // program's change to it is kept beside.
+    const auto target = [&](const QString& folder) {
+        for (const BoxFile* known : {&Card->file, &CardCopyFile})
+            if (!known->folder.isEmpty() && QDir(known->folder) == QDir(folder) &&
+                store::sameName(known->name, card[0]))
+                return BoxFile{folder, card[0], known->base, known->fromFile};
         return BoxFile{folder, card[0], {}, false};
     };
-    BoxFile intoGroup = target(Card->file, groupFolder);
-    BoxFile intoAll = target(CardCopyFile, allFolder);
+    BoxFile intoGroup = target(groupFolder);
+    BoxFile intoAll = target(allFolder);
     // The name is a card's key, but a card of another person that happens to have it is
     // never replaced: two friends called García are two cards.
     QStringList others;
@@ -335,8 +347,7 @@ void Form1::File2_Click() {
     if (QDir(CardCopyFile.folder) == QDir(Card->file.folder))
         CardCopyFile = Card->file; // the group is the all-cards group: one file
     else
-        CardCopyFile.base = store::versionAt(CardCopyFile.path());
-    CardCopyFile.fromFile = true;
+        CardCopyFile = copyOfCard(CardCopyFile, Card->file.base);
     if (!Card->file.base.exists) File2->refresh(); // gone meanwhile: the list shows what there is
 }
 
@@ -394,7 +405,10 @@ void Form1::RecoverCardDraft() {
     }
     Card->show(QStringList(c.begin(), c.end()));
     Card->file = BoxFile{group, e.file, e.base, false};
-    CardCopyFile = BoxFile();
+    const QString all = store::findFolder(BookFolder(), layout::kAllCards);
+    CardCopyFile = copyOfCard(
+        BoxFile{store::joinPath(BookFolder(), all.isEmpty() ? layout::kAllCards : all), e.file, {}, false},
+        e.base);
     Card->held = true;
     ShowUnsavedMarks();
 }

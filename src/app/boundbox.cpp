@@ -91,7 +91,7 @@ store::ReadResult BoundBox::read(store::Lookup lookup) {
 
 void BoundBox::park() {
     // A box saved on leaving has saved its text already, or held it when that failed.
-    if (!kind_.heldByFile || kind_.saving != Saving::ByButton || file.name.isEmpty() || !takesInput()) return;
+    if (!kind_.heldByFile || kind_.saving != Saving::ByButton || file.name.isEmpty()) return;
     if (typed() && !text().isEmpty())
         registry_.hold(kind_, target, file, text());
     else if (typed())
@@ -150,7 +150,9 @@ bool BoundBox::unsaved() const {
     if (held) return true;
     // Filled from a text waiting for its file, not from the file.
     if (kind_.heldByFile && !file.fromFile && !file.name.isEmpty() && registry_.waiting(file)) return true;
-    return kind_.saving != Saving::Never && typed() && takesInput();
+    // A typed box took input then, whatever it takes now (a list's text may have made
+    // the caption no date since).
+    return kind_.saving != Saving::Never && typed();
 }
 
 recovery::Entry BoundBox::entry() const {

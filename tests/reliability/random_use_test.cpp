@@ -7,9 +7,15 @@
 // at the leave), a save fails half-way (its text is held and saved by the next save),
 // and the program is killed (the disk as it is at that moment is started again: every
 // text of the last pause in typing comes back where it was meant, nothing else changes).
+// No text typed or given back is ever dropped without a word: a holiday or reminder left
+// without its G waits with its day until G (another program's version of that file is
+// then kept beside), a card not saved keeps its fields until GUARDAR or NUEVO, through
+// day clicks, other cards, exits, closes and crashes; a save never replaces another
+// person's card of the same name.
 //
 //   QUELORA_RANDOM_ACTIONS  number of actions (default 3000)
 //   QUELORA_RANDOM_SEED     seed (default 20070315)
+#include "app/boundbox.h"
 #include "notes/notes.h"
 #include "reliability_fixture.h"
 #include "store/codepage.h"
@@ -90,6 +96,66 @@ protected:
     Effects own;            // what the step under way writes by itself
     QStringList allowedNew; // folders a step may create
     bool allowExport = false;
+    // Holiday and reminder texts typed and not saved by G, by day file, with what the file
+    // held as they were first typed: each waits with its day until G saves it.
+    struct Draft {
+        QString text;
+        std::optional<QByteArray> base;
+    };
+    std::map<QString, Draft> drafts;
+    // The card files the fields were filled from or last saved into, which a save may
+    // replace (letter case folded); nullopt once a crash gave a card back: whether its
+    // save replaces or refuses is then read from what the program says.
+    std::optional<std::set<QString>> cardKnown = std::set<QString>();
+    long long draftsHeld = 0, cardsRefused = 0;
+
+    const BoundBox* cardBox() const {
+        for (const auto& b : form->boxes().boxes())
+            if (b->fields().front() == form->Text7[0]) return b.get();
+        return nullptr;
+    }
+    std::array<QString, 7> cardFields() const {
+        std::array<QString, 7> out;
+        for (int i = 0; i < 7; ++i)
+            out[i] = form->Text7[i]->text();
+        return out;
+    }
+    std::optional<QByteArray> bytesOrNone(const QString& rel) const {
+        return QFileInfo(at(rel)).isFile() ? std::optional(bytesAt(rel)) : std::nullopt;
+    }
+    QString relOf(const store::BoxFile& f) const {
+        return QDir(data()).relativeFilePath(f.folder) + QLatin1Char('/') + f.name;
+    }
+
+    // The drafts of the holiday and reminder boxes as they stand, and none of them lost:
+    // each is in its box or waits with its day.
+    void followDrafts() {
+        for (const auto& b : form->boxes().boxes()) {
+            if (b->kind().tag != QLatin1String("dia") || b->file.name.isEmpty() || !b->typed() ||
+                !b->takesInput())
+                continue;
+            const QString rel = relOf(b->file);
+            if (b->text().isEmpty()) {
+                drafts.erase(rel); // emptied: nothing of it is to come back
+            } else if (!drafts.count(rel)) {
+                drafts[rel] = {b->text(), bytesOrNone(rel)};
+                ++draftsHeld;
+            } else {
+                drafts[rel].text = b->text();
+            }
+        }
+        const QList<BoxRegistry::Waiting> waiting = form->boxes().waitingTexts();
+        for (const auto& [rel, draft] : drafts) {
+            bool found = false;
+            for (const BoxRegistry::Waiting& w : waiting)
+                found = found || (relOf(w.file) == rel && w.text == draft.text);
+            for (const auto& b : form->boxes().boxes())
+                found = found || (b->kind().tag == QLatin1String("dia") && !b->file.name.isEmpty() &&
+                                  relOf(b->file) == rel && b->text() == draft.text);
+            ASSERT_TRUE(found) << "draft dropped: " << rel.toStdString() << " «" << draft.text.toStdString()
+                               << "»\nafter:" << trace.toStdString();
+        }
+    }
 
     TextBox* focusedBox() const { return qobject_cast<TextBox*>(QApplication::focusWidget()); }
 
@@ -153,6 +219,10 @@ protected:
         const bool beforeEmpty = before && before->text().isEmpty();
         const auto beside = besideOnLeave;
         const int messages = platform.messages.size();
+        const bool cardUnsaved = cardBox()->unsaved();
+        const std::array<QString, 7> cardBefore = cardFields();
+        const QString cardFileBefore = relOf(cardBox()->file);
+        cardSaveStep = false;
         own.clear();
         allowedNew.clear();
         besides.clear();
@@ -197,8 +267,31 @@ protected:
         verify(expected, what);
         for (int i = messages; i < platform.messages.size(); ++i)
             ASSERT_TRUE(!platform.messages[i].startsWith(QStringLiteral("No se ha")) ||
-                        platform.messages[i].contains(QStringLiteral("(prueba)")))
+                        platform.messages[i].contains(QStringLiteral("(prueba)")) ||
+                        platform.messages[i].contains(QStringLiteral("ya hay otra ficha")))
                 << platform.messages[i].toStdString() << "\nafter:" << trace.toStdString();
+        // A card not saved changes only by typing, NUEVO or its own save.
+        static const QStringList changesCard = {
+            QStringLiteral("type"), QStringLiteral("APELLIDOS"), QStringLiteral("Nueva ficha"),
+            QStringLiteral("Guardar ficha"), QStringLiteral("started again")};
+        if (cardUnsaved && cardFields() != cardBefore && !copiedFolder &&
+            std::none_of(changesCard.begin(), changesCard.end(),
+                         [&](const QString& w) { return what.contains(w); }))
+            ADD_FAILURE() << "card fields not saved were replaced (" << what.toStdString()
+                          << ")\nafter:" << trace.toStdString();
+        // A card opened (from its list or the search): its files are its own, and its copy
+        // in "Todos" while that holds the same.
+        if (const BoundBox* card = cardBox(); !cardSaveStep && !copiedFolder && !card->file.name.isEmpty() &&
+                                              relOf(card->file) != cardFileBefore) {
+            const QString rel = relOf(card->file);
+            QString all = QStringLiteral("direcciones/Todos/") + card->file.name;
+            for (const QString& n : QDir(at(QStringLiteral("direcciones/Todos"))).entryList(QDir::Files))
+                if (n.toUpper() == card->file.name.toUpper() && !QFileInfo::exists(at(all)))
+                    all = QStringLiteral("direcciones/Todos/") + n;
+            cardKnown = std::set<QString>{rel.toUpper()};
+            if (bytesOrNone(all) == bytesOrNone(rel)) cardKnown->insert(all.toUpper());
+        }
+        if (!copiedFolder) followDrafts(); // after a crash, once the drafts of the pause are back
         ++steps;
     }
 
@@ -311,6 +404,12 @@ protected:
             const QString name = dayFileOfCaption(k);
             const QString text = f.Text9[k]->text();
             own[name] = text.isEmpty() ? std::nullopt : std::optional(store::encode(text) + "\r\n");
+            // Another program's version written since the draft was typed is kept beside.
+            if (const auto d = drafts.find(name); d != drafts.end()) {
+                if (const auto now = bytesOrNone(name); now && now != d->second.base)
+                    besides.push_back({name.section(QLatin1Char('/'), 0, 0), *now});
+                drafts.erase(d);
+            }
         }
         if (b == f.Command13 && !f.File1->fileName().isEmpty())
             own[QStringLiteral("notas/") + f.File1->fileName()] = std::nullopt;
@@ -332,9 +431,19 @@ protected:
                     if (n.toUpper() == name.toUpper()) return folder + QLatin1Char('/') + n;
                 return folder + QLatin1Char('/') + name;
             };
-            if (!group.isEmpty()) own[stored(QStringLiteral("direcciones/") + group)] = bytes;
-            own[stored(QStringLiteral("direcciones/Todos"))] = bytes;
+            QStringList targets;
+            if (!group.isEmpty()) targets << stored(QStringLiteral("direcciones/") + group);
+            targets << stored(QStringLiteral("direcciones/Todos"));
+            // Another person's card of that name is never replaced.
+            bool another = false;
+            for (const QString& rel : targets)
+                if (const auto there = bytesOrNone(rel); there && *there != bytes)
+                    another = another || (cardKnown && !cardKnown->count(rel.toUpper()));
+            cardSave = {targets, bytes, another};
+            for (const QString& rel : targets)
+                own[rel] = bytes;
         }
+        if (b == f.Command7[1]) cardKnown = std::set<QString>();
         if (b == f.Command7[2] && !f.File2->fileName().isEmpty())
             own[QDir(data()).relativeFilePath(f.File2->path()) + QLatin1Char('/') + f.File2->fileName()] =
                 std::nullopt;
@@ -356,23 +465,60 @@ protected:
             .arg(k ? QStringLiteral("recordatorio") : QStringLiteral("fiestas"), words[0], words[2]);
     }
 
+    // The card save under way: its files, its bytes, and whether it must be refused.
+    struct CardSave {
+        QStringList targets;
+        QByteArray bytes;
+        bool refused = false;
+    };
+    std::optional<CardSave> cardSave;
+    bool cardSaveStep = false; // the step saved the card (or was refused)
+    // After the press: a refused save writes nothing and keeps the fields; a save made
+    // makes its files the card's own.
+    void cardSaved(int messagesBefore) {
+        if (!cardSave) return;
+        cardSaveStep = true;
+        bool told = false;
+        for (int i = messagesBefore; i < platform.messages.size(); ++i)
+            told = told || platform.messages[i].contains(QStringLiteral("ya hay otra ficha"));
+        if (cardKnown)
+            EXPECT_EQ(told, cardSave->refused)
+                << "card refusal: " << cardSave->targets.join(u',').toStdString() << " known "
+                << QStringList(cardKnown->begin(), cardKnown->end()).join(u',').toStdString()
+                << "\nafter:" << trace.toStdString();
+        if (told) {
+            ++cardsRefused;
+            for (const QString& rel : cardSave->targets)
+                own.erase(rel);
+        } else {
+            cardKnown = std::set<QString>();
+            for (const QString& rel : cardSave->targets)
+                cardKnown->insert(rel.toUpper());
+        }
+        cardSave.reset();
+    }
+
     // A button pressed with the mouse (through the window) or with Return.
     void pressButton(FlatButton* b, bool byKey) {
         const int editors = platform.editorRequests.size();
+        const int messagesBefore = platform.messages.size();
         step(QStringLiteral("%1 %2").arg(byKey ? QStringLiteral("Return on") : QStringLiteral("click"),
                                          b->accessibleName()),
              [&] {
+                 const bool deletes = b == form->Command7[2] && !cardBox()->unsaved();
                  if (byKey) {
                      buttonEffects(b);
                      pressKey(b, Qt::Key_Return);
-                     return;
+                 } else {
+                     QWindow* w = form->windowHandle();
+                     const QPoint p = b->mapTo(form.get(), b->rect().center());
+                     QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p);
+                     buttonEffects(b);
+                     QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p);
+                     settle();
                  }
-                 QWindow* w = form->windowHandle();
-                 const QPoint p = b->mapTo(form.get(), b->rect().center());
-                 QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p);
-                 buttonEffects(b);
-                 QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p);
-                 settle();
+                 cardSaved(messagesBefore);
+                 if (deletes && cardFields() == std::array<QString, 7>{}) cardKnown = std::set<QString>();
              });
         if (b == form->Command9) {
             ASSERT_EQ(platform.editorRequests.size(), editors + 1);
@@ -635,7 +781,9 @@ protected:
                     QStringLiteral("close and start again"),
                     [&] {
                         allowExport = true;
-                        form->close();
+                        // Held once for what is not saved, the second close keeps it for
+                        // the next start.
+                        if (!form->close()) form->close();
                         form.reset();
                         open(platform.clock.date(), platform.clock.time());
                     },
@@ -643,6 +791,7 @@ protected:
                 diaryArmed = noteChanged = noteStale = false;
                 typed.clear();
                 noteName.clear();
+                startedAgain();
             } else if (r == 1) {
                 pressButton(f.Command10, false);
             } else {
@@ -796,9 +945,7 @@ protected:
         }
         const bool note = box == f.Text6 && typed.count(box) && !box->text().isEmpty();
         const QByteArray noteBytes = note ? store::encode(box->text()) : QByteArray();
-        std::array<QString, 2> drafts;
-        for (int k = 0; k < 2; ++k)
-            if (f.Text9[k]->isModified() && !f.Text9[k]->isReadOnly()) drafts[k] = f.Text9[k]->text();
+        const std::map<QString, Draft> draftsKept = drafts; // as the pause kept them
         bool card = false;
         std::array<QString, 7> fields;
         for (int i = 0; i < 7; ++i) {
@@ -823,15 +970,11 @@ protected:
         });
         ++crashes;
         recovered += static_cast<long long>(expected.size()) + (note ? 1 : 0);
-        // The drafts of the buttons' boxes are back, unsaved: shown in their boxes, or held
-        // for their day.
-        const QByteArray keptNow = bytesAt(recovery::kFileName);
-        for (int k = 0; k < 2; ++k) {
-            if (drafts[k].isEmpty()) continue;
-            ASSERT_TRUE(form->Text9[k]->text() == drafts[k] ||
-                        keptNow.contains(drafts[k].toUtf8().replace('\n', "\\n")))
-                << "draft lost: " << drafts[k].toStdString() << "\nafter:" << trace.toStdString();
-        }
+        // The drafts of the buttons' boxes are back, unsaved: shown in their boxes, or
+        // waiting with their days (the letters after the pause are lost).
+        drafts = draftsKept;
+        startedAgain();
+        followDrafts();
         for (int i = 0; card && i < 7; ++i)
             ASSERT_EQ(form->Text7[i]->text(), fields[i])
                 << "card field " << i << "\nafter:" << trace.toStdString();
@@ -840,6 +983,18 @@ protected:
         noteName.clear();
         held.clear();
         besideOnLeave.reset();
+    }
+
+    // The program started again: a draft its file already holds was saved after all; a
+    // card given back follows the program's own word on what its save may replace.
+    void startedAgain() {
+        for (auto it = drafts.begin(); it != drafts.end();)
+            it = bytesOrNone(it->first) == store::encode(it->second.text) + "\r\n" ? drafts.erase(it)
+                                                                                   : std::next(it);
+        if (cardBox()->unsaved())
+            cardKnown.reset();
+        else
+            cardKnown = std::set<QString>();
     }
 
     // The export of the panel on show, from what the boxes hold.
@@ -892,9 +1047,10 @@ TEST_F(RandomUse, ThousandsOfSeededActionsLoseNoWordAndTouchNothingElse) {
     }
     std::printf("[ figures ] seed %u: %d actions, %lld steps, %lld expected writes checked byte for byte, "
                 "%d files in the data folder at the end; %lld crashes (%lld texts given back), %lld changes "
-                "by another program (%lld versions kept beside), %lld failed saves held\n",
+                "by another program (%lld versions kept beside), %lld failed saves held, %lld holiday or "
+                "reminder drafts held with their days, %lld saves refused over another card\n",
                 seed, done, steps, writesChecked, int(last.size()), crashes, recovered, outsideChanges, kept,
-                faults);
+                faults, draftsHeld, cardsRefused);
 }
 
 } // namespace
