@@ -84,8 +84,8 @@ fault F09 addresses src/addresses/cards.cpp \
     'plan.intoAll = groupStored.isEmpty();'
 fault F10 notes src/notes/form1_notes.cpp \
     "The next-free-minute rule loses its name comparison: while the note in the editor is unchanged on disk, a note is saved over whatever note holds the minute." \
-    'if (name == NoteFile.name && NoteFile.folder == folder && FileUnchanged(NoteFile)) return name;' \
-    'if (NoteFile.folder == folder && FileUnchanged(NoteFile)) return name;'
+    'if (name == loaded.name && loaded.folder == folder && FileUnchanged(loaded)) return name;' \
+    'if (loaded.folder == folder && FileUnchanged(loaded)) return name;'
 fault F11 search src/search/matching.cpp \
     "The search's accent fold starts the e range two places late: «é» and «è» no longer equal «e»." \
     'if (l >= 0xE8 && l <= 0xEB)' \
@@ -100,8 +100,36 @@ fault F13 window src/notes/form1_notes.cpp \
     ''
 fault F14 window src/app/form1.cpp \
     "The exit no longer waits while a save failed as the focus left a box for the exit button: it leaves at once." \
-    'if (SaveOpenEdits() && !pendingFailure && !CardSaveFailed) {' \
-    'if (SaveOpenEdits() && !CardSaveFailed) {'
+    'if (saved && !pendingFailure && waiting.isEmpty()) {' \
+    'if (saved && waiting.isEmpty()) {'
+fault F15 boxes src/app/boundbox.cpp \
+    "A holiday or reminder typed without its G is dropped when another day is shown, instead of waiting with its day." \
+    'registry_.hold(kind_, target, file, text());' \
+    'registry_.release(file);'
+fault F16 boxes src/app/form1.cpp \
+    "The exit no longer waits for the texts that wait for their button (a holiday, a reminder, a card typed or given back after a crash): they are gone." \
+    'if (saved && !pendingFailure && waiting.isEmpty()) {' \
+    'if (saved && !pendingFailure) {'
+fault F17 boxes src/app/boundbox.cpp \
+    "A box filled for a file shows the file, not the newer text that waits for it." \
+    'if (const BoxRegistry::Waiting* w = registry_.waiting(f)) {' \
+    'if (const BoxRegistry::Waiting* w = nullptr) {'
+fault F18 boxes src/app/boundbox.cpp \
+    "A box follows another program's change even while it holds a text not saved: the text typed is replaced." \
+    'if (unsaved() || !changedOnDisk()) return false;' \
+    'if (!changedOnDisk()) return false;'
+fault F19 boxes src/app/boundbox.cpp \
+    "A card or note whose save failed, or that came back after a crash, no longer counts as unsaved once nothing more is typed." \
+    '    if (held) return true;' \
+    '    if (held && typed()) return true;'
+fault F20 addresses src/addresses/cards.cpp \
+    "A new card replaces another person's card of the same surname." \
+    'return !r.ok || r.bytes != bytes;' \
+    'return false;'
+fault F21 records src/records/form1_diary.cpp \
+    "A diary text given back after a crash goes beside its page when that page was deleted meanwhile, instead of into it." \
+    'if (FileUnchanged(f, &now) || !now.exists) {' \
+    'if (FileUnchanged(f, &now)) {'
 
 # ---- The scratch copy -----------------------------------------------------------------------
 tree="$out/tree"
