@@ -315,6 +315,15 @@ bool Form1::SaveOpenEdits() {
     return FailuresReported == failures;
 }
 
+bool Form1::SessionEnds() {
+    SessionEnding = true;
+    const bool saved = SaveOpenEdits();
+    Leaving = true;
+    KeepUnsavedTexts(); // nothing left: the copy goes
+    Leaving = false;
+    return saved;
+}
+
 void Form1::Command10_Click() {
     if (!mayLeave()) return;
     ShowPendingMessages(); // what the last saves had to say is said before leaving
@@ -344,7 +353,7 @@ bool Form1::mayLeave() {
         ForgetUnsavedTexts();
         return true;
     }
-    if (ExitWarned) {
+    if (ExitWarned || SessionEnding) {
         Leaving = true; // given back at the next start
         KeepUnsavedTexts();
         Leaving = false;

@@ -85,6 +85,10 @@ public:
     // and the texts that leaving would have saved but could not. False when a save failed
     // (the text stays in its box).
     bool SaveOpenEdits();
+    // The desktop session ends: everything is saved as the exit button saves it, and what
+    // cannot be saved yet (or waits for its button) is kept for the next start. The window
+    // then closes without holding the session up. False when a save failed.
+    bool SessionEnds();
     // Centres the window's frame on the screen's free area; a window larger than that
     // area keeps its title bar and left edge on the screen.
     void PlaceOnScreen();
@@ -425,6 +429,7 @@ private:
     QList<quelora::recovery::Entry> RecoveredEntries; // what the copy read at start-up held
     bool Restoring = false;        // giving back texts at start-up: their failures go in one list
     bool Leaving = false;          // the exit keeps what is unsaved, on purpose
+    bool SessionEnding = false;    // the desktop session is ending: closing is never held
     bool RecoveryFileKept = false; // a copy that could not be read nor set aside: never written over
     QString LastFailureReason;     // the platform's reason of the last save that failed
     // Moves an unreadable copy of unsaved text aside (or copies it): what the user is told.

@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
     if (const QString notice = quelora::otherComputerNotice(lock, dataFolder); !notice.isEmpty())
         form.ReportNotice(notice);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form](QSessionManager&) { form.SaveOpenEdits(); });
+                     [&form](QSessionManager&) { form.SessionEnds(); });
     form.Form_Load();
     form.show();
     return app.exec();

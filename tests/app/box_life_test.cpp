@@ -125,9 +125,18 @@ const Kind kKinds[] = {
      [](BoxLife& t) { t.clickRow(t.f().File2, u("Bravo")); }, true},
 };
 
-enum class Moment { Saved, LeftUnsaved, Crash, DeletedBeforeRestart, FollowedUnedited, KeptBesideEdited };
+enum class Moment {
+    Saved,
+    LeftUnsaved,
+    SessionEnd,
+    Crash,
+    DeletedBeforeRestart,
+    FollowedUnedited,
+    KeptBesideEdited
+};
 const char* const kMomentNames[] = {"TypedAndSaved",
                                     "TypedAndLeftWithoutItsSave",
+                                    "TypedWhenTheSessionEnds",
                                     "TypedThenACrash",
                                     "TypedThenACrashAndItsFileDeleted",
                                     "ChangedByAnotherProgramUnedited",
@@ -165,6 +174,18 @@ TEST_P(BoxLives, LoseNoWord) {
         crashAndRestart(); // the next start, on the disk as the exit left it
         k.reach(*this);
         EXPECT_EQ(shown(k), u("antes sin guardar"));
+        break;
+    case Moment::SessionEnd:
+        // The desktop logs out: nothing holds it up, and nothing typed is lost.
+        type(k, u(" al salir"));
+        EXPECT_TRUE(f().SessionEnds());
+        EXPECT_TRUE(form->close());
+        crashAndRestart();
+        k.reach(*this);
+        if (k.byButton)
+            EXPECT_EQ(shown(k), u("antes al salir"));
+        else
+            EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes al salir")));
         break;
     case Moment::Crash:
     case Moment::DeletedBeforeRestart:
@@ -212,15 +233,14 @@ TEST_P(BoxLives, LoseNoWord) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKind, BoxLives,
-                         ::testing::Combine(::testing::ValuesIn(kKinds),
-                                            ::testing::Values(Moment::Saved, Moment::LeftUnsaved,
-                                                              Moment::Crash, Moment::DeletedBeforeRestart,
-                                                              Moment::FollowedUnedited,
-                                                              Moment::KeptBesideEdited)),
-                         [](const auto& row) {
-                             return std::string(std::get<0>(row.param).name) +
-                                    kMomentNames[int(std::get<1>(row.param))];
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, BoxLives,
+    ::testing::Combine(::testing::ValuesIn(kKinds),
+                       ::testing::Values(Moment::Saved, Moment::LeftUnsaved, Moment::SessionEnd,
+                                         Moment::Crash, Moment::DeletedBeforeRestart,
+                                         Moment::FollowedUnedited, Moment::KeptBesideEdited)),
+    [](const auto& row) {
+        return std::string(std::get<0>(row.param).name) + kMomentNames[int(std::get<1>(row.param))];
+    });
 
 } // namespace

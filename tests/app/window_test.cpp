@@ -200,7 +200,7 @@ protected:
             return closed;
         }
         case Way::SessionEnd:
-            return form->SaveOpenEdits();
+            return form->SessionEnds();
         }
         return false;
     }
