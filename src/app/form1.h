@@ -311,6 +311,8 @@ public:
     int monthLength() const { return Grid.MonthLength; }
     int firstDayColumn() const { return Grid.FirstDayColumn; }
     bool preselectDone() const { return PreselectDone; }
+    bool diaryEdited() const { return Diary->armed; } // DiaryEdited: leaving the diary box saves it
+    bool noteChanged() const { return Note->armed; }  // NoteChanged: leaving the note editor saves it
     Panel visiblePanel() const { return VisiblePanel; }
     int weekdayCursor() const { return WeekdayCursor; }
 
