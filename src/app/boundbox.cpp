@@ -61,18 +61,6 @@ QStringList BoundBox::textsOf(const QByteArray& bytes) const {
     return {};
 }
 
-QString BoundBox::fileText(const QStringList& texts) const {
-    if (kind_.format != BoxFormat::Card) return texts.value(0);
-    addresses::Card card;
-    for (int i = 0; i < addresses::kFieldCount; ++i)
-        card[i] = texts.value(i);
-    return addresses::cardFileText(card);
-}
-
-QString BoundBox::ending() const {
-    return kind_.format == BoxFormat::DayFile ? records::kDayFileEnding : QString();
-}
-
 store::ReadResult BoundBox::read(store::Lookup lookup) {
     const QString stored = store::findNamed(file.folder, file.name, lookup);
     store::ReadResult r;

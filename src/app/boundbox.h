@@ -98,13 +98,11 @@ public:
     bool typed() const; // changed by the user since the program set it or it was saved
     bool takesInput() const;
     bool hasFocus() const;
+    // The texts a file's bytes show in the box, by its kind's format.
     QStringList textsOf(const QByteArray& bytes) const;
-    // The file's text of texts, and what follows it in the file.
-    QString fileText(const QStringList& texts) const;
-    QString ending() const;
 
     // ---- Its life
-    // Reads file's file: what it holds, which the box is then known to show.
+    // Reads the file it is bound to, and knows it as what the box shows from now on.
     store::ReadResult read(store::Lookup lookup = store::Lookup::Keep);
     // Shows f's file, bound to target (nothing when f names no file). A text waiting for f
     // wins over the file. First, a text typed here and not saved waits with its own file
@@ -120,8 +118,10 @@ public:
     // Another program changed its file: a box with nothing unsaved shows it as it is now,
     // the cursor where it was. True when it did.
     bool follow();
-    // Holds a text not saved yet, with the file it is for.
-    bool unsaved() const; // typed, held, or shown from a waiting text
+    // It holds a text not saved yet: typed, held in it, or shown from a text waiting for
+    // its file.
+    bool unsaved() const;
+    // Its text as an entry of the copy of unsaved text.
     recovery::Entry entry() const;
 
 private:

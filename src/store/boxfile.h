@@ -15,10 +15,4 @@ struct BoxFile {
     QString path() const;  // the file itself, in the letter case it is stored
 };
 
-// A text the program has not been able to save yet, and what its file held then.
-struct HeldText {
-    QString text;
-    Version base;
-};
-
 } // namespace quelora::store
