@@ -127,6 +127,7 @@ const Kind kKinds[] = {
 
 enum class Moment {
     Saved,
+    SaveFailed,
     LeftUnsaved,
     SessionEnd,
     Crash,
@@ -135,6 +136,7 @@ enum class Moment {
     KeptBesideEdited
 };
 const char* const kMomentNames[] = {"TypedAndSaved",
+                                    "TypedAndItsSaveFailed",
                                     "TypedAndLeftWithoutItsSave",
                                     "TypedWhenTheSessionEnds",
                                     "TypedThenACrash",
@@ -155,6 +157,21 @@ TEST_P(BoxLives, LoseNoWord) {
         k.save(*this);
         EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes y después")));
         EXPECT_TRUE(exitEnds());
+        break;
+    case Moment::SaveFailed:
+        // Kept in its box, and saved at the next chance: the exit tries again what leaving
+        // saves, and waits once for what waits for its button.
+        type(k, u(" otra vez"));
+        writeFaults.failNext(1, u("disco lleno (prueba)"));
+        k.save(*this);
+        ASSERT_FALSE(platform.messages.isEmpty());
+        EXPECT_TRUE(platform.messages.last().contains(u("disco lleno (prueba)")));
+        if (k.byButton) {
+            EXPECT_FALSE(exitEnds());
+            k.save(*this);
+        }
+        EXPECT_TRUE(exitEnds());
+        EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes otra vez")));
         break;
     case Moment::LeftUnsaved:
         // Saved by leaving, or held with its file and shown again, never dropped.
@@ -236,8 +253,8 @@ TEST_P(BoxLives, LoseNoWord) {
 INSTANTIATE_TEST_SUITE_P(
     EveryKind, BoxLives,
     ::testing::Combine(::testing::ValuesIn(kKinds),
-                       ::testing::Values(Moment::Saved, Moment::LeftUnsaved, Moment::SessionEnd,
-                                         Moment::Crash, Moment::DeletedBeforeRestart,
+                       ::testing::Values(Moment::Saved, Moment::SaveFailed, Moment::LeftUnsaved,
+                                         Moment::SessionEnd, Moment::Crash, Moment::DeletedBeforeRestart,
                                          Moment::FollowedUnedited, Moment::KeptBesideEdited)),
     [](const auto& row) {
         return std::string(std::get<0>(row.param).name) + kMomentNames[int(std::get<1>(row.param))];
