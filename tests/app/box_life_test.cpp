@@ -164,8 +164,12 @@ TEST_P(BoxLives, LoseNoWord) {
         type(k, u(" otra vez"));
         writeFaults.failNext(1, u("disco lleno (prueba)"));
         k.save(*this);
-        ASSERT_FALSE(platform.messages.isEmpty());
+        ASSERT_FALSE(platform.messages.isEmpty()); // which file and why
         EXPECT_TRUE(platform.messages.last().contains(u("disco lleno (prueba)")));
+        EXPECT_TRUE(platform.messages.last().contains(QDir::toNativeSeparators(path(u(k.saved)))));
+        EXPECT_EQ(readBytes(u(k.saved)), before); // the old file whole
+        k.awayAndBack(*this);                     // the text in its box, or back with its day
+        EXPECT_EQ(shown(k), u("antes otra vez"));
         if (k.byButton) {
             EXPECT_FALSE(exitEnds());
             k.save(*this);
