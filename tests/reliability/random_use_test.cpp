@@ -481,11 +481,12 @@ protected:
         bool told = false;
         for (int i = messagesBefore; i < platform.messages.size(); ++i)
             told = told || platform.messages[i].contains(QStringLiteral("ya hay otra ficha"));
-        if (cardKnown)
+        if (cardKnown) {
             EXPECT_EQ(told, cardSave->refused)
                 << "card refusal: " << cardSave->targets.join(u',').toStdString() << " known "
                 << QStringList(cardKnown->begin(), cardKnown->end()).join(u',').toStdString()
                 << "\nafter:" << trace.toStdString();
+        }
         if (told) {
             ++cardsRefused;
             for (const QString& rel : cardSave->targets)
