@@ -107,7 +107,7 @@ protected:
     // replace (letter case folded); nullopt once a crash gave a card back: whether its
     // save replaces or refuses is then read from what the program says.
     std::optional<std::set<QString>> cardKnown = std::set<QString>();
-    long long draftsHeld = 0, cardsRefused = 0;
+    long long draftsHeld = 0, cardsRefused = 0, cardsSaved = 0;
 
     const BoundBox* cardBox() const {
         for (const auto& b : form->boxes().boxes())
@@ -492,6 +492,7 @@ protected:
             for (const QString& rel : cardSave->targets)
                 own.erase(rel);
         } else {
+            ++cardsSaved;
             cardKnown = std::set<QString>();
             for (const QString& rel : cardSave->targets)
                 cardKnown->insert(rel.toUpper());
@@ -735,6 +736,8 @@ protected:
                 } else {
                     typeInto(f.Text7[i], i == 6);
                 }
+                // Often saved at once, as a card is: in its group, or over another of its name.
+                if (pick(2)) pressButton(f.Command7[0], false);
             }
             break;
         case 20:
@@ -1046,12 +1049,13 @@ TEST_F(RandomUse, ThousandsOfSeededActionsLoseNoWordAndTouchNothingElse) {
             platform.clock = QDateTime(QDate(2007, 3, 15), QTime(10, 0)).addSecs(60 * pick(300));
         if (done % 10000 == 9999) std::fprintf(stderr, "%d actions, %d files\n", done + 1, int(last.size()));
     }
-    std::printf("[ figures ] seed %u: %d actions, %lld steps, %lld expected writes checked byte for byte, "
-                "%d files in the data folder at the end; %lld crashes (%lld texts given back), %lld changes "
-                "by another program (%lld versions kept beside), %lld failed saves held, %lld holiday or "
-                "reminder drafts held with their days, %lld saves refused over another card\n",
-                seed, done, steps, writesChecked, int(last.size()), crashes, recovered, outsideChanges, kept,
-                faults, draftsHeld, cardsRefused);
+    std::printf(
+        "[ figures ] seed %u: %d actions, %lld steps, %lld expected writes checked byte for byte, "
+        "%d files in the data folder at the end; %lld crashes (%lld texts given back), %lld changes "
+        "by another program (%lld versions kept beside), %lld failed saves held, %lld holiday or "
+        "reminder drafts held with their days, %lld cards saved, %lld saves refused over another card\n",
+        seed, done, steps, writesChecked, int(last.size()), crashes, recovered, outsideChanges, kept, faults,
+        draftsHeld, cardsSaved, cardsRefused);
 }
 
 } // namespace
