@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/textbox.h"
+#include "store/codepage.h"
 #include "store/files.h"
 #include "store/layout.h"
 #include "store/names.h"
@@ -166,6 +167,11 @@ QString Form1::BookFolder() const {
     return Dir1->path();
 }
 
+QString Form1::AllCardsFolder() const {
+    const QString all = store::findFolder(BookFolder(), layout::kAllCards);
+    return store::joinPath(BookFolder(), all.isEmpty() ? layout::kAllCards : all);
+}
+
 void Form1::LoadAddressBook() {
     Dir1->setPath(DataPath(layout::kBook));
     Combo3->clear();
@@ -199,8 +205,9 @@ void Form1::SaveCard() {
         return;
     }
     const QString text = addresses::cardFileText(card);
+    const QByteArray bytes = store::encode(text);
     const QString groupFolder = store::joinPath(book, groupStored);
-    const QString allFolder = store::joinPath(book, allStored.isEmpty() ? layout::kAllCards : allStored);
+    const QString allFolder = AllCardsFolder();
     // Each copy checked against what was loaded or last saved of that very card (in its
     // group or in the all-cards group, whichever the folder is), so that another
     // program's change to it is kept beside.
@@ -216,10 +223,8 @@ void Form1::SaveCard() {
     // The name is a card's key, but a card of another person that happens to have it is
     // never replaced: two friends called García are two cards.
     QStringList others;
-    if (plan.intoGroup && addresses::anotherCard(intoGroup, addresses::cardFileBytes(card)))
-        others << groupStored;
-    if (plan.intoAll && addresses::anotherCard(intoAll, addresses::cardFileBytes(card)))
-        others << (allStored.isEmpty() ? layout::kAllCards : allStored);
+    if (plan.intoGroup && addresses::anotherCard(intoGroup, bytes)) others << groupStored;
+    if (plan.intoAll && addresses::anotherCard(intoAll, bytes)) others << QDir(allFolder).dirName();
     if (!others.isEmpty()) {
         ReportFailure(addresses::anotherCardMessage(card[0], others));
         return;
@@ -341,9 +346,7 @@ void Form1::File2_Click() {
     // A card that cannot be read shows as an empty card.
     Card->fill(BoxFile{File2->path(), name, {}, false}, Combo3->currentText());
     // Its copy in the all-cards group, as it is now: a save checks both.
-    const QString all = store::findFolder(BookFolder(), layout::kAllCards);
-    CardCopyFile =
-        BoxFile{store::joinPath(BookFolder(), all.isEmpty() ? layout::kAllCards : all), name, {}, false};
+    CardCopyFile = BoxFile{AllCardsFolder(), name, {}, false};
     if (QDir(CardCopyFile.folder) == QDir(Card->file.folder))
         CardCopyFile = Card->file; // the group is the all-cards group: one file
     else
@@ -405,10 +408,7 @@ void Form1::RecoverCardDraft() {
     }
     Card->show(QStringList(c.begin(), c.end()));
     Card->file = BoxFile{group, e.file, e.base, false};
-    const QString all = store::findFolder(BookFolder(), layout::kAllCards);
-    CardCopyFile = copyOfCard(
-        BoxFile{store::joinPath(BookFolder(), all.isEmpty() ? layout::kAllCards : all), e.file, {}, false},
-        e.base);
+    CardCopyFile = copyOfCard(BoxFile{AllCardsFolder(), e.file, {}, false}, e.base);
     Card->held = true;
     ShowUnsavedMarks();
 }

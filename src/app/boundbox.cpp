@@ -101,9 +101,17 @@ void BoundBox::fill(const store::BoxFile& f, const QString& to, store::Lookup lo
         file.base = w->file.base;
         return;
     }
-    const store::ReadResult r = read(lookup);
+    showRead(read(lookup), false);
+}
+
+void BoundBox::showRead(const store::ReadResult& r, bool following) {
     // A file that cannot be read shows nothing rather than what was shown before.
-    show(r.ok ? textsOf(r.bytes) : QStringList());
+    const QStringList texts = r.ok ? textsOf(r.bytes) : QStringList();
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (following)
+            fields_[i]->followText(texts.value(int(i)));
+        else
+            fields_[i]->setText(texts.value(int(i)));
     unreadable = r.found && !r.ok;
 }
 
@@ -125,12 +133,7 @@ bool BoundBox::changedOnDisk() const {
 
 bool BoundBox::follow() {
     if (unsaved() || !changedOnDisk()) return false;
-    const store::ReadResult r = read();
-    // Under the user's cursor: it stays where it was.
-    const QStringList texts = r.ok ? textsOf(r.bytes) : QStringList();
-    for (std::size_t i = 0; i < fields_.size(); ++i)
-        fields_[i]->followText(texts.value(int(i)));
-    unreadable = r.found && !r.ok;
+    showRead(read(), true); // under the user's cursor: it stays where it was
     return true;
 }
 
@@ -143,15 +146,31 @@ bool BoundBox::unsaved() const {
     return kind_.saving != Saving::Never && typed();
 }
 
-recovery::Entry BoundBox::entry() const {
+bool BoundBox::holdsText() const {
+    if (!unsaved() || kind_.saving == Saving::Never) return false;
+    const QStringList all = texts();
+    return kind_.savesEmpty ||
+           std::any_of(all.begin(), all.end(), [](const QString& t) { return !t.isEmpty(); });
+}
+
+namespace {
+
+recovery::Entry entryOf(const BoxKind& kind, const QString& target, const store::BoxFile& file,
+                        const QStringList& texts) {
     recovery::Entry e;
-    e.kind = kind_.tag;
-    e.dayKind = kind_.variant;
+    e.kind = kind.tag;
+    e.dayKind = kind.variant;
     e.target = target;
     e.file = file.name;
-    e.texts = texts();
+    e.texts = texts;
     e.base = file.base;
     return e;
+}
+
+} // namespace
+
+recovery::Entry BoundBox::entry() const {
+    return entryOf(kind_, target, file, texts());
 }
 
 // ---- The registry -------------------------------------------------------------------------
@@ -197,29 +216,16 @@ QList<recovery::Entry> BoxRegistry::unsavedEntries() const {
     QList<recovery::Entry> out;
     QSet<QString> files;
     for (const auto& box : boxes_) {
-        if (!box->unsaved() || box->kind().saving == Saving::Never) continue;
-        const recovery::Entry e = box->entry();
-        if (!box->kind().savesEmpty &&
-            std::all_of(e.texts.begin(), e.texts.end(), [](const QString& t) { return t.isEmpty(); }))
-            continue; // nothing to give back
-
+        if (!box->holdsText()) continue;
         if (box->kind().heldByFile) {
             if (files.contains(key(box->file))) continue;
             files.insert(key(box->file));
         }
-        out << e;
+        out << box->entry();
     }
-    for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it) {
-        if (files.contains(it.key())) continue; // the box that shows it has its newest text
-        recovery::Entry e;
-        e.kind = it->kind->tag;
-        e.dayKind = it->kind->variant;
-        e.target = it->target;
-        e.file = it->file.name;
-        e.texts = {it->text};
-        e.base = it->file.base;
-        out << e;
-    }
+    for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it)
+        if (!files.contains(it.key())) // the box that shows it has its newest text
+            out << entryOf(*it->kind, it->target, it->file, {it->text});
     return out;
 }
 
@@ -228,7 +234,7 @@ QStringList BoxRegistry::waitingForButtons() const {
     QSet<QString> files;
     for (const auto& box : boxes_) {
         const BoxKind& k = box->kind();
-        if (k.saving != Saving::ByButton || !box->unsaved() || !k.waiting) continue;
+        if (k.saving != Saving::ByButton || !box->holdsText() || !k.waiting) continue;
         if (k.heldByFile) files.insert(key(box->file));
         lines << k.waiting(box->target, box->texts());
     }

@@ -20,15 +20,12 @@
 #include <memory>
 #include <vector>
 
+class QWidget;
+
 namespace quelora {
 
 class TextBox;
 class BoundBox;
-} // namespace quelora
-
-class QWidget;
-
-namespace quelora {
 
 // How a kind of file holds the texts of its box.
 enum class BoxFormat {
@@ -121,10 +118,15 @@ public:
     // It holds a text not saved yet: typed, held in it, or shown from a text waiting for
     // its file.
     bool unsaved() const;
+    // And there is something in it to keep: words, or an emptied page (savesEmpty). The
+    // copy of unsaved text, the exit and the save button's mark all ask this.
+    bool holdsText() const;
     // Its text as an entry of the copy of unsaved text.
     recovery::Entry entry() const;
 
 private:
+    // Shows what a read gave: the cursor at the start, or where it was (following).
+    void showRead(const store::ReadResult& r, bool following);
     BoxRegistry& registry_;
     const BoxKind& kind_;
     std::vector<TextBox*> fields_;

@@ -374,11 +374,7 @@ bool Form1::mayLeave() {
 
 void Form1::ShowUnsavedMarks() {
     for (const auto& box : Boxes.boxes()) {
-        auto* button = qobject_cast<FlatButton*>(box->button);
-        if (!button) continue;
-        const QStringList texts = box->texts();
-        button->setPending(box->unsaved() && std::any_of(texts.begin(), texts.end(),
-                                                         [](const QString& t) { return !t.isEmpty(); }));
+        if (auto* button = qobject_cast<FlatButton*>(box->button)) button->setPending(box->holdsText());
     }
 }
 

@@ -223,6 +223,8 @@ public:
     void Text8_Change();
     // The address-book folder, as Dir1 lists it.
     QString BookFolder() const;
+    // Its all-cards group's folder, in the letter case it is stored (or as it would be made).
+    QString AllCardsFolder() const;
     // The four card buttons.
     void SaveCard();
     void ClearCard();
@@ -441,7 +443,6 @@ private:
     // A save succeeded: the hidden file, if any, follows as soon as the handler is over.
     void UnsavedTextSaved();
     bool KeepQueued = false;
-    QList<quelora::recovery::Entry> UnsavedEntries() const;
 
     // The day panel's boxes take input only while the caption names a real date.
     void AllowDiaryInput();

@@ -69,15 +69,11 @@ void Form1::UnsavedTextSaved() {
         Qt::QueuedConnection);
 }
 
-QList<Entry> Form1::UnsavedEntries() const {
-    return Boxes.unsavedEntries();
-}
-
 void Form1::KeepUnsavedTexts() {
     if (RecoveryTimer) RecoveryTimer->stop();
     // While texts are given back the copy still holds those not given back yet.
     if (Restoring || RecoveryFileKept) return;
-    const QList<Entry> entries = UnsavedEntries();
+    const QList<Entry> entries = Boxes.unsavedEntries();
     const QString path = store::joinPath(DataFolder_, recovery::kFileName);
     if (entries.isEmpty()) {
         ForgetUnsavedTexts();
@@ -157,19 +153,16 @@ QString Form1::SetRecoveryFileAside(const QString& path, const store::ReadResult
     QString aside;
     for (int n = 1; aside.isEmpty() || QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
         aside = store::joinPath(DataFolder_, recovery::setAsideName(now, n));
-    // Moved whole; where it cannot be moved, copied; where neither can be done, it stays
-    // where it is and nothing of this Quelora writes over it.
-    bool moved = QFile::rename(path, aside);
-    if (!moved && r.ok && store::writeFile(aside, r.bytes)) {
-        moved = true;
-        RecoveryFileThere = true; // the copy is aside: this one may be replaced
-    } else if (moved) {
-        RecoveryFileThere = false;
-    } else {
+    // Moved whole; where it cannot be moved, copied (then the one in place may be replaced);
+    // where neither can be done, it stays where it is and nothing of this Quelora writes
+    // over it.
+    const bool moved = QFile::rename(path, aside);
+    if (!moved && !(r.ok && store::writeFile(aside, r.bytes))) {
         RecoveryFileThere = false;
         RecoveryFileKept = true;
         return QStringLiteral("Se ha dejado como estaba, en\n%1").arg(QDir::toNativeSeparators(path));
     }
+    RecoveryFileThere = !moved;
     NoteOwnWrite(aside);
     return QStringLiteral("Se ha guardado aparte, sin cambiarla, en\n%1")
         .arg(QDir::toNativeSeparators(aside));

@@ -158,7 +158,8 @@ void Form1::Command11_Click(int Index) {
 void Form1::RestoreDayText(const recovery::Entry& e, QStringList* told) {
     const QString text = e.texts.value(0);
     const QString folder = DataPath(records::dayRecordFolder(e.dayKind));
-    if (folder.isEmpty() || e.target.isEmpty() || text.isEmpty()) return;
+    // Only the file of a day of the year: a copy edited by hand names no other file.
+    if (folder.isEmpty() || !calendar::dayOfDayFileName(e.target) || text.isEmpty()) return;
     const store::ReadResult file = store::readNamed(folder, e.target);
     if (file.ok && file.bytes == records::dayFileBytes(text)) return; // saved after all
     const BoxKind* kind = Boxes.find(QStringLiteral("dia"), e.dayKind);

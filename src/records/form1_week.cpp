@@ -6,7 +6,6 @@
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
-#include "store/folderindex.h"
 #include "store/layout.h"
 #include "store/names.h"
 
@@ -42,7 +41,6 @@ void Form1::FillWeekView() {
     // still under the caption of its own date (or, never filled, taking no input).
     if (!dates[0].isValid()) return;
     const std::array<QString, 7> captions = records::weekCaptions(dates);
-    const auto pages = store::FolderIndex::current(DataPath(layout::kPages));
     for (int i = 0; i < 7; ++i) {
         Label3[i]->setText(captions[i]);
         // Named with the date the label shows, as a screen reader says it.
@@ -52,19 +50,9 @@ void Form1::FillWeekView() {
         Text2[i]->setAccessibleName(QStringLiteral("Diario del ") + spoken);
         // A caption that names no real date (a year typed into its list, not picked) has
         // no page: its box takes no input, as the day panel's.
-        BoxFile f = PageFile(captions[i]);
-        if (!date) f = BoxFile();
         // Never the text of another week: an unreadable page gives an empty box, and
         // an empty box is never saved, so the page stays as it is unless the user types.
-        // A page the folder's index does not know is not looked for again.
-        const bool absent = date && pages->find(f.name).isEmpty() && !Boxes.waiting(f);
-        if (absent) f.name.clear();
-        Week[i]->fill(f, captions[i]);
-        if (absent) {
-            Week[i]->file = PageFile(captions[i]);
-            Week[i]->file.base = store::absentVersion();
-            Week[i]->file.fromFile = true;
-        }
+        Week[i]->fill(date ? PageFile(captions[i]) : BoxFile(), captions[i]);
         Text2[i]->takeInput(date.has_value(), UndatedHint());
     }
 }

@@ -256,17 +256,24 @@ bool stillIs(const QString& path, const Version& v, Version* now, QByteArray* by
     return found.sameContent(v);
 }
 
+namespace {
+
+// What names another version kept beside a file, in its own name.
+const QString kOtherVersionMark = QStringLiteral(" (otra versi\u00F3n ");
+
+} // namespace
+
 QString otherVersionName(const QString& folder, const QString& stored, const QDateTime& when) {
     const qsizetype dot = stored.lastIndexOf(QLatin1Char('.'));
     const bool txt = dot > 0 && stored.mid(dot).compare(QLatin1String(".txt"), Qt::CaseInsensitive) == 0;
     const QString stem = txt ? stored.left(dot) : stored;
     const QString ext = txt ? stored.mid(dot) : QString();
-    const QString mark = QStringLiteral(" (otra versión %1-%2-%3 %4.%5")
-                             .arg(when.date().year())
-                             .arg(when.date().month())
-                             .arg(when.date().day())
-                             .arg(when.time().hour())
-                             .arg(when.time().minute(), 2, 10, QLatin1Char('0'));
+    const QString mark = kOtherVersionMark + QStringLiteral("%1-%2-%3 %4.%5")
+                                                 .arg(when.date().year())
+                                                 .arg(when.date().month())
+                                                 .arg(when.date().day())
+                                                 .arg(when.time().hour())
+                                                 .arg(when.time().minute(), 2, 10, QLatin1Char('0'));
     for (int n = 1;; ++n) {
         const QString name =
             stem + mark + (n == 1 ? QString() : QStringLiteral(" %1").arg(n)) + QStringLiteral(")") + ext;
@@ -276,7 +283,7 @@ QString otherVersionName(const QString& folder, const QString& stored, const QDa
 }
 
 bool isOtherVersionName(QStringView name) {
-    return name.contains(u" (otra versi\u00F3n ");
+    return name.contains(kOtherVersionMark);
 }
 
 QString unsafeNameReason(const QString& name) {
