@@ -10,6 +10,8 @@
 #   BUILD_DIR    a Release build with -DQUELORA_BENCH=ON (default: build-bench beside bench/)
 #   RUNS         measured runs of each program (default 15; one warm-up run each first)
 #   DIARY_SCALE  1, 10 or 100 (default 100: 30 years of pages, 2,000 cards, 10,000 notes)
+# QUELORA_WHOLE_HOLD_MS=1000 keeps each program open that long after its first paint
+# before it is closed: the peak then takes in what loads just after the paint.
 # Needs Xvfb and GNU time (Debian: xvfb, time).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -54,7 +56,7 @@ results="$work/results"
 : >"$results"
 run_one() { # name executable
     local out rss
-    out=$("$build/bench/quelora_launchwatch" --timeout 30 -- /usr/bin/time -v -o "$work/time.txt" "$2") || {
+    out=$("$build/bench/quelora_launchwatch" --timeout 30 --hold "${QUELORA_WHOLE_HOLD_MS:-0}" -- /usr/bin/time -v -o "$work/time.txt" "$2") || {
         echo "run of $1 failed: $out" >&2
         return 1
     }
@@ -87,7 +89,7 @@ qm=$(median quelora 2) qp=$(median quelora 3) qr=$(median quelora 4)
 em=$(median empty 2) ep=$(median empty 3) er=$(median empty 4)
 nm=$(median nodata 2) np=$(median nodata 3) nr=$(median nodata 4)
 echo
-echo "diary ${scale}x, $runs interleaved runs each, medians (load: $(cut -d' ' -f1-3 /proc/loadavg))"
+echo "diary ${scale}x, $runs interleaved runs each, medians, held ${QUELORA_WHOLE_HOLD_MS:-0} ms (load: $(cut -d' ' -f1-3 /proc/loadavg))"
 printf '%-26s %12s %14s %14s\n' program "mapped (ms)" "painted (ms)" "peak RSS (MB)"
 printf '%-26s %12s %14s %14.1f\n' "quelora, ${scale}x folder" "$qm" "$qp" "$(echo "$qr / 1024" | bc -l)"
 printf '%-26s %12s %14s %14.1f\n' empty_qt_window "$em" "$ep" "$(echo "$er / 1024" | bc -l)"

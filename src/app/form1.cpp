@@ -57,23 +57,97 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
         describe(Frame1[i], frames[i]);
         SetFrameBackColor(i, 0x00C0C0C0);
     }
-    buildDayPanel(Frame1[0]);
-    buildWeekPanel(Frame1[1]);
-    buildReadOutPanels();
-    buildNotesPanel(Frame1[4]);
-    buildAddressPanel(Frame1[5]);
+    // Only what the first paint shows: the other panels are built when first shown, or
+    // just after that paint (BuildNextPanel).
+    BuildPanel(Panel::Day);
     buildBottomStrip();
     installSearch();
     SetBackColor(0x00C0C0C0);
     installKeys();
+}
+
+void Form1::BuildPanel(Panel k) {
+    const int i = static_cast<int>(k);
+    if (PanelBuilt[i]) return;
+    const std::size_t boxes = Boxes.boxes().size();
+    switch (k) {
+    case Panel::Day:
+        buildDayPanel(Frame1[0]);
+        break;
+    case Panel::Week:
+        buildWeekPanel(Frame1[1]);
+        break;
+    case Panel::Month:
+    case Panel::Year:
+        buildReadOutPanels(); // both at once
+        PanelBuilt[2] = PanelBuilt[3] = true;
+        break;
+    case Panel::Notes:
+        buildNotesPanel(Frame1[4]);
+        break;
+    case Panel::Addresses:
+        buildAddressPanel(Frame1[5]);
+        break;
+    }
+    PanelBuilt[i] = true;
+    TakeInBoxes(boxes);
+    if (k == Panel::Day) return; // built with the window
+    PlaceInTabOrder(i);
+    if (k == Panel::Month || k == Panel::Year) PlaceInTabOrder(i == 2 ? 3 : 2);
+    if (k == Panel::Addresses && Loaded) {
+        // As start-up would have: the groups listed, the first one shown, its folder watched.
+        LoadAddressBook();
+        if (Watcher_) WatchFolders();
+    }
+}
+
+void Form1::BuildPanels() {
+    for (int i = 0; i < 6; ++i)
+        BuildPanel(static_cast<Panel>(i));
+}
+
+void Form1::BuildNextPanel() {
+    for (int i = 0; i < 6; ++i)
+        if (!PanelBuilt[i]) {
+            BuildPanel(static_cast<Panel>(i));
+            // One panel a turn: a click or a key between two is served at once.
+            QTimer::singleShot(0, this, &Form1::BuildNextPanel);
+            return;
+        }
+}
+
+void Form1::PlaceInTabOrder(int panel) {
+    // The last control that takes the focus in the nearest built panel before it.
+    const auto focusable = [](QWidget* w) { return w->focusPolicy() & Qt::TabFocus; };
+    QWidget* after = nullptr;
+    for (int j = panel - 1; j >= 0 && !after; --j) {
+        if (!PanelBuilt[j]) continue;
+        for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+            if (Frame1[j]->isAncestorOf(w) && focusable(w)) after = w;
+    }
+    if (!after) return;
+    // Its own controls follow in the order they were made, each with its inner parts.
+    QList<QWidget*> own;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (Frame1[panel]->isAncestorOf(w) && focusable(w) &&
+            std::none_of(own.begin(), own.end(), [w](QWidget* o) { return o->isAncestorOf(w); }))
+            own << w;
+    for (QWidget* w : std::as_const(own)) {
+        setTabOrder(after, w);
+        after = w;
+    }
+}
+
+void Form1::TakeInBoxes(std::size_t from) {
     // Every box whose text is saved: what it holds unsaved survives a crash.
-    for (const auto& box : Boxes.boxes())
-        if (box->kind().saving != Saving::Never)
-            for (TextBox* t : box->fields()) {
+    const auto& boxes = Boxes.boxes();
+    for (std::size_t b = from; b < boxes.size(); ++b)
+        if (boxes[b]->kind().saving != Saving::Never)
+            for (TextBox* t : boxes[b]->fields()) {
                 connect(t, &TextBox::edited, this, [this] { UnsavedTextChanged(true); });
                 connect(t, &TextBox::changed, this, [this] { UnsavedTextChanged(false); });
             }
-    CheckSpelling();
+    CheckSpelling(from);
 }
 
 Form1::~Form1() = default;
@@ -184,8 +258,11 @@ void Form1::Form_Load() {
     RecoverUnsavedTexts();
     FillDateLists();
     LayoutWindow();
-    LoadAddressBook();
-    RecoverCardDraft();
+    if (PanelBuilt[static_cast<int>(Panel::Addresses)]) { // else when it is built
+        LoadAddressBook();
+        RecoverCardDraft();
+    }
+    Loaded = true;
     // The focus starts on the day on show, as a keyboard user expects to find it.
     if (SelectedButton >= 0 && SelectedButton < 42) Command1[SelectedButton]->setFocus(Qt::OtherFocusReason);
     if (RecoveryFileThere) KeepUnsavedTexts(); // now only what is still unsaved
@@ -230,6 +307,7 @@ bool Form1::event(QEvent* e) {
                 ShowDaysWithPages(store::FolderIndex::current(DataPath(layout::kPages)).get());
                 WatchFolders();
                 StartSpelling();
+                BuildNextPanel();
             },
             Qt::QueuedConnection);
     }
@@ -263,6 +341,7 @@ void Form1::LayoutWindow() {
 }
 
 void Form1::ShowPanel(Panel k) {
+    BuildPanel(k); // while its frame is hidden: its controls show with it
     VisiblePanel = k;
     const int index = static_cast<int>(k);
     for (int i = 0; i < 6; ++i)
@@ -398,7 +477,6 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
     QString path;
     const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
     if (writtenPath) *writtenPath = path;
-    SearchFileWritten(path);
     NoteOwnWrite(path);
     if (!s) {
         ReportSaveFailure(path, s.reason);

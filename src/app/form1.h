@@ -17,6 +17,7 @@
 #include "app/boundbox.h"
 #include "app/colors.h"
 #include "calendar/calendar.h"
+#include "search/background.h"
 #include "store/boxfile.h"
 #include "store/files.h"
 #include "store/recovery.h"
@@ -81,6 +82,11 @@ public:
     void Command12_Click();
     // Shows one panel, hides the others and dyes the window in its button's colour.
     void ShowPanel(Panel k);
+    // Every panel built now. The window is first painted with the day panel and the
+    // calendar alone; each other panel is built when first shown, or just after that
+    // paint, one a turn of the event loop.
+    void BuildPanels();
+    bool panelBuilt(Panel k) const { return PanelBuilt[static_cast<int>(k)]; }
     // Everything the exit button saves: the box that has the focus (as leaving it would)
     // and the texts that leaving would have saved but could not. False when a save failed
     // (the text stays in its box).
@@ -248,6 +254,8 @@ public:
     void SearchText_Change();
     // Shows result row where it lives: the day panel on its date, the note, the card.
     void SearchResult_Pick(int row);
+    // The search's query of the text now in its field is still running on its thread.
+    bool SearchBusy() const;
 
     // ---- Controls, in the order they stand on screen (which is the Tab order) ---------
     QLabel* Label2 = nullptr;
@@ -314,7 +322,7 @@ public:
     int firstDayColumn() const { return Grid.FirstDayColumn; }
     bool preselectDone() const { return PreselectDone; }
     bool diaryEdited() const { return Diary->armed; } // DiaryEdited: leaving the diary box saves it
-    bool noteChanged() const { return Note->armed; }  // NoteChanged: leaving the note editor saves it
+    bool noteChanged() const { return Note && Note->armed; } // NoteChanged: leaving the note editor saves it
     Panel visiblePanel() const { return VisiblePanel; }
     int weekdayCursor() const { return WeekdayCursor; }
 
@@ -333,12 +341,21 @@ private:
     void buildNotesPanel(QFrame* f);
     void buildAddressPanel(QFrame* f);
     void buildBottomStrip();
+    std::array<bool, 6> PanelBuilt{};
+    void BuildPanel(Panel k);
+    void BuildNextPanel();
+    // A panel built after the window takes its place in the Tab order, after the panel before it.
+    void PlaceInTabOrder(int panel);
+    // What every box registered since from is given: the copy of unsaved text and spelling.
+    void TakeInBoxes(std::size_t from);
     void installSearch();    // Ctrl+F opens the search
     void buildSearchPanel(); // at the first opening: the search costs nothing until used
     // The search laid over the panels goes as soon as the focus leaves it.
     void SearchFocusChanged(QWidget* now);
     // Files changed by another program: the list of this day in other years follows them.
     void SearchFilesChanged();
+    // The answer to the newest query: the list, its heading and the count.
+    void SearchFound(const quelora::search::BackgroundSearch::Answer& a);
     // Where the focus goes when nothing else is to have it: the day on show, or "HOY".
     QWidget* HomeFocus() const;
     // The calendar on the month of date, as the month and year lists would show it.
@@ -413,6 +430,9 @@ private:
     void ShowUnsavedMarks();
 
     // Other programs' changes.
+    // The program's one watch of the system's notices, shared with the search.
+    std::shared_ptr<quelora::store::WatchHub> WatchHub_;
+    std::shared_ptr<quelora::store::WatchHub> SharedWatch();
     std::unique_ptr<quelora::store::Watcher> Watcher_;
     QHash<QString, int> WatchedFolders; // path -> watch id
     QSet<QString> ChangedFolders;       // where notices told of changes since the last check
@@ -477,12 +497,15 @@ private:
     QHash<QString, QString> StoredFolderNames;
     bool FramePlaced = false;
     bool DiaryIndexWarmed = false;
+    bool Loaded = false; // Form_Load has run
 
     // Spelling: every box the user writes in marks the words the dictionary does not
-    // know, once the dictionary has been loaded after the first paint.
+    // know, once the dictionary has been loaded: after the first paint, when a box first
+    // has words to check.
     quelora::spelling::Speller* Spelling = nullptr;
-    void CheckSpelling();
+    void CheckSpelling(std::size_t from); // the prose boxes from that one on
     void StartSpelling();
+    void LoadDictionary(const QStringList& folders); // on a worker thread
     void AddOwnWord(const QString& word);
 
     void queueMessage(const QString& text, bool failure);

@@ -117,9 +117,19 @@ bool Form1::RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn) {
 
 // ---- Watching ----------------------------------------------------------------------------
 
+std::shared_ptr<store::WatchHub> Form1::SharedWatch() {
+    if (!WatchHub_) WatchHub_ = store::Watcher::makeHub();
+    return WatchHub_;
+}
+
 void Form1::WatchFolders() {
     if (!Watcher_) {
-        Watcher_ = std::make_unique<store::Watcher>();
+        // Notices the search took from the system come as a call; the window's own, through
+        // the event loop.
+        Watcher_ = std::make_unique<store::Watcher>(SharedWatch(), [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { TakeNotices(); }, Qt::QueuedConnection);
+        });
         if (Watcher_->active()) {
             auto* n = new QSocketNotifier(Watcher_->handle(), QSocketNotifier::Read, this);
             connect(n, &QSocketNotifier::activated, this, [this] { TakeNotices(); });
@@ -128,12 +138,14 @@ void Form1::WatchFolders() {
     for (const QString& name :
          {layout::kPages, layout::kHolidays, layout::kReminders, layout::kSaints, layout::kNotes})
         WatchFolder(DataPath(name));
+    if (!panelBuilt(Panel::Addresses)) return; // its folders are watched once it is built
     WatchFolder(File2->path());
     WatchFolder(store::joinPath(BookFolder(), store::findFolder(BookFolder(), layout::kAllCards)));
 }
 
 void Form1::NoteOwnWrite(const QString& path) {
     if (Watcher_ && Watcher_->active()) OwnWrites.insert(path); // emptied as the notices come
+    SearchFileWritten(path); // taken as it is now, even before its notice comes
 }
 
 void Form1::WatchFolder(const QString& path) {
@@ -176,8 +188,9 @@ void Form1::CheckShownFiles() {
     // The lists take in what another program added or removed. Without notices (or when
     // some were lost) every list is looked at; a listing that did not change costs nothing.
     const bool all = !Watcher_ || !Watcher_->active() || ChangedFolders.contains(QString());
-    if (!File1->path().isEmpty() && (all || ChangedFolders.contains(File1->path()))) File1->refresh();
-    if (all || ChangedFolders.contains(File2->path())) File2->refresh();
+    if (File1 && !File1->path().isEmpty() && (all || ChangedFolders.contains(File1->path())))
+        File1->refresh();
+    if (File2 && (all || ChangedFolders.contains(File2->path()))) File2->refresh();
     ChangedFolders.clear();
     WatchFolders(); // a folder made or moved since is watched again
     SearchFilesChanged();

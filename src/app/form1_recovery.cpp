@@ -116,6 +116,7 @@ void Form1::RecoverUnsavedTexts() {
     const store::ReadResult r = store::readFile(path);
     if (!r.found) return;
     RecoveryFileThere = true; // the next keep replaces it
+    BuildPanels();            // every box a text may come back to
     bool closed = false;
     const std::optional<QList<Entry>> entries = r.ok ? recovery::decode(r.bytes, &closed) : std::nullopt;
     if (!entries) {

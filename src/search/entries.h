@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // Inside the search: what the Searcher keeps of each searched folder and file, and which
 // of its routines changes what (folders.cpp keeps up with the folders, searcher.cpp reads
 // and queries).
@@ -87,6 +88,7 @@ struct Place {
     bool relist = true;  // list it and check every file at the next query
     bool renamed = true; // names came or went: which spelling of a page is searched is chosen again
     Stamp listed;        // the folder's stamp at the last listing, when settled then
+    qint64 checkedNs = 0; // when it was last listed and checked file by file (no notices)
     QSet<QString> dirty; // names to take afresh at the next query
     QSet<QString> links; // names that are symbolic links: checked at each query, notices or not
     QHash<QString, Entry> entries;
@@ -114,6 +116,7 @@ struct Searcher::Impl {
     qint64 budget = kDefaultBudgetBytes;
     bool watchWanted = true;
     std::unique_ptr<detail::Watcher> watcher;
+    std::shared_ptr<store::WatchHub> hub; // the program's one watch, when shared
     std::vector<std::unique_ptr<Place>> places;
     QHash<int, Place*> byWatch;
     // Shared by the threads of one call.
@@ -122,6 +125,16 @@ struct Searcher::Impl {
     bool overBudget = false;
     QStringList lastWords;
     Stats stats;
+    qint64 recheckAfterNs = 0;    // without notices: how old a folder's check may be
+    std::function<bool()> cancel; // asked between files: a newer query waits
+    bool cancelled() const { return cancel && cancel(); }
+    // The query given up: what it changed of the entries narrows nothing.
+    QList<Hit> givenUp() {
+        lastWords.clear();
+        stats = {};
+        stats.cancelled = true;
+        return {};
+    }
 
     // Queries and reading (searcher.cpp).
     QList<Hit> find(const QString& query, int limit);

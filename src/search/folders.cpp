@@ -318,11 +318,13 @@ void Searcher::Impl::chooseVariants(Place& p) {
 }
 
 void Searcher::Impl::refresh(bool pagesOnly) {
-    if (watchWanted && !watcher) watcher = std::make_unique<detail::Watcher>();
+    if (watchWanted && !watcher)
+        watcher = hub ? std::make_unique<detail::Watcher>(hub) : std::make_unique<detail::Watcher>();
     stats.watching = watcher && watcher->active();
     resolveFolders();
     takeNotices();
     std::vector<Place*> toList;
+    const qint64 now = detail::nowNs();
     for (auto& p : places) {
         if (pagesOnly && p->kind != Kind::Page) continue;
         if (watcher && p->watch < 0) {
@@ -333,7 +335,8 @@ void Searcher::Impl::refresh(bool pagesOnly) {
                 byWatch.insert(id, p.get());
             }
         }
-        if (p->relist || p->watch < 0) {
+        if (p->relist || (p->watch < 0 && (recheckAfterNs <= 0 || now - p->checkedNs >= recheckAfterNs))) {
+            if (p->watch < 0) p->checkedNs = now;
             toList.push_back(p.get());
             continue;
         }

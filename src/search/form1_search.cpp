@@ -11,6 +11,7 @@
 #include "app/searchcontrols.h"
 #include "app/textbox.h"
 #include "calendar/calendar.h"
+#include "search/background.h"
 #include "search/search.h"
 #include "store/codepage.h"
 #include "store/layout.h"
@@ -97,9 +98,13 @@ void showFirstHit(TextBox* box, const QString& query) {
 } // namespace
 
 struct Form1::SearchState {
-    std::unique_ptr<search::Searcher> searcher; // made at the first query
+    // The queries run on the search's own thread: the window is never held by one.
+    std::unique_ptr<search::BackgroundSearch> searcher;
     QList<Hit> hits;
     QPointer<QWidget> focusBefore; // where Escape gives the focus back
+    bool pickWhenFound = false;    // Return came before the answer: the first result is shown then
+    QString keepChosen;            // the file chosen in the list before the day's list is asked again
+    std::optional<QDate> day;      // the day of the list asked for while the field is empty
 };
 
 void Form1::SearchStateDelete::operator()(SearchState* s) const {
@@ -108,6 +113,10 @@ void Form1::SearchStateDelete::operator()(SearchState* s) const {
 
 void Form1::SearchFileWritten(const QString& path) {
     if (Search_ && Search_->searcher) Search_->searcher->fileWritten(path);
+}
+
+bool Form1::SearchBusy() const {
+    return Search_ && Search_->searcher && Search_->searcher->busy();
 }
 
 void Form1::buildSearchPanel() {
@@ -135,7 +144,13 @@ void Form1::buildSearchPanel() {
     describe(SearchText, QStringLiteral("Texto a buscar"), kSearchHint);
     connect(field, &QLineEdit::textChanged, this, [this] { SearchText_Change(); });
     connect(field, &SearchField::escaped, this, [this] { CloseSearch(); });
-    connect(field, &SearchField::entered, this, [this] { SearchResult_Pick(0); }); // the first result
+    connect(field, &SearchField::entered, this, [this] {
+        // The first result of what the field says: when it is still being looked for, once found.
+        if (SearchBusy())
+            Search_->pickWhenFound = true;
+        else
+            SearchResult_Pick(0);
+    });
     // While the field is empty the list shows the selected day in the other years, under
     // this heading, and starts below it.
     SearchHeading = label(SearchPanel, QStringLiteral("SearchHeading"), tw(240, 960, 7335, 300), QString(),
@@ -214,23 +229,36 @@ void Form1::SearchFilesChanged() {
     const QListWidgetItem* current = SearchResults->currentItem();
     const QString path = current ? Search_->hits.value(current->data(HitRow).toInt()).path : QString();
     SearchText_Change();
-    for (int i = 0; !path.isEmpty() && i < Search_->hits.size(); ++i)
-        if (Search_->hits[i].path == path) SearchResults->setCurrentRow(i);
+    Search_->keepChosen = path; // chosen again in the new list
 }
 
 void Form1::SearchText_Change() {
-    std::unique_ptr<search::Searcher>& searcher = Search_->searcher;
-    QList<Hit>& hits = Search_->hits;
-    if (!searcher) searcher = std::make_unique<search::Searcher>(DataFolder_);
+    SearchState& st = *Search_;
+    if (!st.searcher)
+        st.searcher = std::make_unique<search::BackgroundSearch>(
+            DataFolder_, this, [this](const search::BackgroundSearch::Answer& a) { SearchFound(a); },
+            SharedWatch());
+    st.pickWhenFound = false;
+    st.keepChosen.clear();
     // An empty field: this day in other years, the day being the one the caption names.
     const bool otherYears = SearchText->text().trimmed().isEmpty();
-    const std::optional<QDate> day = otherYears ? calendar::captionDate(Label2->text()) : std::nullopt;
-    if (!otherYears)
-        hits = searcher->find(SearchText->text());
-    else if (day)
-        hits = searcher->otherYears(*day);
-    else
-        hits.clear();
+    st.day = otherYears ? calendar::captionDate(Label2->text()) : std::nullopt;
+    if (!otherYears) {
+        st.searcher->find(SearchText->text());
+    } else if (st.day) {
+        st.searcher->otherYears(*st.day);
+    } else {
+        // No day to look for: said at once, and whatever runs is of no more use.
+        st.searcher->find(QString());
+    }
+}
+
+void Form1::SearchFound(const search::BackgroundSearch::Answer& a) {
+    SearchState& st = *Search_;
+    QList<Hit>& hits = st.hits;
+    hits = a.hits;
+    const bool otherYears = SearchText->text().trimmed().isEmpty();
+    const std::optional<QDate> day = otherYears ? st.day : std::nullopt;
     SearchHeading->setVisible(otherYears && day);
     if (day)
         SearchHeading->setText(QStringLiteral("Este día en otros años: %1 de %2%3")
@@ -252,8 +280,10 @@ void Form1::SearchText_Change() {
         it->setData(HitLength, h.hitLength);
         SearchResults->addItem(it);
     }
-    const search::Searcher::Stats stats =
-        !otherYears || day ? searcher->lastStats() : search::Searcher::Stats();
+    for (int i = 0; !st.keepChosen.isEmpty() && i < hits.size(); ++i)
+        if (hits[i].path == st.keepChosen) SearchResults->setCurrentRow(i);
+    st.keepChosen.clear();
+    const search::Searcher::Stats stats = !otherYears || day ? a.stats : search::Searcher::Stats();
     const int matched = stats.matched;
     QString count;
     if (otherYears && !day)
@@ -286,6 +316,10 @@ void Form1::SearchText_Change() {
     // The field that has the focus says it: a screen reader hears the count as it changes.
     SearchText->setAccessibleDescription(count.isEmpty() ? kSearchHint
                                                          : count + QStringLiteral(". ") + kSearchHint);
+    if (st.pickWhenFound) {
+        st.pickWhenFound = false;
+        SearchResult_Pick(0);
+    }
 }
 
 void Form1::ShowCalendarMonth(const QDate& date) {

@@ -55,8 +55,13 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
+
+namespace quelora::store {
+class WatchHub;
+}
 
 namespace quelora::search {
 
@@ -91,6 +96,9 @@ inline constexpr qint64 kEntryOverhead = 256; // bytes a kept file costs besides
 inline constexpr qint64 kFileCapBytes = 4LL * 1024 * 1024;
 inline constexpr int kDefaultLimit = 100;
 inline constexpr int kExcerptLength = 80;
+// Where no notices come, how old a folder's check may be for the window's queries: typing
+// pays one check a second, not one a keystroke; another program's change shows within it.
+inline constexpr int kRecheckMs = 1000;
 
 // The folded form of text that matching compares (lower case, vowels without marks).
 QString fold(const QString& text);
@@ -140,6 +148,17 @@ public:
     // correctness; a path outside the searched folders is ignored.
     void fileWritten(const QString& path);
 
+    // The system's notices taken from the program's one watch (before the first query):
+    // the folders the window follows are followed once.
+    void shareWatch(std::shared_ptr<store::WatchHub> hub);
+    // Where no notices come: a folder checked file by file less than ms ago is taken as
+    // it was then, but for the files fileWritten named (0, the default: every query checks).
+    // So typing costs one check a while, not one a keystroke.
+    void setRecheckInterval(int ms);
+    // Asked between files while a query runs: true gives the query up, without hits
+    // (Stats::cancelled); what was read stays kept, and the next query narrows nothing.
+    void setCancel(std::function<bool()> cancelled);
+
     // What the last query did.
     struct Stats {
         int files = 0;           // searchable files below the data folder
@@ -153,6 +172,7 @@ public:
         bool overBudget = false; // no text kept: queries read the files
         bool watching = false;   // changes come from the system's notices
         bool failed = false;     // the query could not finish (out of memory): no hits
+        bool cancelled = false;  // given up for a newer one (setCancel): no hits
     };
     const Stats& lastStats() const;
 

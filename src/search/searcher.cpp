@@ -70,6 +70,18 @@ Searcher::Searcher(QString dataFolder, qint64 budgetBytes, bool watchFolders) : 
 
 Searcher::~Searcher() = default;
 
+void Searcher::shareWatch(std::shared_ptr<store::WatchHub> hub) {
+    d_->hub = std::move(hub);
+}
+
+void Searcher::setRecheckInterval(int ms) {
+    d_->recheckAfterNs = qint64(ms) * 1000000;
+}
+
+void Searcher::setCancel(std::function<bool()> cancelled) {
+    d_->cancel = std::move(cancelled);
+}
+
 const Searcher::Stats& Searcher::lastStats() const {
     return d_->stats;
 }
@@ -138,7 +150,7 @@ void Searcher::Impl::load() {
     inParallel(jobs.size(), 64, 256, [&](size_t begin, size_t end) {
         std::unique_ptr<Dir> dir;
         const Place* open = nullptr;
-        for (size_t i = begin; i < end && !over; ++i) {
+        for (size_t i = begin; i < end && !over && !cancelled(); ++i) {
             const Job& job = jobs[i];
             if (job.place != open) {
                 dir = std::make_unique<Dir>(job.place->real);
@@ -250,6 +262,7 @@ QList<Hit> Searcher::Impl::otherYears(const QDate& date, int limit) {
     lastWords.clear(); // the field is empty: the next query narrows nothing
     if (!date.isValid()) return {};
     refresh(true);
+    if (cancelled()) return givenUp();
     keptText.resetPeak();
     keptText.setLimit(budget - entryCount() * kEntryOverhead);
     std::vector<Candidate> pages;
@@ -273,6 +286,7 @@ QList<Hit> Searcher::Impl::otherYears(const QDate& date, int limit) {
     std::unique_ptr<Dir> dir;
     const Place* open = nullptr;
     for (const Candidate& pg : pages) {
+        if (cancelled()) return givenUp();
         Entry& e = *pg.entry;
         QByteArray read;
         if (!e.kept) {
@@ -309,8 +323,10 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
         return {}; // an empty field costs nothing
     }
     refresh();
+    if (cancelled()) return givenUp();
     keptText.resetPeak();
     load();
+    if (cancelled()) return givenUp();
     const bool narrowed = narrows(lastWords, words);
     const std::vector<detail::Word> compiled = detail::compileQuery(words);
 
@@ -334,6 +350,7 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
         std::unique_ptr<Dir> dir;
         const Place* open = nullptr;
         for (size_t i = begin; i < end; ++i) {
+            if ((i & 63) == 0 && cancelled()) return;
             // The texts lie all over the heap: the next ones are fetched while this one is searched.
             if (i + 2 < end) prefetch(candidates[i + 2].entry->bytes);
             const Candidate& c = candidates[i];
@@ -353,6 +370,7 @@ QList<Hit> Searcher::Impl::find(const QString& query, int limit) {
             e.fresh = false;
         }
     });
+    if (cancelled()) return givenUp();
     // A "Todos" copy of a card shows only when the card in its own group does not.
     QSet<QString> inGroups;
     for (const Candidate& c : candidates)

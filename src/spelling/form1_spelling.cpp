@@ -14,23 +14,37 @@
 
 using namespace quelora;
 
-void Form1::CheckSpelling() {
-    Spelling = new spelling::Speller(this);
+void Form1::CheckSpelling(std::size_t from) {
+    if (!Spelling) Spelling = new spelling::Speller(this);
     // Where the user writes prose: not in names, addresses, telephones or e-mail, not in
     // the read-outs, not in the saints' texts, which are only read.
-    for (const auto& bound : Boxes.boxes())
-        for (std::size_t i = 0; i < bound->fields().size(); ++i) {
-            if (i >= bound->kind().spelled.size() || !bound->kind().spelled[i]) continue;
-            TextBox* box = bound->fields()[i];
+    const auto& boxes = Boxes.boxes();
+    for (std::size_t b = from; b < boxes.size(); ++b) {
+        const BoundBox& bound = *boxes[b];
+        for (std::size_t i = 0; i < bound.fields().size(); ++i) {
+            if (i >= bound.kind().spelled.size() || !bound.kind().spelled[i]) continue;
+            TextBox* box = bound.fields()[i];
             box->checkSpelling(Spelling);
             connect(box->spellMarks(), &spelling::Marks::addRequested, this, &Form1::AddOwnWord);
         }
+    }
 }
 
 void Form1::StartSpelling() {
     const QStringList folders = Platform_.dictionaryFolders();
     if (folders.isEmpty()) return;
     Spelling->setOwnWords(spelling::readWordList(store::readNamed(DataFolder_, layout::kOwnWords).bytes));
+    // The dictionary (some 9 MB) is loaded when a box first has words to check: a text
+    // shown or typed. A window whose boxes stay empty never holds it.
+    if (Spelling->wanted())
+        LoadDictionary(folders);
+    else
+        connect(
+            Spelling, &spelling::Speller::needed, this, [this, folders] { LoadDictionary(folders); },
+            Qt::SingleShotConnection);
+}
+
+void Form1::LoadDictionary(const QStringList& folders) {
     auto* loading = new QFutureWatcher<std::shared_ptr<const spelling::Dictionary>>(this);
     connect(loading, &QFutureWatcherBase::finished, this, [this, loading] {
         Spelling->setDictionary(loading->result());

@@ -65,6 +65,7 @@ void Marks::schedule() {
 
 void Marks::mark() {
     QList<QTextCursor> marks;
+    if (!speller_->ready() && !box_->document()->isEmpty()) speller_->want(); // marked once it is there
     if (speller_->ready() && !box_->document()->isEmpty()) {
         const QRect view = box_->viewport()->rect();
         // What is in view, and a block either side of it, so that a short scroll shows

@@ -17,6 +17,9 @@
 
 #include <sstream>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace quelora::spelling {
 
@@ -199,6 +202,12 @@ void Speller::addOwnWord(const QString& word) {
     Q_EMIT changed();
 }
 
+void Speller::want() {
+    if (dictionary_ || wanted_) return;
+    wanted_ = true;
+    Q_EMIT needed();
+}
+
 void Speller::ignore(const QString& word) {
     accepted_.insert(word);
     Q_EMIT changed();
@@ -207,6 +216,13 @@ void Speller::ignore(const QString& word) {
 #ifdef QUELORA_HAVE_NUSPELL
 
 namespace {
+
+// What a large structure just freed held goes back to the system, not only to the heap.
+void releaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 // Loads the dictionary of an affix file; without its n-gram pass if `quick`.
 std::unique_ptr<nuspell::Dictionary> loadNuspell(const QString& aff, bool quick) {
@@ -247,9 +263,12 @@ public:
             quick_->suggest(word.toStdString(), out);
             // Nothing within a small edit ("escrivi"): the whole dictionary is compared
             // with the word, which takes a few tenths of a second; the menu waits for it
-            // with "Buscando sugerencias…". That copy is loaded the first time it is needed.
-            if (out.empty())
-                if (const nuspell::Dictionary* full = this->full()) full->suggest(word.toStdString(), out);
+            // with "Buscando sugerencias…". That copy (another 9 MB) is loaded for this
+            // word and let go after it: it is seldom needed, and never twice in a row.
+            if (out.empty()) {
+                if (auto full = loadNuspell(aff_, false)) full->suggest(word.toStdString(), out);
+                releaseFreedMemory();
+            }
         } catch (...) {
             return {};
         }
@@ -257,14 +276,8 @@ public:
     }
 
 private:
-    const nuspell::Dictionary* full() const {
-        std::call_once(fullLoaded_, [this] { full_ = loadNuspell(aff_, false); });
-        return full_.get();
-    }
     QString aff_;
     std::unique_ptr<nuspell::Dictionary> quick_;
-    mutable std::once_flag fullLoaded_;
-    mutable std::unique_ptr<nuspell::Dictionary> full_;
 };
 
 QString findAff(const QStringList& folders) {

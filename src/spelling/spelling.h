@@ -70,9 +70,14 @@ public:
     const QStringList& ownWords() const { return own_; }
     void addOwnWord(const QString& word);
     void ignore(const QString& word);
+    // A box has words to check and the dictionary is not there: asked to load it, once.
+    // Until then (a window whose boxes are all empty) it costs no memory.
+    void want();
+    bool wanted() const { return wanted_; }
 
 Q_SIGNALS:
     void changed(); // what is marked may differ: every box marks its words again
+    void needed();  // the first want()
 
 private:
     bool knows(const QString& word) const;
@@ -80,6 +85,7 @@ private:
     QStringList own_;
     QSet<QString> accepted_; // own words and ignored ones
     mutable QHash<QString, bool> known_;
+    bool wanted_ = false;
 };
 
 } // namespace quelora::spelling

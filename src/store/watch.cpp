@@ -3,6 +3,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <map>
+#include <mutex>
+#include <set>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -52,17 +56,144 @@ Stamp stampOf(const QString& path) {
 
 #endif
 
-#ifdef Q_OS_LINUX
+// ---- Notices ------------------------------------------------------------------------
 
-Watcher::Watcher() {
-    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+struct Watcher::Client {
+    std::function<void()> woken;
+    std::set<int> ids;           // the watches this Watcher holds
+    std::vector<Notice> pending; // taken from the system for it, not yet by it
+    bool lost = false;
+};
+
+class WatchHub {
+public:
+    WatchHub();
+    ~WatchHub();
+    int fd() const { return fd_; }
+    int add(Watcher::Client* c, const QString& folder);
+    void remove(Watcher::Client* c, int id);
+    void join(const std::shared_ptr<Watcher::Client>& c);
+    void leave(Watcher::Client* c);
+    std::vector<Watcher::Notice> take(Watcher::Client* c, bool* lost);
+
+private:
+    std::vector<Watcher::Notice> read(bool* lost); // what the system has pending
+    int fd_ = -1;
+    std::mutex lock_;
+    std::vector<std::weak_ptr<Watcher::Client>> clients_;
+    std::map<int, int> holders_; // watch id -> how many Watchers hold it
+};
+
+void WatchHub::join(const std::shared_ptr<Watcher::Client>& c) {
+    std::lock_guard<std::mutex> hold(lock_);
+    clients_.push_back(c);
+}
+
+void WatchHub::leave(Watcher::Client* c) {
+    std::lock_guard<std::mutex> hold(lock_);
+    for (int id : c->ids)
+        if (--holders_[id] == 0) {
+            holders_.erase(id);
+#ifdef Q_OS_LINUX
+            if (fd_ >= 0) ::inotify_rm_watch(fd_, id);
+#endif
+        }
+    c->ids.clear();
+    std::erase_if(clients_, [c](const std::weak_ptr<Watcher::Client>& w) {
+        const auto p = w.lock();
+        return !p || p.get() == c;
+    });
+}
+
+void WatchHub::remove(Watcher::Client* c, int id) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (id < 0 || !c->ids.erase(id)) return;
+    if (--holders_[id] > 0) return; // another Watcher still follows that folder
+    holders_.erase(id);
+#ifdef Q_OS_LINUX
+    if (fd_ >= 0) ::inotify_rm_watch(fd_, id);
+#endif
+}
+
+std::vector<Watcher::Notice> WatchHub::take(Watcher::Client* c, bool* lost) {
+    std::vector<std::function<void()>> wake; // called once the lock is let go
+    std::vector<Watcher::Notice> mine;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        bool dropped = false;
+        const std::vector<Watcher::Notice> notices = read(&dropped);
+        for (const auto& weak : clients_) {
+            const auto other = weak.lock();
+            if (!other) continue;
+            bool any = dropped;
+            other->lost = other->lost || dropped;
+            for (const Watcher::Notice& n : notices)
+                if (other->ids.contains(n.id)) {
+                    other->pending.push_back(n);
+                    any = true;
+                }
+            if (any && other.get() != c && other->woken) wake.push_back(other->woken);
+        }
+        // A folder gone ends its watch for every Watcher.
+        for (const Watcher::Notice& n : notices)
+            if (n.folderGone && holders_.erase(n.id))
+                for (const auto& weak : clients_)
+                    if (const auto other = weak.lock()) other->ids.erase(n.id);
+        mine.swap(c->pending);
+        *lost = std::exchange(c->lost, false);
+    }
+    for (const auto& w : wake)
+        w();
+    return mine;
+}
+
+Watcher::Watcher() : Watcher(makeHub()) {}
+
+Watcher::Watcher(std::shared_ptr<WatchHub> hub, std::function<void()> woken)
+    : hub_(std::move(hub)), me_(std::make_shared<Client>()) {
+    me_->woken = std::move(woken);
+    hub_->join(me_);
 }
 
 Watcher::~Watcher() {
-    if (fd_ >= 0) ::close(fd_);
+    hub_->leave(me_.get());
+}
+
+std::shared_ptr<WatchHub> Watcher::makeHub() {
+    return std::make_shared<WatchHub>();
+}
+
+bool Watcher::active() const {
+    return hub_->fd() >= 0;
+}
+
+int Watcher::handle() const {
+    return hub_->fd();
 }
 
 int Watcher::add(const QString& folder) {
+    return hub_->add(me_.get(), folder);
+}
+
+void Watcher::remove(int id) {
+    hub_->remove(me_.get(), id);
+}
+
+std::vector<Watcher::Notice> Watcher::take(bool* lost) {
+    return hub_->take(me_.get(), lost);
+}
+
+#ifdef Q_OS_LINUX
+
+WatchHub::WatchHub() {
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+}
+
+WatchHub::~WatchHub() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int WatchHub::add(Watcher::Client* c, const QString& folder) {
     if (fd_ < 0) return -1;
     struct statfs fs {};
     if (::statfs(QFile::encodeName(folder).constData(), &fs) == 0) {
@@ -83,15 +214,14 @@ int Watcher::add(const QString& folder) {
     // IN_MODIFY too: a program that writes into a file and keeps it open is seen at once.
     const uint32_t mask = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO |
                           IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-    return ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), mask);
+    std::lock_guard<std::mutex> hold(lock_);
+    const int id = ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), mask);
+    if (id >= 0 && c->ids.insert(id).second) ++holders_[id];
+    return id;
 }
 
-void Watcher::remove(int id) {
-    if (fd_ >= 0 && id >= 0) ::inotify_rm_watch(fd_, id);
-}
-
-std::vector<Watcher::Notice> Watcher::take(bool* lost) {
-    std::vector<Notice> notices;
+std::vector<Watcher::Notice> WatchHub::read(bool* lost) {
+    std::vector<Watcher::Notice> notices;
     *lost = false;
     if (fd_ < 0) return notices;
     alignas(struct inotify_event) char buffer[64 * 1024];
@@ -118,13 +248,12 @@ std::vector<Watcher::Notice> Watcher::take(bool* lost) {
 
 #else
 
-Watcher::Watcher() = default;
-Watcher::~Watcher() = default;
-int Watcher::add(const QString&) {
+WatchHub::WatchHub() = default;
+WatchHub::~WatchHub() = default;
+int WatchHub::add(Watcher::Client*, const QString&) {
     return -1;
 }
-void Watcher::remove(int) {}
-std::vector<Watcher::Notice> Watcher::take(bool* lost) {
+std::vector<Watcher::Notice> WatchHub::read(bool* lost) {
     *lost = false;
     return {};
 }

@@ -38,6 +38,7 @@ public:
     using FormFixture::recoveryDelay;
     using FormFixture::settle;
     using FormFixture::start;
+    using FormFixture::startShown;
     using FormFixture::typeText;
     using FormFixture::waitUntil;
     using FormFixture::wheel;
@@ -115,6 +116,32 @@ const Row kRows[] = {
          EXPECT_EQ(t.f().Combo3->currentText(), u("Amigos"));
          EXPECT_EQ(t.f().File2->names(), QStringList{u("Ruiz")});
          EXPECT_EQ(t.f().Text7[1]->text(), u("Ana"));
+     }},
+
+    {"APanelButtonClickedBeforeTheFirstPaintShowsItsPanelWhole",
+     [](RealInput& t) {
+         t.writeBytes(u("direcciones/Amigos/Ruiz"), "Ruiz\r\nAna\r\n\r\n\r\n\r\n\r\n\r\n");
+         t.writeBytes(u("notas/2007-3-14--9-0"), "catorce");
+         t.startShown(); // no paint yet: the panels it leaves out are not built
+         ASSERT_FALSE(t.f().panelBuilt(Form1::Panel::Addresses));
+         ASSERT_FALSE(t.f().panelBuilt(Form1::Panel::Notes));
+         t.click(t.f().Command6[5]);
+         EXPECT_EQ(t.f().visiblePanel(), Form1::Panel::Addresses);
+         std::vector<QWidget*> shown = {t.f().Combo3, t.f().File2, t.f().Command8, t.f().Text8};
+         shown.insert(shown.end(), t.f().Text7.begin(), t.f().Text7.end());
+         shown.insert(shown.end(), t.f().Command7.begin(), t.f().Command7.end());
+         for (QWidget* w : shown)
+             EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
+         EXPECT_EQ(t.f().Combo3->currentText(), u("Amigos"));
+         EXPECT_EQ(t.f().File2->names(), QStringList{u("Ruiz")});
+         t.clickRow(t.f().File2, 0);
+         EXPECT_EQ(t.f().Text7[1]->text(), u("Ana"));
+         t.click(t.f().Command6[4]);
+         EXPECT_TRUE(t.f().Text6->isVisible());
+         EXPECT_EQ(t.f().File1->names(), QStringList{u("2007-3-14--9-0")});
+         t.write(t.f().Text6, u("nueva")); // a box built late saves as any other
+         t.click(t.f().Command6[0]);
+         EXPECT_EQ(t.readBytes(u("notas/2007-3-15--10-0")), QByteArray("nueva"));
      }},
 
     // ---- The lists follow their text ---------------------------------------------------------

@@ -33,19 +33,32 @@ void FormFixture::TearDown() {
 }
 
 void FormFixture::start(const QDate& today, const QTime& time) {
+    startShown(today, time);
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    settle();
+    // The panels the first paint leaves out come just after it, as they do for the user.
+    ASSERT_TRUE(waitUntil([this] {
+        for (int i = 0; i < 6; ++i)
+            if (!form->panelBuilt(static_cast<Form1::Panel>(i))) return false;
+        return true;
+    }));
+}
+
+void FormFixture::startShown(const QDate& today, const QTime& time) {
     platform.clock = QDateTime(today, time);
     form = std::make_unique<Form1>(dataFolder(), platform);
     form->setRecoveryDelay(recoveryDelay);
     form->Form_Load();
     form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    settle();
 }
 
 void FormFixture::settle() {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
+    // A query still running on the search's thread is waited for, as a user waits to see
+    // its results; its answer comes through the event loop.
+    if (form && form->SearchBusy()) ASSERT_TRUE(waitUntil([this] { return !form->SearchBusy(); }, 30000));
 }
 
 void FormFixture::crashAndRestart() {

@@ -51,7 +51,11 @@ protected:
     // Builds the window on the data folder, runs Form_Load, shows it and waits
     // until it is active (the focus moves only in an active window).
     void start(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0));
-    // Runs the queued work (deferred messages) and repaints.
+    // The same, but returns as soon as the window is shown: nothing painted yet, only the
+    // panels of the first paint built.
+    void startShown(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0));
+    // Runs the queued work (deferred messages), waits for the answer to a search still
+    // running on its thread, and repaints.
     void settle();
     // Runs the event loop until done() holds (true) or ms have passed (false): for what
     // comes from outside, a notice of the system or a timer.
