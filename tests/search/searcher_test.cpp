@@ -1,11 +1,16 @@
 // The search of a small data folder: what it finds, in what order, and how it keeps up
 // with files changed behind its back.
 #include "calendar/calendar.h"
+#include "search/background.h"
 #include "search/search.h"
 #include "store/codepage.h"
 #include "support/text.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <atomic>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -506,6 +511,79 @@ TEST(Search, LaterKeystrokesReadNothingAndLookOnlyAtThePreviousHits) {
     EXPECT_TRUE(searcher.lastStats().watching);
     EXPECT_EQ(searcher.lastStats().read, 0);
 #endif
+}
+
+// A query given up for a newer one (typing on) leaves nothing that changes what the next
+// finds, wherever it stopped: the next is as a fresh search's.
+TEST(Search, AQueryGivenUpAnywhereLeavesTheNextAsAFreshOnes) {
+    Folder f;
+    for (QDate d(2006, 1, 1); d < QDate(2006, 12, 1); d = d.addDays(1))
+        f.text(u("dias/") + calendar::dateCaption(d.dayOfWeek() - 1, d) + u(".txt"),
+               d.day() % 3 ? u("Vi una garza.") : u("Vi un gato."));
+    const QStringList fresh = listed(search::Searcher(f.root()).find(u("ga"), 0));
+    std::atomic<int> calls{0}; // how often an uncut query asks whether to go on (from every thread)
+    search::Searcher count(f.root(), search::kDefaultBudgetBytes, false);
+    count.find(u("g"));
+    count.setCancel([&calls] { return ++calls < 0; });
+    count.find(u("zoo"));
+    ASSERT_GT(calls, 3);
+    for (int stop = 1; stop <= calls; ++stop) {
+        search::Searcher s(f.root(), search::kDefaultBudgetBytes, false);
+        s.find(u("g"));
+        std::atomic<int> asked{0};
+        s.setCancel([&] { return ++asked >= stop; });
+        EXPECT_TRUE(s.find(u("zoo")).isEmpty());
+        EXPECT_TRUE(s.lastStats().cancelled) << stop;
+        s.setCancel(nullptr);
+        EXPECT_EQ(listed(s.find(u("ga"), 0)), fresh) << "given up at " << stop;
+    }
+}
+
+// Where no notices come, the window's queries take a folder checked within the interval
+// as it was then, but never what the program itself wrote.
+TEST(Search, ARecentCheckIsTrustedButNotForWhatTheProgramWrote) {
+    Folder f;
+    const QString page = u("dias/JUEVES, 15 de MARZO de 2007.txt");
+    f.text(page, u("uno"));
+    search::Searcher s(f.root(), search::kDefaultBudgetBytes, false);
+    s.setRecheckInterval(60000);
+    EXPECT_EQ(s.find(u("uno")).size(), 1);
+    f.text(page, u("dos"));
+    EXPECT_TRUE(s.find(u("dos")).isEmpty()); // checked less than a minute ago
+    s.fileWritten(f.path(page));
+    EXPECT_EQ(s.find(u("dos")).size(), 1);
+}
+
+// On its own thread: of queries asked one after the other before any answer came, only
+// the newest is answered, through the receiver's event loop.
+TEST(Search, OnItsThreadOnlyTheNewestQueryIsAnswered) {
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    Folder f;
+    fill(f, u("dias"));
+    const QStringList expected = listed(search::Searcher(f.root()).find(u("med")));
+    ASSERT_FALSE(expected.isEmpty());
+    QObject receiver;
+    std::vector<search::BackgroundSearch::Answer> answers;
+    search::BackgroundSearch s(f.root(), &receiver,
+                               [&](const search::BackgroundSearch::Answer& a) { answers.push_back(a); });
+    s.find(u("m"));
+    QThread::msleep(300); // answered by now, most likely, but not yet taken in
+    s.otherYears(QDate(2007, 3, 15));
+    const quint64 newest = s.find(u("med"));
+    EXPECT_TRUE(s.busy());
+    QElapsedTimer waited;
+    waited.start();
+    while ((s.busy() || waited.elapsed() < 200) && waited.elapsed() < 30000) { // late answers come too
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].request, newest);
+    EXPECT_FALSE(answers[0].otherYears);
+    EXPECT_EQ(listed(answers[0].hits), expected);
 }
 
 // This day in other years: the day's pages with text, the selected year's left out,
