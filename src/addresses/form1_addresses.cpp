@@ -82,7 +82,6 @@ void Form1::buildAddressPanel(QFrame* f) {
     File2->setGeometry(tw(120, 720, 1935, 5070));
     describe(File2, QStringLiteral("Lista de fichas"), QStringLiteral("Fichas del grupo"));
     connect(File2, &FileList::clicked, this, [this] { File2_Click(); });
-    File2->skipOtherVersions();
 
     const QStringList captions = {QStringLiteral("APELLIDOS"),     QStringLiteral("NOMBRE"),
                                   QString::fromUtf8("DIRECCIÓN"),  QString::fromUtf8("POBLACIÓN"),
@@ -137,7 +136,6 @@ void Form1::buildAddressPanel(QFrame* f) {
     File3 = new FileList(f);
     File3->setObjectName(QStringLiteral("File3"));
     describe(File3, QStringLiteral("Fichas"));
-    File3->skipOtherVersions();
     File3->hide();
     Card = Boxes.add(Boxes.kind(CardKind()), std::vector<TextBox*>(Text7.begin(), Text7.end()));
     Card->button = Command7[0];

@@ -5,6 +5,7 @@
 #include "store/files.h"
 #include "store/folderindex.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -47,10 +48,6 @@ void FileList::setPath(const QString& folder) {
     refresh();
 }
 
-bool FileList::shows(const QString& name) const {
-    return !store::isSystemFileName(name) && !(skipsOtherVersions_ && store::isOtherVersionName(name));
-}
-
 void FileList::setPattern(const QString& pattern) {
     pattern_ = pattern;
     refresh();
@@ -67,7 +64,7 @@ void FileList::refresh() {
         // One expression for the whole listing, not one per name.
         const store::NamePattern pattern(pattern_);
         for (const QString& n : listing->names())
-            if (pattern.matches(n) && shows(n)) shown << n;
+            if (pattern.matches(n) && store::isListedName(n, *listing)) shown << n;
     }
     listing_ = listing;
     listedPattern_ = pattern_;
@@ -89,7 +86,10 @@ void FileList::refresh() {
 }
 
 void FileList::addName(const QString& name) {
-    if (path_.isEmpty() || !matchesPattern(pattern_, name) || !shows(name)) return;
+    // Another version of a file, a sync engine's file on its way: no entry of the list.
+    if (path_.isEmpty() || !matchesPattern(pattern_, name) ||
+        !store::isListedName(name, *store::FolderIndex::current(path_)))
+        return;
     int lo = 0, hi = count();
     while (lo < hi) { // the first row not listed before name
         const int mid = (lo + hi) / 2;
@@ -191,7 +191,11 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {}
 void FolderList::setPath(const QString& folder) {
     path_ = folder;
     clear();
-    addItems(sortedCaseBlind(store::listFolders(folder)));
+    // A sync engine's own folders, the history of texts and every other hidden folder are
+    // no groups; nor is another version of a group's folder.
+    QStringList groups = store::listFolders(folder);
+    groups.removeIf([](const QString& g) { return g.startsWith(QLatin1Char('.')) || store::versionOfName(g); });
+    addItems(sortedCaseBlind(groups));
 }
 
 QString FolderList::listName(int i) const {

@@ -30,9 +30,6 @@ public:
     // Selects the entry of that name and takes the focus; false when it is not listed.
     bool choose(const QString& name);
     QStringList names() const;
-    // Another version of a file kept beside it ("Ruiz (otra versión …)") is not listed: it
-    // is no card of its own.
-    void skipOtherVersions() { skipsOtherVersions_ = true; }
 
 Q_SIGNALS:
     void clicked(); // an entry was chosen with the mouse or the arrow keys
@@ -47,8 +44,6 @@ protected:
 
 private:
     void clearCurrent(); // the choice stays selected
-    bool shows(const QString& name) const;
-    bool skipsOtherVersions_ = false;
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
     QString pressed_; // the name under the pointer when the button went down

@@ -9,6 +9,7 @@
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/versions.h"
 #include "store/layout.h"
 #include "store/names.h"
 #include "store/watch.h"
@@ -152,7 +153,7 @@ void Form1::TakeNotices() {
             news = true;
             continue;
         }
-        if (store::isTemporaryName(n.name)) continue; // the other half of a save, told by its rename
+        if (store::isPassingName(n.name)) continue; // the other half of a save, told by its rename
         if (OwnWrites.contains(store::joinPath(folder, n.name))) continue;
         ChangedFolders.insert(folder);
         news = true;

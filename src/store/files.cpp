@@ -3,6 +3,7 @@
 
 #include "store/folderindex.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -381,7 +382,7 @@ QStringList listFiles(const QString& folder) {
     QStringList names;
     eachFile(folder, [&names](QByteArrayView raw) {
         QString name = QFile::decodeName(raw.toByteArray());
-        if (!isTemporaryName(name)) names << std::move(name);
+        if (!isPassingName(name)) names << std::move(name);
         return true;
     });
     return names;

@@ -1,6 +1,7 @@
 #include "store/files.h"
 #include "store/folderindex.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QDir>
 #include <QFile>
@@ -308,4 +309,77 @@ TEST_F(Folder, AFileAlreadyHoldingTheBytesIsLeftAsItIsEvenReadOnly) {
     QFile::setPermissions(f, QFile::ReadOwner);
     EXPECT_TRUE(writeFile(f, "igual"));
     EXPECT_EQ(writeFile(f, "otro").code, Status::Code::Refused);
+}
+
+// What sync engines and the program leave beside the user's files, by their names: each
+// row a name in a folder that also holds "García", a page and a note, and what it is.
+TEST_F(Folder, EnginesFilesAreNeverDataAndTheirCopiesAreVersionsOfTheFileTheyName) {
+    const QString page = QString::fromUtf8("MIÉRCOLES, 14 de MARZO de 2007.txt");
+    for (const QString& n : {QString::fromUtf8("García"), page, QStringLiteral("2007-3-10--9-0"),
+                             QStringLiteral("Ruiz-Picasso")})
+        put(at(n), "x");
+    struct Row {
+        const char* name;
+        const char* base; // "" passing (never listed), "-" an ordinary file
+        VersionName::From from = VersionName::From::Quelora;
+        const char* who = "";
+        QDateTime when = {};
+    };
+    using F = VersionName::From;
+    const Row rows[] = {
+        {"MIÉRCOLES, 14 de MARZO de 2007.sync-conflict-20261210-140950-R7HI5PD.txt",
+         "MIÉRCOLES, 14 de MARZO de 2007.txt", F::Syncthing, "R7HI5PD",
+         QDateTime(QDate(2026, 12, 10), QTime(14, 9, 50))},
+        {"García.sync-conflict-20070314-203000-ABCDEF1", "García", F::Syncthing, "ABCDEF1"},
+        {"García (conflicted copy 2007-03-14 203000)", "García", F::Nextcloud, "",
+         QDateTime(QDate(2007, 3, 14), QTime(20, 30))},
+        {"García (conflicted copy ana 2007-03-14 203000)", "García", F::Nextcloud, "ana"},
+        {"García_conflict-20070314-203000", "García", F::Nextcloud},
+        {"MIÉRCOLES, 14 de MARZO de 2007 (Ana's conflicted copy 2007-03-14).txt",
+         "MIÉRCOLES, 14 de MARZO de 2007.txt", F::Dropbox, "Ana", QDateTime(QDate(2007, 3, 14), QTime(0, 0))},
+        {"García (Ana's conflicted copy 2007-03-14) (Luis's conflicted copy 2007-03-15) (1)", "García",
+         F::Dropbox, "Luis"},
+        {"García (Case Conflict)", "García", F::Dropbox},
+        {"García (Unicode Encoding Conflict 2)", "García", F::Dropbox},
+        {"García-PORTATIL", "García", F::OneDrive, "PORTATIL"},
+        {"MIÉRCOLES, 14 de MARZO de 2007-PORTATIL-2.txt", "MIÉRCOLES, 14 de MARZO de 2007.txt", F::OneDrive},
+        {"García-casa-safeBackup-0001", "García", F::OneDrive, "casa"},
+        {"2007-3-10--9-0.sync-conflict-20070310-090000-ABCDEF1", "2007-3-10--9-0", F::Syncthing},
+        {"García (otra versión 2007-3-15 10.05 2)", "García", F::Quelora, "",
+         QDateTime(QDate(2007, 3, 15), QTime(10, 5))},
+        {".syncthing.García.tmp", ""},
+        {"~syncthing~García.tmp", ""},
+        {".García.~1a2b3c", ""},
+        {"García.partial", ""},
+        {".stfolder", ""},
+        {".stversions", ""},
+        {"Ruiz-Picasso", "-"},         // the base "Ruiz" is no file here
+        {"López-García", "-"},
+        {"2007-3-10--9-0", "-"},
+        {"Martín (conflicted)", "-"},
+    };
+    for (const Row& r : rows) put(at(QString::fromUtf8(r.name)), "x");
+    const FolderIndex index(dir.path());
+    for (const Row& r : rows) {
+        const QString name = QString::fromUtf8(r.name);
+        SCOPED_TRACE(r.name);
+        const bool passing = !*r.base, ordinary = QByteArray(r.base) == "-";
+        EXPECT_EQ(isPassingName(name), passing);
+        EXPECT_EQ(isListedName(name, index), ordinary);
+        EXPECT_EQ(index.names().contains(name), !passing) << "the store's listings leave passing files out";
+        const auto v = versionOfName(name, [&index](const QString& b) { return index.contains(b); });
+        ASSERT_EQ(v.has_value(), !passing && !ordinary);
+        if (!v) continue;
+        EXPECT_EQ(v->base, QString::fromUtf8(r.base));
+        EXPECT_EQ(v->from, r.from);
+        if (*r.who) EXPECT_EQ(v->who, QString::fromUtf8(r.who));
+        if (r.when.isValid()) EXPECT_EQ(v->when, r.when);
+        EXPECT_TRUE(originText(*v).startsWith(r.from == F::Quelora ? u"otro programa" : u"otro ordenador"));
+    }
+    // The versions of a file come newest first; a file without any has none.
+    const QList<OtherVersion> ofGarcia = versionsBeside(index, QString::fromUtf8("García"));
+    ASSERT_EQ(ofGarcia.size(), 10);
+    EXPECT_EQ(ofGarcia.first().name, QString::fromUtf8("García (otra versión 2007-3-15 10.05 2)"));
+    EXPECT_TRUE(versionsBeside(index, QStringLiteral("Ruiz-Picasso")).isEmpty());
+    EXPECT_EQ(filesWithVersions(index).size(), 3); // García, the page, the note
 }
