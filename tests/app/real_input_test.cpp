@@ -606,6 +606,60 @@ const Row kMeetings[] = {
          t.click(t.f().Command7[0]);
          EXPECT_EQ(t.filesIn(u("direcciones/Todos")), (QStringList{u("García"), u("García López")}));
      }},
+    // ---- Files from another computer, another program, another system ---------------------
+    {"ASyncEnginesFilesAreNoNoteCardOrGroupAndACopyIsNoneEither",
+     [](RealInput& t) {
+         t.writeBytes(u("notas/2007-3-1--9-0"), "nota");
+         t.writeBytes(u("notas/2007-3-1--9-0.sync-conflict-20070301-100000-ABCDEF1"), "la del portátil");
+         t.writeBytes(u("notas/.syncthing.2007-3-2--9-0.tmp"), "a medio llegar");
+         t.writeBytes(u("notas/2007-3-3--9-0.partial"), "a medio llegar");
+         t.writeBytes(u("direcciones/Amigos/Ruiz"), "Ruiz\r\n");
+         t.writeBytes(u("direcciones/Amigos/Ruiz (conflicted copy 2007-03-14 203000)"), "Ruiz\r\nAna\r\n");
+         t.writeBytes(u("direcciones/Amigos/Ruiz-PORTATIL"), "Ruiz\r\nLuis\r\n");
+         t.writeBytes(u("direcciones/Amigos/~syncthing~Gil.tmp"), "Gil\r\n");
+         t.makeFolder(u("direcciones/.stversions"));
+         t.makeFolder(u("direcciones/.stfolder"));
+         t.start();
+         t.click(t.f().Command6[4]);
+         EXPECT_EQ(t.f().File1->names(), QStringList{u("2007-3-1--9-0")});
+         t.click(t.f().Command6[5]);
+         QStringList groups;
+         for (int i = 0; i < t.f().Combo3->count(); ++i) groups << t.f().Combo3->itemText(i);
+         EXPECT_EQ(groups, (QStringList{u("Amigos"), u("Todos")}));
+         t.pickFromList(t.f().Combo3, 0);
+         EXPECT_EQ(t.f().File2->names(), QStringList{u("Ruiz")});
+     }},
+    {"FilesWrittenElsewhereReadAsWrittenAndStayAsTheyAreUntilChanged",
+     [](RealInput& t) {
+         // A page in UTF-8 with a byte-order mark under a name with a decomposed É, a
+         // holiday in UTF-8 with LF, a card with LF line ends.
+         const QString nfd = QString::fromUtf8("dias/MIE\xCC\x81RCOLES, 14 de MARZO de 2007.txt");
+         const QByteArray page = "\xEF\xBB\xBF" "Caf\xC3\xA9 con Mar\xC3\xAD" "a\nen Par\xC3\xADs\n";
+         const QByteArray card = "Pe\xC3\xB1" "a\nAna\nCalle Mayor 1\n28001\nMadrid\nana@example.com\nprima\n";
+         t.writeBytes(nfd, page);
+         t.writeBytes(u("fiestas/14 de MARZO.txt"), "Sant\xC3\xADsimo\n");
+         t.writeBytes(u("direcciones/Amigos/Peña"), card);
+         t.start();
+         EXPECT_TRUE(t.day(14)->font().bold()); // the same page as "MIÉRCOLES, 14 …"
+         t.click(t.day(14));
+         EXPECT_EQ(t.f().Text1->text(), u("Café con María\nen París\n"));
+         EXPECT_EQ(t.f().Text9[0]->text(), u("Santísimo"));
+         t.click(t.f().Command6[5]);
+         t.pickFromList(t.f().Combo3, 0);
+         t.clickRow(t.f().File2, 0);
+         EXPECT_EQ(t.f().Text7[0]->text(), u("Peña"));
+         EXPECT_EQ(t.f().Text7[2]->text(), u("Calle Mayor 1"));
+         EXPECT_EQ(t.f().Text7[6]->text(), u("prima"));
+         t.click(t.f().Command6[1]);
+         t.click(t.day(16)); // left unchanged: written back by nobody
+         EXPECT_EQ(t.readBytes(nfd), page);
+         EXPECT_EQ(t.filesIn(u("dias")).size(), 1);
+         t.click(t.day(14));
+         t.write(t.f().Text1, u(" y más")); // changed: in the folder's own form, under its own name
+         t.click(t.day(16));
+         EXPECT_EQ(t.readBytes(nfd), cp1252("Café con María\r\nen París\r\n y más"));
+         EXPECT_EQ(t.filesIn(u("dias")).size(), 1);
+     }},
     {"APageStoredInAnotherLetterCaseMakesItsDayBold",
      [](RealInput& t) {
          t.writeBytes(u("dias/viernes, 16 de marzo de 2007.txt"), "minúsculas");
