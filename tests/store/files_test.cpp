@@ -201,7 +201,8 @@ TEST(CaseBlindNames, EachCharacterIsFoldedOnItsOwnSoNoNameChangesLength) {
         {"ﬁn", "FIN", false},
         {"ı", "I", false},
         {"İ", "i", false},
-        {"e\u0301", "é", false},
+        {"e\u0301", "é", true}, // decomposed as macOS writes names: composed first
+        {"MIE\u0301RCOLES", "miércoles", true},
         {"Ångström", "ÅNGSTRÖM", true},
         {"ẞ", "ß", true},
         {"a", "ab", false},
@@ -211,7 +212,7 @@ TEST(CaseBlindNames, EachCharacterIsFoldedOnItsOwnSoNoNameChangesLength) {
         const QString a = QString::fromUtf8(r.a), b = QString::fromUtf8(r.b);
         EXPECT_EQ(sameName(a, b), r.same) << r.a << " / " << r.b;
         EXPECT_EQ(nameKey(a) == nameKey(b), r.same) << r.a << " / " << r.b;
-        EXPECT_EQ(nameKey(a).size(), a.size()) << r.a;
+        if (composedName(a) == a) EXPECT_EQ(nameKey(a).size(), a.size()) << r.a;
         EXPECT_EQ(NamePattern(a).matches(b), r.same) << r.a << " / " << r.b; // the file lists' patterns
     }
 }
