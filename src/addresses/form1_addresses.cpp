@@ -277,7 +277,7 @@ void Form1::DeleteCard() {
         return;
     }
     NoteOwnWrite(store::joinPath(folder, name));
-    if (const store::Status s = store::removeNamed(folder, name); !s) {
+    if (const store::Status s = RemoveText(folder, name); !s) {
         if (!s.notFound())
             ReportFailure(QStringLiteral("No se ha podido eliminar el archivo\n%1\n\n%2")
                               .arg(shown(store::joinPath(folder, name)), s.reason));

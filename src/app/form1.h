@@ -118,6 +118,14 @@ public:
                       TextBox* shownIn = nullptr);
     // The same for removing f's file (an emptied holiday or reminder).
     bool RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn = nullptr);
+    // Removes the file `name` of `folder` (in the letter case it is stored), after keeping
+    // what it holds in the history as every save does. No message: the caller says what
+    // failed.
+    quelora::store::Status RemoveText(const QString& folder, const QString& name);
+    // Before a save replaces (with `next`) or removes (nullptr) the file stored as `stored`
+    // in `folder`: what it holds now goes to the history. A failure never stops the save;
+    // it is told once a session.
+    void KeepInHistory(const QString& folder, const QString& stored, const QByteArray* next);
     // A box left without typing whose file another program changed since it was filled
     // shows the file as it is now (and true), instead of saving its older text over it.
     bool ShowsNewerFile(BoundBox& box);
@@ -430,14 +438,25 @@ private:
     bool RecoveryFileThere = false; // the hidden file is on the disk
     QList<quelora::recovery::Entry> RecoveryEntries;
     bool RecoveryFailureTold = false;
+    bool HistoryFailureTold = false; // the history could not keep a text, and the user knows
     QList<quelora::recovery::Entry> RecoveredEntries; // what the copy read at start-up held
     bool Restoring = false;        // giving back texts at start-up: their failures go in one list
     bool Leaving = false;          // the exit keeps what is unsaved, on purpose
     bool SessionEnding = false;    // the desktop session is ending: closing is never held
     bool RecoveryFileKept = false; // a copy that could not be read nor set aside: never written over
     QString LastFailureReason;     // the platform's reason of the last save that failed
+    // Copies of unsaved text of another computer, or of an older Quelora, whose texts this
+    // one gave back: removed once this computer's own copy holds them, or nothing is unsaved.
+    QStringList AdoptedRecoveryFiles;
+    void DropAdoptedCopies();
+    // This computer's copy of unsaved text.
+    QString RecoveryPath() const;
+    // Gives back what the copy at path holds (own: this computer's), appending what the user
+    // is told; *closedAll stays true while every copy read was kept by an exit, *read
+    // becomes true when one could be read.
+    void RecoverFrom(const QString& path, bool own, QStringList* told, bool* closedAll, bool* read);
     // Moves an unreadable copy of unsaved text aside (or copies it): what the user is told.
-    QString SetRecoveryFileAside(const QString& path, const quelora::store::ReadResult& r);
+    QString SetRecoveryFileAside(const QString& path, const quelora::store::ReadResult& r, bool own);
     // A box's text changed (typed: by the user).
     void UnsavedTextChanged(bool typed);
     // A save succeeded: the hidden file, if any, follows as soon as the handler is over.

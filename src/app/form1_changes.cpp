@@ -100,7 +100,7 @@ bool Form1::RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn) {
     if (!keepOtherVersion(*this, f, what, &kept)) return false;
     const QString path = f.path();
     NoteOwnWrite(path);
-    if (const store::Status s = store::removeNamed(f.folder, f.name); !s && !s.notFound()) {
+    if (const store::Status s = RemoveText(f.folder, f.name); !s && !s.notFound()) {
         ReportFailure(
             QStringLiteral("No se ha podido borrar el archivo\n%1\n\n%2").arg(shown(path), s.reason));
         return false;

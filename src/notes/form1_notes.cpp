@@ -148,7 +148,7 @@ void Form1::Command13_Click() {
         return;
     }
     NoteOwnWrite(store::joinPath(folder, name));
-    if (const store::Status s = store::removeNamed(folder, name); !s && !s.notFound())
+    if (const store::Status s = RemoveText(folder, name); !s && !s.notFound())
         ReportFailure(QStringLiteral("No se ha podido eliminar la nota\n%1\n\n%2")
                           .arg(QDir::toNativeSeparators(store::joinPath(folder, name)), s.reason));
     else

@@ -126,7 +126,7 @@ Status replaceFile(const QString& target, const QByteArray& bytes, Sync sync) {
     if (const QFileInfo old(target); old.exists() && !f.setPermissions(old.permissions()))
         return fail(f.errorString());
     if (installedFaults) {
-        if (const std::optional<QString> why = installedFaults->nextWriteFails()) {
+        if (const std::optional<QString> why = installedFaults->nextWriteFails(target)) {
             f.write(bytes.constData(), bytes.size() / 2);
             return fail(*why);
         }
@@ -199,7 +199,7 @@ Status probeFolder(const QString& folder) {
     f.close();
     QFile::remove(tmp);
     if (installedFaults)
-        if (const std::optional<QString> why = installedFaults->nextWriteFails())
+        if (const std::optional<QString> why = installedFaults->nextWriteFails(folder))
             return Status::failure(*why);
     return {};
 }

@@ -1,8 +1,10 @@
 // The window under a person's hands: every row delivers real input through Qt (clicks
 // and wheel turns through the window, keys, picks in an open drop-down) and checks
 // the files and what the user sees.
+#include "app/instancelock.h"
 #include "app/platform.h"
 #include "store/files.h"
+#include "store/recovery.h"
 #include "support/formfixture.h"
 #include "support/gestures.h"
 
@@ -424,7 +426,7 @@ const Row kMeetings[] = {
      [](RealInput& t) {
          t.recoveryDelay = 1000; // as the program runs
          t.start();
-         const QString kept = t.path(u(".quelora-sin-guardar.json"));
+         const QString kept = t.path(recovery::fileNameOf(thisComputer()));
          t.write(t.f().Text1, u("a"));
          EXPECT_FALSE(QFile::exists(kept));
          EXPECT_TRUE(RealInput::waitUntil([&] { return QFile::exists(kept); }));
@@ -432,7 +434,7 @@ const Row kMeetings[] = {
          ASSERT_TRUE(file.open(QIODevice::ReadOnly));
          EXPECT_TRUE(file.readAll().contains("JUEVES, 15 de MARZO de 2007"));
          t.click(t.day(16)); // saved: nothing left to keep
-         EXPECT_FALSE(QFile::exists(kept)) << t.readBytes(u(".quelora-sin-guardar.json")).toStdString();
+         EXPECT_FALSE(QFile::exists(kept)) << t.readBytes(recovery::fileNameOf(thisComputer())).toStdString();
      }},
 
     // ---- Another program's change ------------------------------------------------------------

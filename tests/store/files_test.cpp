@@ -1,5 +1,6 @@
 #include "store/files.h"
 #include "store/folderindex.h"
+#include "store/history.h"
 #include "store/names.h"
 #include "store/versions.h"
 
@@ -383,4 +384,95 @@ TEST_F(Folder, EnginesFilesAreNeverDataAndTheirCopiesAreVersionsOfTheFileTheyNam
     EXPECT_EQ(ofGarcia.first().name, QString::fromUtf8("García (otra versión 2007-3-15 10.05 2)"));
     EXPECT_TRUE(versionsBeside(index, QStringLiteral("Ruiz-Picasso")).isEmpty());
     EXPECT_EQ(filesWithVersions(index).size(), 3); // García, the page, the note
+
+// ---- The history of earlier texts -------------------------------------------------------
+
+namespace {
+
+QDateTime at2007(int month, int day, int hour = 10, int second = 0) {
+    return QDateTime(QDate(2007, month, day), QTime(hour, 0, second));
+}
+
+QList<QDateTime> whens(const QList<quelora::history::Kept>& kept) {
+    QList<QDateTime> out;
+    for (const auto& k : kept)
+        out << k.when;
+    return out;
+}
+
+} // namespace
+
+TEST_F(Folder, TheHistoryKeepsEachTextWhereAPersonFindsItAndNoListingShowsIt) {
+    namespace h = quelora::history;
+    const QString pages = at(QStringLiteral("dias")), group = at(QStringLiteral("direcciones/Amigos"));
+    ASSERT_TRUE(QDir().mkpath(pages) && QDir().mkpath(group));
+    const QString page = QString::fromUtf8("JUEVES, 15 de MARZO de 2007.txt");
+    const QByteArray old("primero \xE9\r\n", 11); // as written, in Windows-1252
+    ASSERT_TRUE(h::keep(dir.path(), pages, page, old, at2007(3, 15)));
+    ASSERT_TRUE(h::keep(dir.path(), pages, page, "segundo", at2007(3, 15), QStringLiteral("otro ordenador: PC/2")));
+    ASSERT_TRUE(h::keep(dir.path(), pages, page, "segundo", at2007(3, 15, 11))); // the newest again: nothing
+    ASSERT_TRUE(h::keep(dir.path(), group, QString::fromUtf8("García"), "ficha", at2007(3, 15)));
+    EXPECT_EQ(get(at(QString::fromUtf8(".historial/dias/JUEVES, 15 de MARZO de 2007.txt/2007-03-15 10.00.00.txt"))),
+              old);
+    EXPECT_EQ(get(at(QString::fromUtf8(".historial/direcciones/Amigos/García/2007-03-15 10.00.00.txt"))),
+              QByteArray("ficha"));
+    const QList<h::Kept> kept = h::keptOf(dir.path(), pages, QString::fromUtf8("jueves, 15 de marzo de 2007.txt"));
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0].origin, QStringLiteral("otro ordenador_ PC_2")); // second of the same second
+    EXPECT_TRUE(kept[0].path.endsWith(QStringLiteral("10.00.00 (2) otro ordenador_ PC_2.txt")));
+    EXPECT_EQ(get(kept[1].path), old);
+    EXPECT_TRUE(listFiles(pages).isEmpty());
+    EXPECT_EQ(listFolders(at(QStringLiteral("direcciones"))), QStringList{QStringLiteral("Amigos")});
+    EXPECT_FALSE(h::keep(dir.path(), at(QStringLiteral("../fuera")), page, "x", at2007(3, 15)));
+
+    // Moved away: kept first, then gone from its folder.
+    const QString copy = pages + QStringLiteral("/otra copia.txt");
+    put(copy, "de otro ordenador");
+    ASSERT_TRUE(h::keepFileAway(dir.path(), copy, page, at2007(3, 16), QStringLiteral("Syncthing")));
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_EQ(get(h::keptOf(dir.path(), pages, page).front().path), QByteArray("de otro ordenador"));
+}
+
+TEST_F(Folder, TheHistoryThinsOutWithAgeAndStaysWithinItsCap) {
+    namespace h = quelora::history;
+    struct Row {
+        const char* name;
+        QList<QDateTime> saves; // oldest first; the last is now
+        QList<QDateTime> left;  // newest first
+    };
+    const Row rows[] = {
+        {"all of the last week", {at2007(3, 9), at2007(3, 9, 11), at2007(3, 15)},
+         {at2007(3, 15), at2007(3, 9, 11), at2007(3, 9)}},
+        {"then the newest of a day", {at2007(3, 1), at2007(3, 1, 11), at2007(3, 2), at2007(3, 15)},
+         {at2007(3, 15), at2007(3, 2), at2007(3, 1, 11)}},
+        {"then the newest of a month", {at2007(1, 3), at2007(1, 20), at2007(2, 1), at2007(3, 15)},
+         {at2007(3, 15), at2007(2, 1), at2007(1, 20)}},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir data;
+        const QString pages = data.path() + QStringLiteral("/dias");
+        int n = 0;
+        for (const QDateTime& when : row.saves)
+            ASSERT_TRUE(h::keep(data.path(), pages, QStringLiteral("p.txt"), QByteArray::number(++n), when));
+        EXPECT_EQ(whens(h::keptOf(data.path(), pages, QStringLiteral("p.txt"))), row.left) << row.name;
+    }
+
+    // Beyond the cap the oldest go, whatever file they are of; the newest stays.
+    h::setSizeCap(4000);
+    QTemporaryDir data;
+    const QString notes = data.path() + QStringLiteral("/notas");
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(h::keep(data.path(), notes, QStringLiteral("nota %1").arg(i % 3), QByteArray(500, char('a' + i)),
+                            at2007(3, 15, 10, i)));
+    h::setSizeCap(0);
+    qint64 total = 0;
+    QList<QDateTime> left;
+    for (int i = 0; i < 3; ++i)
+        for (const auto& k : h::keptOf(data.path(), notes, QStringLiteral("nota %1").arg(i))) {
+            total += QFileInfo(k.path).size();
+            left << k.when;
+        }
+    EXPECT_LE(total, 4000);
+    EXPECT_TRUE(left.contains(at2007(3, 15, 10, 29)));
+    EXPECT_FALSE(left.contains(at2007(3, 15, 10, 0)));
 }

@@ -6,6 +6,7 @@
 #include "app/form1.h"
 #include "app/textbox.h"
 #include "store/files.h"
+#include "store/history.h"
 #include "support/fakeplatform.h"
 #include "support/text.h"
 
@@ -24,16 +25,19 @@
 
 namespace quelora::test {
 
-// Makes the next writes of the store fail half-way, as on a full disk.
+// Makes the next writes of the store fail half-way, as on a full disk: those of the data
+// files, or those of the hidden history of earlier texts alone.
 class FailingWrites : public store::WriteFaults {
 public:
-    void failNext(int count, const QString& reason) {
+    enum class Of { Data, History };
+    void failNext(int count, const QString& reason, Of of = Of::Data) {
         count_ = count;
         reason_ = reason;
+        of_ = of;
     }
     int pending() const { return count_; }
-    std::optional<QString> nextWriteFails() override {
-        if (count_ <= 0) return std::nullopt;
+    std::optional<QString> nextWriteFails(const QString& path) override {
+        if (count_ <= 0 || history::isHistoryPath(path) != (of_ == Of::History)) return std::nullopt;
         --count_;
         return reason_;
     }
@@ -41,6 +45,7 @@ public:
 private:
     int count_ = 0;
     QString reason_;
+    Of of_ = Of::Data;
 };
 
 class FormFixture : public ::testing::Test {
