@@ -384,6 +384,7 @@ TEST_F(Folder, EnginesFilesAreNeverDataAndTheirCopiesAreVersionsOfTheFileTheyNam
     EXPECT_EQ(ofGarcia.first().name, QString::fromUtf8("García (otra versión 2007-3-15 10.05 2)"));
     EXPECT_TRUE(versionsBeside(index, QStringLiteral("Ruiz-Picasso")).isEmpty());
     EXPECT_EQ(filesWithVersions(index).size(), 3); // García, the page, the note
+}
 
 // ---- The history of earlier texts -------------------------------------------------------
 
