@@ -14,7 +14,6 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <iostream>
 
 using namespace quelora;
@@ -241,15 +240,17 @@ TEST_P(TwoComputers, KeepEveryWord) {
         ASSERT_TRUE(engines->resume(&why)) << why.toStdString();
         meet();
         // Both folders end with both texts: one as the file, the other as the engine's
-        // conflict copy beside it.
-        QList<QByteArray> both{k.bytes(u("antes") + a.words), k.bytes(u("antes") + b.words)};
-        std::sort(both.begin(), both.end());
+        // conflict copy beside it (compared as text, for a readable failure).
+        QStringList both{store::decode(k.bytes(u("antes") + a.words)), store::decode(k.bytes(u("antes") + b.words))};
+        both.sort();
         int copies = 0;
         for (const Side* s : {&a, &b})
             for (const QString& f : k.files) {
-                QList<QByteArray> found = versions(*s, f);
+                QStringList found;
+                for (const QByteArray& v : versions(*s, f))
+                    found << store::decode(v);
                 copies += int(found.size()) - 1;
-                std::sort(found.begin(), found.end());
+                found.sort();
                 EXPECT_EQ(found, both) << f.toStdString() << (s == &a ? " on A" : " on B");
             }
         std::cout << "[ FIGURES  ] conflict copies in the two folders: " << copies << std::endl;
