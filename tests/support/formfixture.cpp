@@ -33,13 +33,23 @@ void FormFixture::TearDown() {
 }
 
 void FormFixture::start(const QDate& today, const QTime& time) {
-    platform.clock = QDateTime(today, time);
-    form = std::make_unique<Form1>(dataFolder(), platform);
-    form->setRecoveryDelay(recoveryDelay);
-    form->Form_Load();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form = openWindow(dataFolder(), platform, today, time);
+}
+
+std::unique_ptr<Form1> FormFixture::openWindow(const QString& folder, FakePlatform& p, const QDate& today,
+                                               const QTime& time) {
+    p.clock = QDateTime(today, time);
+    auto window = std::make_unique<Form1>(folder, p);
+    window->setRecoveryDelay(recoveryDelay);
+    window->Form_Load();
+    window->show();
+    activate(window.get());
+    return window;
+}
+
+void FormFixture::activate(QWidget* window) {
+    QApplication::setActiveWindow(window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     settle();
 }
 
@@ -253,8 +263,8 @@ QWidget* FormFixture::focused() {
     return w;
 }
 
-FlatButton* FormFixture::dayButton(int d) const {
-    for (FlatButton* b : form->Command1)
+FlatButton* FormFixture::dayButton(const Form1& f, int d) {
+    for (FlatButton* b : f.Command1)
         if (!b->isHidden() && b->text() == QString::number(d)) return b;
     return nullptr;
 }

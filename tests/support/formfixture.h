@@ -56,6 +56,11 @@ protected:
     // Builds the window on the data folder, runs Form_Load, shows it and waits
     // until it is active (the focus moves only in an active window).
     void start(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0));
+    // A window of its own on another data folder (another computer's, say), built and
+    // shown as start() builds `form`; activate() before giving it input.
+    std::unique_ptr<Form1> openWindow(const QString& folder, FakePlatform& p, const QDate& today = QDate(2007, 3, 15),
+                                      const QTime& time = QTime(10, 0));
+    void activate(QWidget* window);
     // Runs the queued work (deferred messages) and repaints.
     void settle();
     // Runs the event loop until done() holds (true) or ms have passed (false): for what
@@ -103,7 +108,8 @@ protected:
     // The widget whose keys a keyboard user is typing into now.
     static QWidget* focused();
     // The day button showing day d of the month on show.
-    FlatButton* dayButton(int d) const;
+    FlatButton* dayButton(int d) const { return dayButton(*form, d); }
+    static FlatButton* dayButton(const Form1& f, int d);
 
     // The data folder; nestDataFolder() moves it one level down, so that the test owns
     // its parent folder too and can see anything written beside it.
