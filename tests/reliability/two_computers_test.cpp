@@ -264,14 +264,16 @@ TEST_P(TwoComputers, KeepEveryWord) {
         write(a, kLockFileName, lock);
         write(a, u(".quelora-portatil-5f0c3a9e.lock"), lock);
         startEngines();
+        a.platform.computerName = u("portatil-5f0c3a9e");
         openWindow(a);
         k.open(*this, a);
         type(a, box(*a.form), a.words);
         a.form->KeepUnsavedTexts(); // the typing pauses
-        const QByteArray unsaved = read(a, recovery::kFileName);
+        const QString unsavedName = recovery::fileNameOf(a.platform.computer());
+        const QByteArray unsaved = read(a, unsavedName);
         ASSERT_NE(unsaved, QByteArray("<missing>"));
         meet();
-        for (const QString& f : {kLockFileName, recovery::kFileName})
+        for (const QString& f : {kLockFileName, unsavedName})
             ASSERT_EQ(read(b, f), read(a, f)) << f.toStdString();
 
         // B's Quelora starts as the program does: the folder's lock first, then the window.
