@@ -350,6 +350,7 @@ void Form1::File2_Click() {
     else
         CardCopyFile = copyOfCard(CardCopyFile, Card->file.base);
     if (!Card->file.base.exists) File2->refresh(); // gone meanwhile: the list shows what there is
+    ShowVersionMarks();
 }
 
 void Form1::Command7_Click(int Index) {

@@ -21,6 +21,12 @@ void FlatButton::setBackColor(VbColor c) {
     update();
 }
 
+void FlatButton::setVersionMark(bool marked) {
+    if (marked == versionMark_) return;
+    versionMark_ = marked;
+    update();
+}
+
 void FlatButton::setPending(bool pending) {
     if (pending == pending_) return;
     if (!pending_) description_ = accessibleDescription();
@@ -74,6 +80,14 @@ void FlatButton::paintEvent(QPaintEvent*) {
         const QPoint triangle[3] = {corner, corner - QPoint(n, 0), corner + QPoint(0, n)};
         p.setPen(Qt::NoPen);
         p.setBrush(pendingRed);
+        p.drawPolygon(triangle, 3);
+    }
+    if (versionMark_) {
+        const int n = std::max(6, std::min(width(), height()) / 3);
+        const QPoint corner = inner.bottomLeft();
+        const QPoint triangle[3] = {corner, corner + QPoint(n, 0), corner - QPoint(0, n)};
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 128));
         p.drawPolygon(triangle, 3);
     }
     if (hasFocus()) {

@@ -229,6 +229,7 @@ bool Form1::event(QEvent* e) {
             [this] {
                 // Pages stored in another letter case are found now: their days turn bold.
                 ShowDaysWithPages(store::FolderIndex::current(DataPath(layout::kPages)).get());
+                ShowVersionMarks();
                 WatchFolders();
                 StartSpelling();
             },
@@ -335,6 +336,11 @@ void Form1::keyPressEvent(QKeyEvent* e) {
     // Every box and list keeps Re Pág, Av Pág and Inicio for itself: they arrive here
     // from a button, or with nothing focused, and change the month.
     if (isPageKey(*e) && CalendarKey(e->key())) return;
+    // Ctrl+H: the versions of what the box with the focus (or the panel) shows.
+    if (e->key() == Qt::Key_H && e->modifiers() == Qt::ControlModifier) {
+        OpenVersions();
+        return;
+    }
     QWidget::keyPressEvent(e);
 }
 
@@ -377,6 +383,7 @@ void Form1::ShowUnsavedMarks() {
     for (const auto& box : Boxes.boxes()) {
         if (auto* button = qobject_cast<FlatButton*>(box->button)) button->setPending(box->holdsText());
     }
+    ShowVersionMarks();
 }
 
 void Form1::Command12_Click() {

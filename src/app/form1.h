@@ -30,6 +30,7 @@ class Speller;
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QWidget>
@@ -53,6 +54,9 @@ class DropDown;
 class FileList;
 class FlatButton;
 class FolderList;
+class VersionsView;
+struct VersionChoice;
+enum class VersionAction;
 class Platform;
 class SpiralStrip;
 class TextBox;
@@ -72,6 +76,22 @@ public:
 
     // The six panels, by the index of their panel button.
     enum class Panel { Day, Week, Month, Year, Notes, Addresses };
+
+    // ---- Other versions of what the boxes show (form1_versions.cpp) -----------------
+    // A box whose file has another version beside it (another computer's, another
+    // program's) says so under it, and a day whose page has one is marked on the grid.
+    void ShowVersionMarks();
+    // The versions of what box shows, newest first: those beside its file, then the texts
+    // earlier saves replaced.
+    QList<quelora::VersionChoice> VersionsOf(const quelora::BoundBox& box) const;
+    // Opens the versions view of box (of the box with the focus, or the panel's, when
+    // null); false when there is nothing to show.
+    bool OpenVersions(quelora::BoundBox* box = nullptr);
+    // What the user chose in the view: the box's text becomes the result, saved through
+    // the box's own save, and a version beside its file goes to the history.
+    void TakeVersion(quelora::BoundBox& box, const quelora::VersionChoice& v, quelora::VersionAction a);
+    QPointer<quelora::VersionsView> Versions; // the view while it is open
+    std::array<bool, 42> DayVersions{};       // the days of the grid whose page has another version
 
     // ---- The window (form1.cpp) --------------------------------------------------
     void Form_Load();
@@ -332,6 +352,14 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // The line under a box that says its file has another version, and opens them.
+    struct VersionsBar {
+        BoundBox* box = nullptr;
+        FlatButton* button = nullptr;
+        QRect full; // the box's place while the line is hidden
+    };
+    std::vector<VersionsBar> VersionsBars;
+    VersionsBar& versionsBarOf(BoundBox* box);
     // Builders, in the order of the window; each connects and names its own controls.
     void buildCalendarColumn();
     void buildTopRow();

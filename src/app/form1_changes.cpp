@@ -181,5 +181,6 @@ void Form1::CheckShownFiles() {
     if (all || ChangedFolders.contains(File2->path())) File2->refresh();
     ChangedFolders.clear();
     WatchFolders(); // a folder made or moved since is watched again
+    ShowVersionMarks(); // another computer's version may have come, or gone
     SearchFilesChanged();
 }

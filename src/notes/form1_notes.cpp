@@ -70,6 +70,7 @@ void Form1::File1_Click() {
         return;                         // the editor keeps what it had
     }
     Note->show(Note->textsOf(r.bytes)); // counts as a change: the next leave saves a copy
+    ShowVersionMarks();
 }
 
 void Form1::Text6_Change() {

@@ -132,6 +132,7 @@ void Form1::LoadDiaryPage() {
                 // before the window is shown: one pass for today's page, no index yet
                 isVisible() ? store::Lookup::Keep : store::Lookup::Once);
     AllowDiaryInput();
+    ShowVersionMarks();
 }
 
 void Form1::SaveDiaryPage() {

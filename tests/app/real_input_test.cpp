@@ -7,6 +7,11 @@
 #include "store/recovery.h"
 #include "support/formfixture.h"
 #include "support/gestures.h"
+#include "app/versionsview.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextBrowser>
 
 #include <QDir>
 #include <QFile>
@@ -661,6 +666,45 @@ const Row kMeetings[] = {
          t.click(t.day(16));
          EXPECT_EQ(t.readBytes(nfd), cp1252("Café con María\r\nen París\r\n y más"));
          EXPECT_EQ(t.filesIn(u("dias")).size(), 1);
+     }},
+    {"AnotherComputersVersionShowsOnItsDayAndBothAreKept",
+     [](RealInput& t) {
+         const QString page = u("dias/MIÉRCOLES, 14 de MARZO de 2007.txt");
+         const QString copy = u("dias/MIÉRCOLES, 14 de MARZO de 2007.sync-conflict-20070314-203000-R7HI5PD.txt");
+         t.writeBytes(page, "en casa");
+         t.writeBytes(copy, cp1252("en el portátil"));
+         t.start();
+         EXPECT_TRUE(t.day(14)->versionMark());
+         EXPECT_TRUE(t.day(14)->accessibleName().contains(u("con otra versión"))) << t.day(14)->accessibleName().toStdString();
+         EXPECT_FALSE(t.day(16)->versionMark());
+         t.click(t.day(14));
+         auto* bar = t.f().findChild<FlatButton*>(u("Versiones_Text1"));
+         ASSERT_TRUE(bar && bar->isVisible());
+         EXPECT_TRUE(bar->text().contains(u("Syncthing, dispositivo R7HI5PD"))) << bar->text().toStdString();
+         t.click(bar);
+         ASSERT_TRUE(t.f().Versions);
+         EXPECT_EQ(t.f().Versions->diff->toPlainText(), u("en {+ el portátil +}[- casa -]"));
+         t.click(t.f().Versions->keepBoth);
+         const QByteArray both = t.readBytes(page);
+         EXPECT_TRUE(both.startsWith("en casa\r\n\r\n")) << both.toStdString();
+         EXPECT_TRUE(both.endsWith(cp1252("\r\nen el portátil")));
+         EXPECT_TRUE(both.contains(cp1252("Otra versión, de otro ordenador (Syncthing, dispositivo R7HI5PD), 14/3/2007 20:30")));
+         EXPECT_EQ(t.f().Text1->text(), store::decode(both));
+         EXPECT_FALSE(t.exists(copy)); // answered: into the history, beside nothing
+         EXPECT_FALSE(bar->isVisible());
+         EXPECT_FALSE(t.day(14)->versionMark());
+         // Both texts the page held are in its history: the copy, and the page before it joined.
+         const QStringList kept = t.filesIn(u(".historial/dias/MIÉRCOLES, 14 de MARZO de 2007.txt"));
+         ASSERT_EQ(kept.size(), 2) << kept.join(u' ').toStdString();
+         // Ctrl+H lists them, the newest first; taking the page as it was is a save again.
+         t.clickInto(t.f().Text1);
+         t.pressKey(t.f().Text1, Qt::Key_H, Qt::ControlModifier);
+         ASSERT_TRUE(t.f().Versions);
+         ASSERT_EQ(t.f().Versions->list->count(), 2);
+         t.pressKey(t.f().Versions->list, Qt::Key_Down);
+         t.click(t.f().Versions->takeOther);
+         EXPECT_EQ(t.readBytes(page), QByteArray("en casa"));
+         EXPECT_EQ(t.filesIn(u(".historial/dias/MIÉRCOLES, 14 de MARZO de 2007.txt")).size(), 3);
      }},
     {"APageStoredInAnotherLetterCaseMakesItsDayBold",
      [](RealInput& t) {
