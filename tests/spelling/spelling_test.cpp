@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QTimer>
 
@@ -158,8 +159,14 @@ public:
     QString menuByKeys(TextBox* box, const QString& pick) {
         QString first;
         auto* poll = new QTimer(box);
+        QElapsedTimer waited;
+        waited.start();
         QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu && !menu->activeAction() && waited.elapsed() > 5000) { // nothing said: closed unused
+                poll->stop();
+                QTest::keyClick(menu, Qt::Key_Escape);
+            }
             if (!menu || !menu->activeAction() || menu->actions().value(0)->text() == u("Buscando sugerencias…"))
                 return;
             poll->stop();
