@@ -291,7 +291,8 @@ void Form1::SearchText_Change() {
     SearchCount->setText(count);
     // The field that has the focus says it: a screen reader hears the count as it changes.
     // Only a change is said: a key that leaves the count as it was is not heard twice.
-    if (const QString said = count.isEmpty() ? kSearchHint : count + QStringLiteral(". ") + kSearchHint;
+    const QString stop = count.endsWith(QLatin1Char('.')) ? QStringLiteral(" ") : QStringLiteral(". ");
+    if (const QString said = count.isEmpty() ? kSearchHint : count + stop + kSearchHint;
         SearchText->accessibleDescription() != said)
         SearchText->setAccessibleDescription(said);
 }
