@@ -75,6 +75,8 @@ void FileList::refresh() {
     const QSignalBlocker block(this);
     clear();
     addItems(shown);
+    for (int i = 0; i < count(); ++i)
+        speak(item(i));
     // A listing taken again keeps the entry chosen, if it is still there.
     if (!chosen.isEmpty())
         if (const QList<QListWidgetItem*> found =
@@ -101,6 +103,13 @@ void FileList::addName(const QString& name) {
     if (lo < count() && item(lo)->text() == name) return;
     const QSignalBlocker block(this);
     insertItem(lo, name);
+    speak(item(lo));
+}
+
+void FileList::speak(QListWidgetItem* entry) const {
+    if (!spoken_) return;
+    if (const QString words = spoken_(entry->text()); !words.isEmpty())
+        entry->setData(Qt::AccessibleTextRole, words);
 }
 
 void FileList::removeName(const QString& name) {
@@ -181,8 +190,20 @@ void FileList::mouseReleaseEvent(QMouseEvent* e) {
 
 void FileList::keyPressEvent(QKeyEvent* e) {
     const int before = currentRow();
+    const bool wasChosen = currentItem() && currentItem()->isSelected();
     QListWidget::keyPressEvent(e);
-    if (currentRow() != before && currentRow() >= 0) Q_EMIT clicked();
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const int k = e->key();
+    const bool opens = plain && (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space);
+    const bool moves = plain && (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Home ||
+                                 k == Qt::Key_End || k == Qt::Key_PageUp || k == Qt::Key_PageDown);
+    // A row reached by the keys is chosen as a click chooses it: also the row the focus
+    // arrived on (a lone row has nowhere to move to), and Intro or Espacio on the chosen one.
+    if (currentRow() >= 0 && (currentRow() != before || opens || (moves && !wasChosen))) {
+        if (!currentItem()->isSelected()) currentItem()->setSelected(true);
+        Q_EMIT clicked();
+        if (opens) e->accept();
+    }
     if (isPageKey(*e)) e->accept(); // also on the first or last entry
 }
 

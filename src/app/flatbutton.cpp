@@ -2,8 +2,6 @@
 
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
 #include <algorithm>
@@ -91,11 +89,17 @@ void FlatButton::paintEvent(QPaintEvent*) {
         p.drawPolygon(triangle, 3);
     }
     if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -3);
-        focus.backgroundColor = colorFromVb(back_);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+        // A black frame lined with white inside the edge: seen on every face colour, the
+        // red of the selected day and the dark blue of a reminder included, whatever the style.
+        const auto frame = [&p](const QRect& r, int thick, const QColor& c) {
+            p.fillRect(QRect(r.left(), r.top(), r.width(), thick), c);
+            p.fillRect(QRect(r.left(), r.bottom() - thick + 1, r.width(), thick), c);
+            p.fillRect(QRect(r.left(), r.top(), thick, r.height()), c);
+            p.fillRect(QRect(r.right() - thick + 1, r.top(), thick, r.height()), c);
+        };
+        const QRect outer = rect().adjusted(2, 2, -2, -2);
+        frame(outer, 2, Qt::black);
+        frame(outer.adjusted(2, 2, -2, -2), 1, Qt::white);
     }
 }
 

@@ -348,6 +348,8 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    // The day buttons' keys: Intro goes into the day's page, ↑ and ↓ a week up or down.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -417,6 +419,9 @@ private:
     void ShowDaysWithPages(const quelora::store::FolderIndex* pages);
     // A page of that date was just saved: its day on the grid shows it.
     void ShowPageOnGrid(const QString& caption, bool hasText);
+    // A holiday (k 0) or reminder (k 1) day file was just saved or removed: its day on the
+    // grid shows it, in its colour and its words.
+    void ShowDayTextOnGrid(int k, const QString& dayFileName, bool there);
     void SetDayHasPage(int i, bool page);
     // The boxes bound to files. Each one's state has the names the handlers use: the diary
     // box's DiaryEdited is Diary->armed and its caption Diary->target, the note editor's
@@ -504,6 +509,8 @@ private:
     // Writes the date caption; the calendar's buttons tell a screen reader what it says
     // now (the one that has the focus is heard saying it), the year button its year.
     void ShowCaption(const QString& caption);
+    // The calendar's buttons say what it shows ("A la vista: …"), after a caption's words.
+    void DescribeOnShow(const QString& caption);
 
     QString DataFolder_;
     quelora::Platform& Platform_;

@@ -171,9 +171,15 @@ void Form1::TakeNotices() {
 }
 
 void Form1::CheckShownFiles() {
-    // Every box with nothing unsaved shows its file as it is now.
+    // Every box with nothing unsaved shows its file as it is now. The one being written in
+    // or read changes under the user's eyes: that is told, once, the cursor left in place.
+    QStringList underCursor;
     for (const auto& box : Boxes.boxes())
-        box->follow();
+        if (box->follow() && box->hasFocus()) underCursor << QWidget::focusWidget()->accessibleName();
+    if (!underCursor.isEmpty())
+        ReportNotice(QStringLiteral("Otro programa ha cambiado el archivo de la casilla «%1». La casilla lo "
+                                    "muestra ya como está ahora; el cursor sigue donde estaba.")
+                         .arg(underCursor.join(QStringLiteral("», «"))));
     // The lists take in what another program added or removed. Without notices (or when
     // some were lost) every list is looked at; a listing that did not change costs nothing.
     const bool all = !Watcher_ || !Watcher_->active() || ChangedFolders.contains(QString());

@@ -6,6 +6,7 @@
 #include "app/platform.h"
 #include "app/textbox.h"
 #include "notes/notes.h"
+#include "search/search.h"
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/layout.h"
@@ -31,6 +32,11 @@ void Form1::buildNotesPanel(QFrame* f) {
     File1->setGeometry(tw(6000, 360, 1575, 5280));
     describe(File1, QStringLiteral("Lista de notas"), QStringLiteral("Notas guardadas, por fecha y hora"));
     connect(File1, &FileList::clicked, this, [this] { File1_Click(); });
+    // A reader hears a note as the search names it; the list still shows its file's name.
+    File1->speakNamesAs([](const QString& name) {
+        const std::optional<QDateTime> when = notes::noteTimeOfName(name);
+        return when ? search::noteCaption(*when) : QString();
+    });
     Command13 = button(f, QStringLiteral("Command13"), tw(6000, 5760, 1575, 375), QStringLiteral("ELIMINAR"),
                        vb::Red, arial(9.75, true), QStringLiteral("Eliminar nota"),
                        QStringLiteral("Borra la nota que se ve en la lista"));
