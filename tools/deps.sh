@@ -4,9 +4,10 @@
 install_deps() {
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    local packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberation libnuspell-dev hunspell-es)
+    local packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-liberation libnuspell-dev hunspell-es libdtl-dev)
     if [ "${1:-}" = "test" ]; then
-        packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth time clang libclang-rt-14-dev)
+        packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth time clang libclang-rt-14-dev
+                  syncthing iproute2) # the last two: the test with two real sync engines
     fi
     local missing=()
     for p in "${packages[@]}"; do

@@ -26,9 +26,10 @@ QByteArray cardFileBytes(const Card& card, bool* lossy) {
 Card cardFromFile(const QByteArray& bytes) {
     Card card;
     if (bytes.isEmpty()) return card;
-    QString text = store::decode(bytes);
-    if (text.endsWith(kCrLf)) text.chop(2);
-    const QStringList lines = text.split(kCrLf);
+    // A card written elsewhere may end its lines with LF alone: a line is a field all the same.
+    QString text = store::decodeText(bytes).replace(kCrLf, QStringLiteral("\n"));
+    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < kReferenceField && i < lines.size(); ++i)
         card[i] = lines[i];
     if (lines.size() > kReferenceField) card[kReferenceField] = lines.mid(kReferenceField).join(kCrLf);

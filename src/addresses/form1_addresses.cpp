@@ -20,6 +20,12 @@
 
 using namespace quelora;
 using namespace quelora::build;
+
+namespace {
+const QString kDeleteCardHint = QStringLiteral("Borra la ficha elegida en la lista");
+const QString kCardSearchHint =
+    QStringLiteral("Escribe para buscar una ficha; Tab lleva a la lista de las encontradas");
+} // namespace
 using addresses::Card;
 
 namespace {
@@ -82,7 +88,6 @@ void Form1::buildAddressPanel(QFrame* f) {
     File2->setGeometry(tw(120, 720, 1935, 5070));
     describe(File2, QStringLiteral("Lista de fichas"), QStringLiteral("Fichas del grupo"));
     connect(File2, &FileList::clicked, this, [this] { File2_Click(); });
-    File2->skipOtherVersions();
 
     const QStringList captions = {QStringLiteral("APELLIDOS"),     QStringLiteral("NOMBRE"),
                                   QString::fromUtf8("DIRECCIÓN"),  QString::fromUtf8("POBLACIÓN"),
@@ -112,7 +117,7 @@ void Form1::buildAddressPanel(QFrame* f) {
     Text7[addresses::kReferenceField]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     Text8 = textBox(f, QStringLiteral("Text8"), tw(120, 5880, 1935, 495), TextBox::Lines::Single,
-                    arial(14.25), QStringLiteral("Buscar"), QStringLiteral("Escribe para buscar una ficha"));
+                    arial(14.25), QStringLiteral("Buscar"), kCardSearchHint);
     connect(Text8, &TextBox::changed, this, [this] { Text8_Change(); });
     const QString buttonCaptions[4] = {QStringLiteral("GUARDAR"), QStringLiteral("NUEVO"),
                                        QStringLiteral("ELIMINAR"), QStringLiteral("Copiar Todos")};
@@ -121,7 +126,7 @@ void Form1::buildAddressPanel(QFrame* f) {
     const QString buttonDescriptions[4] = {
         QStringLiteral("Guarda la ficha en su grupo y en Todos"),
         QStringLiteral("Vacía las casillas para una ficha nueva"),
-        QStringLiteral("Borra la ficha elegida en la lista"),
+        kDeleteCardHint,
         QStringLiteral("Copia todas las fichas del grupo al portapapeles")};
     const VbColor backs[4] = {vb::Green, vb::Blue, vb::Red, 0x0080FFFF};
     for (int i = 0; i < 4; ++i) {
@@ -130,6 +135,9 @@ void Form1::buildAddressPanel(QFrame* f) {
                    backs[i], arial(9.75, true), buttonNames[i], buttonDescriptions[i]);
         connect(Command7[i], &QPushButton::clicked, this, [this, i] { Command7_Click(i); });
     }
+    // Group, search, then the list it filters: Tab goes from the search to what it found.
+    setTabOrder(Combo3, Text8);
+    setTabOrder(Text8, File2);
     Dir1 = new FolderList(f);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     describe(Dir1, QStringLiteral("Grupos"));
@@ -137,7 +145,6 @@ void Form1::buildAddressPanel(QFrame* f) {
     File3 = new FileList(f);
     File3->setObjectName(QStringLiteral("File3"));
     describe(File3, QStringLiteral("Fichas"));
-    File3->skipOtherVersions();
     File3->hide();
     Card = Boxes.add(Boxes.kind(CardKind()), std::vector<TextBox*>(Text7.begin(), Text7.end()));
     Card->button = Command7[0];
@@ -279,7 +286,7 @@ void Form1::DeleteCard() {
         return;
     }
     NoteOwnWrite(store::joinPath(folder, name));
-    if (const store::Status s = store::removeNamed(folder, name); !s) {
+    if (const store::Status s = RemoveText(folder, name); !s) {
         if (!s.notFound())
             ReportFailure(QStringLiteral("No se ha podido eliminar el archivo\n%1\n\n%2")
                               .arg(shown(store::joinPath(folder, name)), s.reason));
@@ -289,6 +296,9 @@ void Form1::DeleteCard() {
     // The fields show the card deleted, unless they hold one that is not saved.
     if (!Card->unsaved()) ClearCard();
     File2->refresh();
+    // The button keeps the focus: a reader hears what went in its description.
+    Command7[2]->setAccessibleDescription(QStringLiteral("Se ha borrado la ficha de %1 del grupo %2. %3")
+                                              .arg(name, Combo3->currentText(), kDeleteCardHint));
 }
 
 void Form1::CopyAllCards() {
@@ -343,6 +353,7 @@ void Form1::Combo3_Click() {
 void Form1::File2_Click() {
     const QString name = File2->fileName();
     if (File2->path().isEmpty() || name.isEmpty() || !MayReplaceCard()) return;
+    if (Command7[2]->accessibleDescription() != kDeleteCardHint) Command7[2]->setAccessibleDescription(kDeleteCardHint);
     // A card that cannot be read shows as an empty card.
     Card->fill(BoxFile{File2->path(), name, {}, false}, Combo3->currentText());
     // Its copy in the all-cards group, as it is now: a save checks both.
@@ -352,6 +363,7 @@ void Form1::File2_Click() {
     else
         CardCopyFile = copyOfCard(CardCopyFile, Card->file.base);
     if (!Card->file.base.exists) File2->refresh(); // gone meanwhile: the list shows what there is
+    ShowVersionMarks();
 }
 
 void Form1::Command7_Click(int Index) {
@@ -380,6 +392,13 @@ void Form1::Command8_Click() {
 
 void Form1::Text8_Change() {
     File2->setPattern(addresses::searchPattern(Text8->text()));
+    // As the search of everything written: the field says how many it leaves, once a change.
+    const int n = File2->count();
+    const QString count = n == 0   ? QStringLiteral("Ninguna ficha. ")
+                          : n == 1 ? QStringLiteral("1 ficha. ")
+                                   : QStringLiteral("%1 fichas. ").arg(n);
+    if (const QString said = count + kCardSearchHint; Text8->accessibleDescription() != said)
+        Text8->setAccessibleDescription(said);
 }
 
 void Form1::RestoreCard(const recovery::Entry& e, QStringList* told) {

@@ -52,7 +52,7 @@ QStringList BoundBox::textsOf(const QByteArray& bytes) const {
     case BoxFormat::DayFile:
         return {records::dayFileText(bytes)};
     case BoxFormat::Note:
-        return {store::decode(bytes)};
+        return {store::decodeText(bytes)};
     case BoxFormat::Card: {
         const addresses::Card card = addresses::cardFromFile(bytes);
         return QStringList(card.begin(), card.end());

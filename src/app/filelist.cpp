@@ -5,6 +5,7 @@
 #include "store/files.h"
 #include "store/folderindex.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -47,10 +48,6 @@ void FileList::setPath(const QString& folder) {
     refresh();
 }
 
-bool FileList::shows(const QString& name) const {
-    return !store::isSystemFileName(name) && !(skipsOtherVersions_ && store::isOtherVersionName(name));
-}
-
 void FileList::setPattern(const QString& pattern) {
     pattern_ = pattern;
     refresh();
@@ -67,7 +64,7 @@ void FileList::refresh() {
         // One expression for the whole listing, not one per name.
         const store::NamePattern pattern(pattern_);
         for (const QString& n : listing->names())
-            if (pattern.matches(n) && shows(n)) shown << n;
+            if (pattern.matches(n) && store::isListedName(n, *listing)) shown << n;
     }
     listing_ = listing;
     listedPattern_ = pattern_;
@@ -78,6 +75,8 @@ void FileList::refresh() {
     const QSignalBlocker block(this);
     clear();
     addItems(shown);
+    for (int i = 0; i < count(); ++i)
+        speak(item(i));
     // A listing taken again keeps the entry chosen, if it is still there.
     if (!chosen.isEmpty())
         if (const QList<QListWidgetItem*> found =
@@ -89,7 +88,10 @@ void FileList::refresh() {
 }
 
 void FileList::addName(const QString& name) {
-    if (path_.isEmpty() || !matchesPattern(pattern_, name) || !shows(name)) return;
+    // Another version of a file, a sync engine's file on its way: no entry of the list.
+    if (path_.isEmpty() || !matchesPattern(pattern_, name) ||
+        !store::isListedName(name, *store::FolderIndex::current(path_)))
+        return;
     int lo = 0, hi = count();
     while (lo < hi) { // the first row not listed before name
         const int mid = (lo + hi) / 2;
@@ -101,6 +103,13 @@ void FileList::addName(const QString& name) {
     if (lo < count() && item(lo)->text() == name) return;
     const QSignalBlocker block(this);
     insertItem(lo, name);
+    speak(item(lo));
+}
+
+void FileList::speak(QListWidgetItem* entry) const {
+    if (!spoken_) return;
+    if (const QString words = spoken_(entry->text()); !words.isEmpty())
+        entry->setData(Qt::AccessibleTextRole, words);
 }
 
 void FileList::removeName(const QString& name) {
@@ -181,8 +190,20 @@ void FileList::mouseReleaseEvent(QMouseEvent* e) {
 
 void FileList::keyPressEvent(QKeyEvent* e) {
     const int before = currentRow();
+    const bool wasChosen = currentItem() && currentItem()->isSelected();
     QListWidget::keyPressEvent(e);
-    if (currentRow() != before && currentRow() >= 0) Q_EMIT clicked();
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const int k = e->key();
+    const bool opens = plain && (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space);
+    const bool moves = plain && (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Home ||
+                                 k == Qt::Key_End || k == Qt::Key_PageUp || k == Qt::Key_PageDown);
+    // A row reached by the keys is chosen as a click chooses it: also the row the focus
+    // arrived on (a lone row has nowhere to move to), and Intro or Espacio on the chosen one.
+    if (currentRow() >= 0 && (currentRow() != before || opens || (moves && !wasChosen))) {
+        if (!currentItem()->isSelected()) currentItem()->setSelected(true);
+        Q_EMIT clicked();
+        if (opens) e->accept();
+    }
     if (isPageKey(*e)) e->accept(); // also on the first or last entry
 }
 
@@ -191,7 +212,11 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {}
 void FolderList::setPath(const QString& folder) {
     path_ = folder;
     clear();
-    addItems(sortedCaseBlind(store::listFolders(folder)));
+    // A sync engine's own folders, the history of texts and every other hidden folder are
+    // no groups; nor is another version of a group's folder.
+    QStringList groups = store::listFolders(folder);
+    groups.removeIf([](const QString& g) { return g.startsWith(QLatin1Char('.')) || store::versionOfName(g); });
+    addItems(sortedCaseBlind(groups));
 }
 
 QString FolderList::listName(int i) const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QListWidget>
+#include <functional>
 #include <memory>
 
 namespace quelora::store {
@@ -30,9 +31,8 @@ public:
     // Selects the entry of that name and takes the focus; false when it is not listed.
     bool choose(const QString& name);
     QStringList names() const;
-    // Another version of a file kept beside it ("Ruiz (otra versión …)") is not listed: it
-    // is no card of its own.
-    void skipOtherVersions() { skipsOtherVersions_ = true; }
+    // What a screen reader hears of an entry instead of its file name (empty: the name).
+    void speakNamesAs(std::function<QString(const QString&)> spoken) { spoken_ = std::move(spoken); }
 
 Q_SIGNALS:
     void clicked(); // an entry was chosen with the mouse or the arrow keys
@@ -47,8 +47,8 @@ protected:
 
 private:
     void clearCurrent(); // the choice stays selected
-    bool shows(const QString& name) const;
-    bool skipsOtherVersions_ = false;
+    void speak(QListWidgetItem* item) const;
+    std::function<QString(const QString&)> spoken_;
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
     QString pressed_; // the name under the pointer when the button went down

@@ -2,8 +2,6 @@
 
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
 #include <algorithm>
@@ -18,6 +16,12 @@ FlatButton::FlatButton(QWidget* parent) : QPushButton(parent) {
 void FlatButton::setBackColor(VbColor c) {
     if (c == back_) return;
     back_ = c;
+    update();
+}
+
+void FlatButton::setVersionMark(bool marked) {
+    if (marked == versionMark_) return;
+    versionMark_ = marked;
     update();
 }
 
@@ -76,12 +80,26 @@ void FlatButton::paintEvent(QPaintEvent*) {
         p.setBrush(pendingRed);
         p.drawPolygon(triangle, 3);
     }
+    if (versionMark_) {
+        const int n = std::max(6, std::min(width(), height()) / 3);
+        const QPoint corner = inner.bottomLeft();
+        const QPoint triangle[3] = {corner, corner + QPoint(n, 0), corner - QPoint(0, n)};
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 128));
+        p.drawPolygon(triangle, 3);
+    }
     if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -3);
-        focus.backgroundColor = colorFromVb(back_);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+        // A black frame lined with white inside the edge: seen on every face colour, the
+        // red of the selected day and the dark blue of a reminder included, whatever the style.
+        const auto frame = [&p](const QRect& r, int thick, const QColor& c) {
+            p.fillRect(QRect(r.left(), r.top(), r.width(), thick), c);
+            p.fillRect(QRect(r.left(), r.bottom() - thick + 1, r.width(), thick), c);
+            p.fillRect(QRect(r.left(), r.top(), thick, r.height()), c);
+            p.fillRect(QRect(r.right() - thick + 1, r.top(), thick, r.height()), c);
+        };
+        const QRect outer = rect().adjusted(2, 2, -2, -2);
+        frame(outer, 2, Qt::black);
+        frame(outer.adjusted(2, 2, -2, -2), 1, Qt::white);
     }
 }
 

@@ -19,6 +19,9 @@ public:
     // under a red corner, and a screen reader hears it in its description.
     void setPending(bool pending);
     bool pending() const { return pending_; }
+    // A day whose page has another version shows a dark blue corner at its foot.
+    void setVersionMark(bool marked);
+    bool versionMark() const { return versionMark_; }
 
 Q_SIGNALS:
     // The pointer rests on the button: a tooltip set now is the one shown.
@@ -32,6 +35,7 @@ protected:
 private:
     VbColor back_ = 0x00C0C0C0;
     bool pending_ = false;
+    bool versionMark_ = false;
     QString description_; // as it was made, before "sin guardar" was added
 };
 

@@ -12,6 +12,7 @@
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/folderindex.h"
+#include "store/history.h"
 #include "store/layout.h"
 #include "store/names.h"
 #include "store/watch.h"
@@ -305,6 +306,7 @@ bool Form1::event(QEvent* e) {
             [this] {
                 // Pages stored in another letter case are found now: their days turn bold.
                 ShowDaysWithPages(store::FolderIndex::current(DataPath(layout::kPages)).get());
+                ShowVersionMarks();
                 WatchFolders();
                 StartSpelling();
                 BuildNextPanel();
@@ -413,6 +415,11 @@ void Form1::keyPressEvent(QKeyEvent* e) {
     // Every box and list keeps Re Pág, Av Pág and Inicio for itself: they arrive here
     // from a button, or with nothing focused, and change the month.
     if (isPageKey(*e) && CalendarKey(e->key())) return;
+    // Ctrl+H: the versions of what the box with the focus (or the panel) shows.
+    if (e->key() == Qt::Key_H && e->modifiers() == Qt::ControlModifier) {
+        OpenVersions();
+        return;
+    }
     QWidget::keyPressEvent(e);
 }
 
@@ -455,6 +462,7 @@ void Form1::ShowUnsavedMarks() {
     for (const auto& box : Boxes.boxes()) {
         if (auto* button = qobject_cast<FlatButton*>(box->button)) button->setPending(box->holdsText());
     }
+    ShowVersionMarks();
 }
 
 void Form1::Command12_Click() {
@@ -474,6 +482,10 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
                              store::Version* written) {
     bool lossy = false;
     const QByteArray bytes = store::encode(text, &lossy) + store::encode(ending);
+    // A scratch file (the export) has no history; every file of the data has.
+    if (sync == store::Sync::Durable)
+        if (const QString stored = store::findNamed(folder, name); !stored.isEmpty())
+            KeepInHistory(folder, stored, &bytes);
     QString path;
     const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
     if (writtenPath) *writtenPath = path;
@@ -489,6 +501,29 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
                        "guardado como «?» en el archivo\n%1")
             .arg(QDir::toNativeSeparators(path)));
     return Saved::Lossy;
+}
+
+void Form1::KeepInHistory(const QString& folder, const QString& stored, const QByteArray* next) {
+    const QString path = store::joinPath(folder, stored);
+    const store::ReadResult old = store::readFile(path);
+    // What cannot be read is kept beside the file by the save itself (another version).
+    if (!old.ok || (next && old.bytes == *next)) return;
+    QString why;
+    if (history::keep(DataFolder_, folder, stored, old.bytes, Platform_.now(), QString(), &why) ||
+        HistoryFailureTold)
+        return;
+    HistoryFailureTold = true;
+    ReportNotice(QStringLiteral("No se ha podido guardar en el historial de Quelora la versión anterior del "
+                                "archivo\n%1\n\n%2\n\nLo que has escrito se ha guardado igualmente, pero la "
+                                "versión anterior no se conserva. Hasta que vuelvas a abrir Quelora no se "
+                                "volverá a avisar de esto, aunque siga pasando.")
+                     .arg(QDir::toNativeSeparators(path), why));
+}
+
+store::Status Form1::RemoveText(const QString& folder, const QString& name) {
+    if (const QString stored = store::findNamed(folder, name); !stored.isEmpty())
+        KeepInHistory(folder, stored, nullptr);
+    return store::removeNamed(folder, name);
 }
 
 void Form1::ReportSaveFailure(const QString& path, const QString& reason) {

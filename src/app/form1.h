@@ -31,6 +31,7 @@ class Speller;
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QWidget>
@@ -54,6 +55,9 @@ class DropDown;
 class FileList;
 class FlatButton;
 class FolderList;
+class VersionsView;
+struct VersionChoice;
+enum class VersionAction;
 class Platform;
 class SpiralStrip;
 class TextBox;
@@ -73,6 +77,22 @@ public:
 
     // The six panels, by the index of their panel button.
     enum class Panel { Day, Week, Month, Year, Notes, Addresses };
+
+    // ---- Other versions of what the boxes show (form1_versions.cpp) -----------------
+    // A box whose file has another version beside it (another computer's, another
+    // program's) says so under it, and a day whose page has one is marked on the grid.
+    void ShowVersionMarks();
+    // The versions of what box shows, newest first: those beside its file, then the texts
+    // earlier saves replaced.
+    QList<quelora::VersionChoice> VersionsOf(const quelora::BoundBox& box) const;
+    // Opens the versions view of box (of the box with the focus, or the panel's, when
+    // null); false when there is nothing to show.
+    bool OpenVersions(quelora::BoundBox* box = nullptr);
+    // What the user chose in the view: the box's text becomes the result, saved through
+    // the box's own save, and a version beside its file goes to the history.
+    void TakeVersion(quelora::BoundBox& box, const quelora::VersionChoice& v, quelora::VersionAction a);
+    QPointer<quelora::VersionsView> Versions; // the view while it is open
+    std::array<bool, 42> DayVersions{};       // the days of the grid whose page has another version
 
     // ---- The window (form1.cpp) --------------------------------------------------
     void Form_Load();
@@ -124,6 +144,14 @@ public:
                       TextBox* shownIn = nullptr);
     // The same for removing f's file (an emptied holiday or reminder).
     bool RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn = nullptr);
+    // Removes the file `name` of `folder` (in the letter case it is stored), after keeping
+    // what it holds in the history as every save does. No message: the caller says what
+    // failed.
+    quelora::store::Status RemoveText(const QString& folder, const QString& name);
+    // Before a save replaces (with `next`) or removes (nullptr) the file stored as `stored`
+    // in `folder`: what it holds now goes to the history. A failure never stops the save;
+    // it is told once a session.
+    void KeepInHistory(const QString& folder, const QString& stored, const QByteArray* next);
     // A box left without typing whose file another program changed since it was filled
     // shows the file as it is now (and true), instead of saving its older text over it.
     bool ShowsNewerFile(BoundBox& box);
@@ -328,10 +356,20 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    // The day buttons' keys: Intro goes into the day's page, ↑ and ↓ a week up or down.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // The line under a box that says its file has another version, and opens them.
+    struct VersionsBar {
+        BoundBox* box = nullptr;
+        FlatButton* button = nullptr;
+        QRect full; // the box's place while the line is hidden
+    };
+    std::vector<VersionsBar> VersionsBars;
+    VersionsBar& versionsBarOf(BoundBox* box);
     // Builders, in the order of the window; each connects and names its own controls.
     void buildCalendarColumn();
     void buildTopRow();
@@ -398,6 +436,9 @@ private:
     void ShowDaysWithPages(const quelora::store::FolderIndex* pages);
     // A page of that date was just saved: its day on the grid shows it.
     void ShowPageOnGrid(const QString& caption, bool hasText);
+    // A holiday (k 0) or reminder (k 1) day file was just saved or removed: its day on the
+    // grid shows it, in its colour and its words.
+    void ShowDayTextOnGrid(int k, const QString& dayFileName, bool there);
     void SetDayHasPage(int i, bool page);
     // The boxes bound to files. Each one's state has the names the handlers use: the diary
     // box's DiaryEdited is Diary->armed and its caption Diary->target, the note editor's
@@ -450,14 +491,25 @@ private:
     bool RecoveryFileThere = false; // the hidden file is on the disk
     QList<quelora::recovery::Entry> RecoveryEntries;
     bool RecoveryFailureTold = false;
+    bool HistoryFailureTold = false; // the history could not keep a text, and the user knows
     QList<quelora::recovery::Entry> RecoveredEntries; // what the copy read at start-up held
     bool Restoring = false;        // giving back texts at start-up: their failures go in one list
     bool Leaving = false;          // the exit keeps what is unsaved, on purpose
     bool SessionEnding = false;    // the desktop session is ending: closing is never held
     bool RecoveryFileKept = false; // a copy that could not be read nor set aside: never written over
     QString LastFailureReason;     // the platform's reason of the last save that failed
+    // Copies of unsaved text of another computer, or of an older Quelora, whose texts this
+    // one gave back: removed once this computer's own copy holds them, or nothing is unsaved.
+    QStringList AdoptedRecoveryFiles;
+    void DropAdoptedCopies();
+    // This computer's copy of unsaved text.
+    QString RecoveryPath() const;
+    // Gives back what the copy at path holds (own: this computer's), appending what the user
+    // is told; *closedAll stays true while every copy read was kept by an exit, *read
+    // becomes true when one could be read.
+    void RecoverFrom(const QString& path, bool own, QStringList* told, bool* closedAll, bool* read);
     // Moves an unreadable copy of unsaved text aside (or copies it): what the user is told.
-    QString SetRecoveryFileAside(const QString& path, const quelora::store::ReadResult& r);
+    QString SetRecoveryFileAside(const QString& path, const quelora::store::ReadResult& r, bool own);
     // A box's text changed (typed: by the user).
     void UnsavedTextChanged(bool typed);
     // A save succeeded: the hidden file, if any, follows as soon as the handler is over.
@@ -477,6 +529,8 @@ private:
     // Writes the date caption; the calendar's buttons tell a screen reader what it says
     // now (the one that has the focus is heard saying it), the year button its year.
     void ShowCaption(const QString& caption);
+    // The calendar's buttons say what it shows ("A la vista: …"), after a caption's words.
+    void DescribeOnShow(const QString& caption);
 
     QString DataFolder_;
     quelora::Platform& Platform_;

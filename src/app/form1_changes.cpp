@@ -9,6 +9,7 @@
 #include "records/records.h"
 #include "store/codepage.h"
 #include "store/files.h"
+#include "store/versions.h"
 #include "store/layout.h"
 #include "store/names.h"
 #include "store/watch.h"
@@ -99,7 +100,7 @@ bool Form1::RemoveBoxFile(BoxFile& f, const QString& what, TextBox* shownIn) {
     if (!keepOtherVersion(*this, f, what, &kept)) return false;
     const QString path = f.path();
     NoteOwnWrite(path);
-    if (const store::Status s = store::removeNamed(f.folder, f.name); !s && !s.notFound()) {
+    if (const store::Status s = RemoveText(f.folder, f.name); !s && !s.notFound()) {
         ReportFailure(
             QStringLiteral("No se ha podido borrar el archivo\n%1\n\n%2").arg(shown(path), s.reason));
         return false;
@@ -164,7 +165,7 @@ void Form1::TakeNotices() {
             news = true;
             continue;
         }
-        if (store::isTemporaryName(n.name)) continue; // the other half of a save, told by its rename
+        if (store::isPassingName(n.name)) continue; // the other half of a save, told by its rename
         if (OwnWrites.contains(store::joinPath(folder, n.name))) continue;
         ChangedFolders.insert(folder);
         news = true;
@@ -182,9 +183,15 @@ void Form1::TakeNotices() {
 }
 
 void Form1::CheckShownFiles() {
-    // Every box with nothing unsaved shows its file as it is now.
+    // Every box with nothing unsaved shows its file as it is now. The one being written in
+    // or read changes under the user's eyes: that is told, once, the cursor left in place.
+    QStringList underCursor;
     for (const auto& box : Boxes.boxes())
-        box->follow();
+        if (box->follow() && box->hasFocus()) underCursor << QWidget::focusWidget()->accessibleName();
+    if (!underCursor.isEmpty())
+        ReportNotice(QStringLiteral("Otro programa ha cambiado el archivo de la casilla «%1». La casilla lo "
+                                    "muestra ya como está ahora; el cursor sigue donde estaba.")
+                         .arg(underCursor.join(QStringLiteral("», «"))));
     // The lists take in what another program added or removed. Without notices (or when
     // some were lost) every list is looked at; a listing that did not change costs nothing.
     const bool all = !Watcher_ || !Watcher_->active() || ChangedFolders.contains(QString());
@@ -193,5 +200,6 @@ void Form1::CheckShownFiles() {
     if (File2 && (all || ChangedFolders.contains(File2->path()))) File2->refresh();
     ChangedFolders.clear();
     WatchFolders(); // a folder made or moved since is watched again
+    ShowVersionMarks(); // another computer's version may have come, or gone
     SearchFilesChanged();
 }

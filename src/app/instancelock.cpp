@@ -66,21 +66,24 @@ Claim claim(QLockFile& lock, const QString& path, QString* owner) {
     return ownerGone(path) ? Claim::Stuck : Claim::HeldHere;
 }
 
-// No other computer writes a lock of this name: its host name and the start of its id.
-QString thisComputersLockName() {
+} // namespace
+
+QString thisComputer() {
     QString name = QSysInfo::machineHostName();
     const QByteArray id = QSysInfo::machineUniqueId().left(8);
     if (!id.isEmpty()) name += QLatin1Char('-') + QString::fromLatin1(id);
     for (QChar& c : name)
         if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == u'-' || c == u'.')) c = u'_';
-    return QStringLiteral(".quelora-%1.lock").arg(name);
+    return name;
 }
 
-} // namespace
+QString computerLockName(const QString& computer) {
+    return QStringLiteral(".quelora-%1.lock").arg(computer);
+}
 
 DataFolderLock::DataFolderLock(const QString& dataFolder)
     : path_(store::joinPath(dataFolder, kLockFileName)),
-      ownPath_(store::joinPath(dataFolder, thisComputersLockName())), lock_(path_), own_(ownPath_) {
+      ownPath_(store::joinPath(dataFolder, computerLockName(thisComputer()))), lock_(path_), own_(ownPath_) {
     // Never stale by age: a copy left open for weeks still holds its folder. A lock is
     // free again only when the process that took it is gone.
     lock_.setStaleLockTime(0);

@@ -16,6 +16,14 @@ class Platform;
 // The lock file inside the data folder, shared by every computer that sees the folder.
 inline const QString kLockFileName = QStringLiteral(".quelora.lock");
 
+// This computer as the files it leaves in the data folder name it: its host name and the
+// start of its id (two computers may share a name), in characters every system takes.
+QString thisComputer();
+// The lock a computer holds in the data folder while Quelora runs there; left behind only
+// when Quelora did not end (a crash, a power cut), so while another computer's is there,
+// Quelora may still be running on it.
+QString computerLockName(const QString& computer);
+
 class DataFolderLock {
 public:
     enum class State {

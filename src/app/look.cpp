@@ -57,8 +57,10 @@ void Form1::DescribeDayButton(int i, bool selectedNow) {
     const QString description =
         quelora::calendar::dayButtonDescription(Grid.marks[i], selected, Grid.page[i]);
     b->setProperty(quelora::kDayFileProperty, quelora::calendar::dayFileName(b->text(), Grid.month));
-    b->setAccessibleName(quelora::calendar::dayButtonName(
-        b->text(), {Grid.date(i), Grid.holiday[i], Grid.reminder[i], Grid.page[i], selected}));
+    b->setAccessibleName(
+        quelora::calendar::dayButtonName(b->text(),
+                                         {Grid.date(i), Grid.holiday[i], Grid.reminder[i], Grid.page[i], selected}) +
+        (DayVersions[i] ? QStringLiteral(", con otra versión de su página") : QString()));
     b->setAccessibleDescription(description);
     b->setToolTip(description);
 }

@@ -1,5 +1,6 @@
 #include "app/platform.h"
 
+#include "app/instancelock.h"
 #include "spelling/spelling.h"
 
 #include <QApplication>
@@ -14,6 +15,10 @@
 #include <QUrl>
 
 namespace quelora {
+
+QString Platform::computer() {
+    return thisComputer();
+}
 
 QDateTime QtPlatform::now() {
     return QDateTime::currentDateTime();

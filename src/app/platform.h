@@ -28,6 +28,8 @@ public:
     virtual void endProgram() = 0;
     // The folders to look for a Spanish spelling dictionary in; none: no checking.
     virtual QStringList dictionaryFolders() { return {}; }
+    // This computer, as its files in the data folder name it (thisComputer()).
+    virtual QString computer();
 };
 
 class QtPlatform : public Platform {

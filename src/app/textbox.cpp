@@ -25,6 +25,7 @@
 namespace quelora {
 
 TextBox::TextBox(Lines lines, QWidget* parent) : QPlainTextEdit(parent), lines_(lines) {
+    installAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setTabChangesFocus(true);
     if (lines == Lines::Single) {
@@ -141,6 +142,42 @@ void TextBox::showSaved(const QString& saved) {
 void TextBox::takeInput(bool takes, const QString& whyNot) {
     if (isReadOnly() == takes) setReadOnly(!takes); // every call restyles the box
     setPlaceholderText(takes ? QString() : whyNot);
+    // A reader hears the why in the description, which the empty space cannot tell it.
+    if (!takesInputSaid_) standing_ = accessibleDescription().mid(news_.size());
+    takesInputSaid_ = true;
+    const QString said = takes ? standing_
+                               : QStringLiteral("No admite texto ahora. ") +
+                                     (whyNot.isEmpty() ? QString() : whyNot + QLatin1Char(' ')) + standing_;
+    if (news_ + said != accessibleDescription()) setAccessibleDescription(news_ + said);
+}
+
+void TextBox::say(const QString& news) {
+    const QString standing = accessibleDescription().mid(news_.size());
+    news_ = news.isEmpty() ? QString() : news + QLatin1Char(' ');
+    setAccessibleDescription(news_ + standing);
+}
+
+bool TextBox::nextMarkedWord() {
+    const QList<QTextCursor> words = marks_ ? marks_->ranges() : QList<QTextCursor>();
+    const int from = textCursor().selectionEnd();
+    const QTextCursor *after = nullptr, *first = nullptr;
+    for (const QTextCursor& w : words) {
+        if (!w.hasSelection()) continue;
+        if (!first || w.selectionStart() < first->selectionStart()) first = &w;
+        if (w.selectionStart() >= from && (!after || w.selectionStart() < after->selectionStart())) after = &w;
+    }
+    const QTextCursor* next = after ? after : first; // past the last: from the start again
+    if (!next) {
+        say(QStringLiteral("No hay palabras marcadas a la vista."));
+        return false;
+    }
+    QTextCursor c(document());
+    c.setPosition(next->selectionStart());
+    c.setPosition(next->selectionEnd(), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    say(QStringLiteral("Palabra que el diccionario no conoce: «%1». Tecla Menú: sugerencias.")
+            .arg(c.selectedText()));
+    return true;
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* e) {
@@ -160,6 +197,10 @@ void TextBox::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
+    if (e->key() == Qt::Key_F7 && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        nextMarkedWord();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(e);
     if (isPageKey(*e)) e->accept(); // even a box with nowhere to go keeps them
 }
@@ -169,9 +210,14 @@ void TextBox::checkSpelling(spelling::Speller* speller) {
 }
 
 void TextBox::contextMenuEvent(QContextMenuEvent* e) {
-    std::unique_ptr<QMenu> menu(createStandardContextMenu(e->pos()));
-    if (marks_) marks_->addToMenu(menu.get(), e->pos());
-    menu->exec(e->globalPos());
+    // From the Menu key: the menu of the word at the cursor, opened beside it.
+    const bool byKey = e->reason() == QContextMenuEvent::Keyboard;
+    QTextCursor at = textCursor();
+    if (at.hasSelection()) at.setPosition((at.selectionStart() + at.selectionEnd()) / 2); // the word F7 chose
+    const QPoint pos = byKey ? cursorRect(at).center() : e->pos();
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(pos));
+    if (marks_) marks_->addToMenu(menu.get(), pos);
+    menu->exec(byKey ? viewport()->mapToGlobal(pos) : e->globalPos());
 }
 
 void TextBox::paintEvent(QPaintEvent* e) {

@@ -37,6 +37,12 @@ public:
     // From now on the box marks the words the speller does not know.
     void checkSpelling(spelling::Speller* speller);
     spelling::Marks* spellMarks() const { return marks_; }
+    // Selects the next word marked as misspelt after the cursor (from the start again past
+    // the last) and says it; false when none is marked.
+    bool nextMarkedWord();
+    // Something that has just happened to the box, said to a screen reader before its
+    // standing description (the next news replaces it).
+    void say(const QString& news);
 
 Q_SIGNALS:
     void clicked();   // mouse released inside the box
@@ -57,10 +63,15 @@ protected:
 private:
     QString shown() const; // the characters the box holds, its own line breaks as "\n"
     void fill(const QString& text);
+    // A screen reader reads each box through its own interface (textboxaccess.cpp).
+    static void installAccessibility();
+    QString news_; // what say() put before the description
     Lines lines_;
     bool settingText_ = false;
     QString setText_; // the text as given to setText
     spelling::Marks* marks_ = nullptr;
+    QString standing_; // its description while it takes input
+    bool takesInputSaid_ = false;
 };
 
 } // namespace quelora

@@ -19,6 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QTextCursor>
+
+#include <algorithm>
 
 using namespace quelora;
 using namespace quelora::build;
@@ -88,6 +91,7 @@ void Form1::buildCalendarColumn() {
         });
         connect(Command1[i], &FlatButton::toolTipWanted, this,
                 [this, i] { showDayToolTip(*this, *Command1[i]); });
+        Command1[i]->installEventFilter(this);
     }
 
     Combo1 = dropDown(this, QStringLiteral("Combo1"), tw(240, 3480, 2535, 315), QStringLiteral("Combo1"),
@@ -132,13 +136,19 @@ void Form1::buildCalendarColumn() {
 
 void Form1::ShowCaption(const QString& caption) {
     Label2->setText(caption);
+    DescribeOnShow(caption);
+}
+
+void Form1::DescribeOnShow(const QString& caption) {
     const std::optional<QDate> date = calendar::captionDate(caption);
     const QString shown =
         QStringLiteral("A la vista: %1. ").arg(date ? calendar::spokenDate(*date) : caption.toLower());
     for (FlatButton* b : Command4)
-        b->setAccessibleDescription(shown + b->property(kHint).toString());
+        if (const QString said = shown + b->property(kHint).toString(); b->accessibleDescription() != said)
+            b->setAccessibleDescription(said);
     for (FlatButton* b : {Command3[0], Command3[1], Command5})
-        b->setAccessibleDescription(shown + b->property(kHint).toString());
+        if (const QString said = shown + b->property(kHint).toString(); b->accessibleDescription() != said)
+            b->setAccessibleDescription(said);
     Command2[0]->setAccessibleName(QStringLiteral("Año de las flechas: ") + Command2[0]->text());
 }
 
@@ -167,6 +177,8 @@ bool Form1::CalendarKey(int key) {
         return true;
     case Qt::Key_Home:
         pressAsClick(Command5);
+        // The focus on today's day: Intro goes on into its page.
+        if (QWidget* day = HomeFocus(); day != Command5) day->setFocus(Qt::ShortcutFocusReason);
         return true;
     default:
         return false;
@@ -174,6 +186,18 @@ bool Form1::CalendarKey(int key) {
 }
 
 void Form1::PageMonth(int step) {
+    // The same day of the other month (its last day when it is shorter) is chosen, as a
+    // click on it: the focus stays on a day, whose name says the date.
+    const int wanted = SelectedDate.isValid() ? SelectedDate.day() : 1;
+    // From a day no box has anything to save: the buttons are pressed where they are, and
+    // the focus goes from day to day.
+    const bool fromDay = std::find(Command1.begin(), Command1.end(), focusWidget()) != Command1.end();
+    const auto press = [fromDay](QAbstractButton* b) {
+        if (fromDay && b->isVisibleTo(b->window()) && b->isEnabled())
+            b->click();
+        else
+            pressAsClick(b);
+    };
     int shown = calendar::monthNumber(Combo1->currentText());
     if (shown == 0) shown = SelectedMonth; // a typed text: the grid still shows that month
     if (shown < 1 || shown > 12) return;
@@ -182,7 +206,7 @@ void Form1::PageMonth(int step) {
         const auto year = calendar::yearOf(Combo2->currentText());
         if (!year) return;
         if (calendar::leadingNumber(Command2[0]->text()) == *year) {
-            pressAsClick(Command3[page.yearStep > 0 ? 0 : 1]);
+            press(Command3[page.yearStep > 0 ? 0 : 1]);
         } else {
             // The year was picked from the list, so the arrows would step from another
             // year: pick the neighbouring year from the list as the user would.
@@ -193,7 +217,38 @@ void Form1::PageMonth(int step) {
             Combo2_Click();
         }
     }
-    pressAsClick(Command4[page.month - 1]);
+    press(Command4[page.month - 1]);
+    if (Grid.MonthLength > 0 && SelectedMonth == page.month)
+        Command1[Grid.button(std::min(wanted, Grid.MonthLength))]->click();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, e);
+    auto* day = qobject_cast<FlatButton*>(watched);
+    const auto at = std::find(Command1.begin(), Command1.end(), day);
+    if (at == Command1.end()) return QWidget::eventFilter(watched, e);
+    const int i = int(at - Command1.begin());
+    const auto* key = static_cast<QKeyEvent*>(e);
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // As a click, then on into the page, the cursor after its text.
+        day->click();
+        if (Frame1[0]->isEnabled() && Text1->isVisible() && !Text1->isReadOnly()) {
+            Text1->setFocus(Qt::OtherFocusReason);
+            Text1->moveCursor(QTextCursor::End);
+        }
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const int to = i + (key->key() == Qt::Key_Up ? -7 : 7);
+        if (to >= 0 && to < 42 && Command1[to]->isVisible()) Command1[to]->setFocus(Qt::OtherFocusReason);
+        return true; // no way on: the focus stays in the grid
+    }
+    default:
+        return false;
+    }
 }
 
 void Form1::ShowMonth() {
@@ -310,6 +365,17 @@ void Form1::ShowPageOnGrid(const QString& caption, bool hasText) {
     DescribeDayButton(i);
 }
 
+void Form1::ShowDayTextOnGrid(int k, const QString& dayFileName, bool there) {
+    const std::optional<calendar::DayOfYear> day = calendar::dayOfDayFileName(dayFileName);
+    if (!day || !Grid.firstDay.isValid() || day->month != Grid.firstDay.month() || day->day > Grid.MonthLength)
+        return;
+    const int i = Grid.button(day->day);
+    (k == 0 ? Grid.holiday : Grid.reminder)[i] = there;
+    Grid.marks[i] = calendar::dayMark(i % 7, Grid.holiday[i], Grid.reminder[i]);
+    if (i != SelectedButton || Command1[i]->backColor() != vb::Red) Command1[i]->setBackColor(colorOf(Grid.marks[i]));
+    DescribeDayButton(i);
+}
+
 void Form1::MarkDay(int Index) {
     const int before = SelectedButton;
     RestoreSelectedButtonColor();
@@ -350,10 +416,13 @@ void Form1::Command3_Click(int Index) {
 void Form1::Combo1_Click() {
     ShowMonth();
     SelectedMonth = Combo1->currentIndex() + 1;
+    // The caption keeps the day chosen; the buttons say the month now on show.
+    DescribeOnShow(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
 }
 
 void Form1::Combo2_Click() {
     ShowMonth();
+    DescribeOnShow(calendar::monthCaption(Combo1->currentText(), Combo2->currentText()));
 }
 
 void Form1::Command5_Click() {

@@ -6,6 +6,7 @@
 #include "app/platform.h"
 #include "app/textbox.h"
 #include "notes/notes.h"
+#include "search/search.h"
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/layout.h"
@@ -31,6 +32,11 @@ void Form1::buildNotesPanel(QFrame* f) {
     File1->setGeometry(tw(6000, 360, 1575, 5280));
     describe(File1, QStringLiteral("Lista de notas"), QStringLiteral("Notas guardadas, por fecha y hora"));
     connect(File1, &FileList::clicked, this, [this] { File1_Click(); });
+    // A reader hears a note as the search names it; the list still shows its file's name.
+    File1->speakNamesAs([](const QString& name) {
+        const std::optional<QDateTime> when = notes::noteTimeOfName(name);
+        return when ? search::noteCaption(*when) : QString();
+    });
     Command13 = button(f, QStringLiteral("Command13"), tw(6000, 5760, 1575, 375), QStringLiteral("ELIMINAR"),
                        vb::Red, arial(9.75, true), QStringLiteral("Eliminar nota"),
                        QStringLiteral("Borra la nota que se ve en la lista"));
@@ -70,6 +76,7 @@ void Form1::File1_Click() {
         return;                         // the editor keeps what it had
     }
     Note->show(Note->textsOf(r.bytes)); // counts as a change: the next leave saves a copy
+    ShowVersionMarks();
 }
 
 void Form1::Text6_Change() {
@@ -148,7 +155,7 @@ void Form1::Command13_Click() {
         return;
     }
     NoteOwnWrite(store::joinPath(folder, name));
-    if (const store::Status s = store::removeNamed(folder, name); !s && !s.notFound())
+    if (const store::Status s = RemoveText(folder, name); !s && !s.notFound())
         ReportFailure(QStringLiteral("No se ha podido eliminar la nota\n%1\n\n%2")
                           .arg(QDir::toNativeSeparators(store::joinPath(folder, name)), s.reason));
     else

@@ -147,6 +147,7 @@ void Form1::Command11_Click(int Index) {
     }
     if (done) {
         Boxes.release(f);
+        ShowDayTextOnGrid(Index, f.name, !records::removesDayFile(text));
     } else if (!text.isEmpty()) {
         // Not saved: the text waits with its day, shown again whenever the day is.
         Boxes.hold(box.kind(), box.target, f, text);

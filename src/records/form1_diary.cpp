@@ -113,7 +113,11 @@ QString Form1::UndatedHint() const {
 }
 
 void Form1::AllowDiaryInput() {
-    const bool dated = calendar::captionDate(Diary->target).has_value();
+    const std::optional<QDate> date = calendar::captionDate(Diary->target);
+    const bool dated = date.has_value();
+    // Named with its date, as the week's boxes: a reader knows which page it is in.
+    Text1->setAccessibleName(dated ? QStringLiteral("Diario del ") + calendar::spokenDate(*date)
+                                   : QStringLiteral("Diario"));
     Text1->takeInput(dated, UndatedHint());
     for (int k = 0; k < 2; ++k) {
         Text9[k]->takeInput(dated);
@@ -132,6 +136,7 @@ void Form1::LoadDiaryPage() {
                 // before the window is shown: one pass for today's page, no index yet
                 isVisible() ? store::Lookup::Keep : store::Lookup::Once);
     AllowDiaryInput();
+    ShowVersionMarks();
 }
 
 void Form1::SaveDiaryPage() {

@@ -24,8 +24,11 @@ QString dayRecordFolder(int index) {
 
 QString dayFileText(const QByteArray& bytes) {
     QByteArray b = bytes;
-    if (b.endsWith("\r\n")) b.chop(2);
-    return store::decode(b);
+    if (b.endsWith("\r\n"))
+        b.chop(2);
+    else if (b.endsWith('\n')) // a file from a system that ends lines with LF alone
+        b.chop(1);
+    return store::decodeText(b);
 }
 
 QByteArray dayFileBytes(const QString& text, bool* lossy) {
@@ -41,7 +44,9 @@ QString pageName(const QString& caption) {
 }
 
 std::optional<QDate> pageDateOfName(QStringView fileName) {
-    return calendar::captionDate(store::withoutExtension(fileName, kPageEnding),
+    // A name written on a system that decomposes accents is the same page.
+    const QString composed = store::composedName(fileName);
+    return calendar::captionDate(store::withoutExtension(composed, kPageEnding),
                                  calendar::LetterCase::Ignored);
 }
 
@@ -50,7 +55,7 @@ QByteArray pageBytes(const QString& text, bool* lossy) {
 }
 
 QString pageText(const QByteArray& bytes) {
-    return store::decode(bytes);
+    return store::decodeText(bytes);
 }
 
 std::array<QDate, 7> weekDates(const QDate& selected, int column) {

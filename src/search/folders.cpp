@@ -7,6 +7,7 @@
 #include "store/files.h"
 #include "store/layout.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QDir>
 
@@ -20,7 +21,9 @@ namespace {
 // and day texts get theirs from the file's time when it is read).
 std::optional<qint64> keyOfName(Kind kind, const QString& name) {
     // Hidden names include the store's temporaries; the test is kept for when they are not.
-    if (name.startsWith(QLatin1Char('.')) || store::isTemporaryName(name)) return std::nullopt;
+    if (name.startsWith(QLatin1Char('.')) || store::isPassingName(name)) return std::nullopt;
+    // Another version of a file is no card or note of its own.
+    if (store::versionOfName(name)) return std::nullopt;
     std::optional<qint64> key;
     switch (kind) {
     case Kind::Page:
@@ -126,7 +129,7 @@ void Searcher::Impl::resolveFolders() {
     if (const QString book = store::findFolder(data, layout::kBook); !book.isEmpty()) {
         const QString real = detail::resolvedIn(root, book);
         for (const QString& group : store::listFolders(store::joinPath(data, book)))
-            if (!group.startsWith(QLatin1Char('.')))
+            if (!group.startsWith(QLatin1Char('.')) && !store::versionOfName(group))
                 wanted.push_back(
                     {Kind::Card, book, group, real.isEmpty() ? real : detail::resolvedIn(real, group)});
     }

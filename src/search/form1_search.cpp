@@ -198,6 +198,12 @@ void Form1::OpenSearch() {
         Search_->focusBefore = QApplication::focusWidget();
         SearchPanel->raise();
         SearchPanel->show();
+        // Opened again: an empty field, which shows this day in other years; the words of
+        // the last search are one Ctrl+Z away.
+        if (!SearchText->text().isEmpty()) {
+            SearchText->selectAll();
+            SearchText->del();
+        }
     }
     // Taking the focus is leaving the box that had it: what it holds is saved as on any click.
     SearchText->setFocus(Qt::ShortcutFocusReason);
@@ -314,8 +320,11 @@ void Form1::SearchFound(const search::BackgroundSearch::Answer& a) {
                            .arg(search::kFileCapBytes >> 20);
     SearchCount->setText(count);
     // The field that has the focus says it: a screen reader hears the count as it changes.
-    SearchText->setAccessibleDescription(count.isEmpty() ? kSearchHint
-                                                         : count + QStringLiteral(". ") + kSearchHint);
+    // Only a change is said: a key that leaves the count as it was is not heard twice.
+    const QString stop = count.endsWith(QLatin1Char('.')) ? QStringLiteral(" ") : QStringLiteral(". ");
+    if (const QString said = count.isEmpty() ? kSearchHint : count + stop + kSearchHint;
+        SearchText->accessibleDescription() != said)
+        SearchText->setAccessibleDescription(said);
     if (st.pickWhenFound) {
         st.pickWhenFound = false;
         SearchResult_Pick(0);

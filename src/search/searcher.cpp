@@ -4,6 +4,7 @@
 #include "calendar/calendar.h"
 #include "notes/notes.h"
 #include "records/records.h"
+#include "store/codepage.h"
 #include "search/entries.h"
 #include "search/parallel.h"
 #include "store/names.h"
@@ -108,6 +109,12 @@ bool Searcher::Impl::readEntry(const Place& p, const Dir& dir, const QString& na
     if (!dir.read(e.linked ? p.targets.value(name) : name, bytes, &stamp, kFileCapBytes, into, refused)) {
         e.stamp = Stamp();
         return false;
+    }
+    // A file in UTF-8 among the Windows-1252 ones is searched in the code page's bytes,
+    // as its words show in the window.
+    if (QByteArray cp = store::codePageBytes(*bytes); cp.size() != bytes->size()) {
+        if (into) into->give(bytes->size() - cp.size());
+        *bytes = std::move(cp);
     }
     e.stamp = stamp;
     e.settled = settled(stamp, detail::nowNs());

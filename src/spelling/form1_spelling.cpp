@@ -71,4 +71,6 @@ void Form1::AddOwnWord(const QString& word) {
         return;
     }
     Spelling->setOwnWords(words);
+    if (auto* box = qobject_cast<TextBox*>(focusWidget()))
+        box->say(QStringLiteral("«%1» añadida al diccionario: ya no se marca.").arg(word));
 }

@@ -117,7 +117,9 @@ void Marks::addToMenu(QMenu* menu, const QPoint& pos) {
     };
     auto fill = [menu, replaceWith](QAction* placeholder, const QStringList& words) {
         if (words.isEmpty()) {
+            // Reachable by the arrows, so that a reader says it; choosing it does nothing.
             placeholder->setText(tr("(sin sugerencias)"));
+            placeholder->setEnabled(true);
             return;
         }
         for (const QString& s : words) {
@@ -139,6 +141,14 @@ void Marks::addToMenu(QMenu* menu, const QPoint& pos) {
     menu->insertAction(first, add);
     menu->insertAction(first, ignore);
     if (first) menu->insertSeparator(first);
+    // The menu opens on its first entry it can do, and a reader says it at once.
+    QTimer::singleShot(0, menu, [menu] {
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && a->isEnabled()) {
+                menu->setActiveAction(a);
+                break;
+            }
+    });
 
     // The dictionary looks for suggestions on a worker; the menu waits a moment for them
     // and otherwise opens at once and takes them in when they come.

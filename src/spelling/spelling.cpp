@@ -100,7 +100,7 @@ std::vector<Word> wordsToCheck(QStringView text) {
 
 QStringList readWordList(const QByteArray& bytes) {
     QStringList words;
-    for (const QString& line : store::decode(bytes).split(QLatin1Char('\n'))) {
+    for (const QString& line : store::decodeText(bytes).split(QLatin1Char('\n'))) {
         const QString w = line.trimmed();
         if (!w.isEmpty() && !words.contains(w)) words << w;
     }

@@ -59,6 +59,35 @@ bool fitsCodePage(const QString& text) {
     return true;
 }
 
+bool isUtf8Text(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) return true;
+    bool high = false;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        high = true;
+        const int more = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+        if (more < 0 || i + more >= bytes.size()) return false;
+        for (int k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        i += more + 1;
+    }
+    return high;
+}
+
+QString decodeText(const QByteArray& bytes) {
+    if (!isUtf8Text(bytes)) return decode(bytes);
+    const qsizetype bom = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    return QString::fromUtf8(bytes.constData() + bom, bytes.size() - bom);
+}
+
+QByteArray codePageBytes(const QByteArray& bytes) {
+    return isUtf8Text(bytes) ? encode(decodeText(bytes)) : bytes;
+}
+
 QString fileToBox(const QString& fileText) {
     QString s = fileText;
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -10,6 +10,17 @@ namespace quelora::store {
 // as Windows does, so any file decodes and encodes back to its own bytes.
 QString decode(const QByteArray& bytes);
 
+// The text of a file as its writer meant it: a file from another program or system may
+// be UTF-8 (with or without the byte-order mark) among the Windows-1252 ones. A file
+// with a byte-order mark, or whose bytes above 127 all form UTF-8 sequences, is read as
+// UTF-8 (no Spanish text in Windows-1252 does: "Ã©" would have to stand in it); every
+// other file as decode() reads it.
+bool isUtf8Text(const QByteArray& bytes);
+QString decodeText(const QByteArray& bytes);
+// The same text in the code page's bytes, for what compares bytes (the search): a
+// Windows-1252 file is returned as it is.
+QByteArray codePageBytes(const QByteArray& bytes);
+
 // Characters the code page cannot hold become '?'; *lossy (if given) tells whether any did.
 QByteArray encode(const QString& text, bool* lossy = nullptr);
 

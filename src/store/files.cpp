@@ -3,6 +3,7 @@
 
 #include "store/folderindex.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -125,7 +126,7 @@ Status replaceFile(const QString& target, const QByteArray& bytes, Sync sync) {
     if (const QFileInfo old(target); old.exists() && !f.setPermissions(old.permissions()))
         return fail(f.errorString());
     if (installedFaults) {
-        if (const std::optional<QString> why = installedFaults->nextWriteFails()) {
+        if (const std::optional<QString> why = installedFaults->nextWriteFails(target)) {
             f.write(bytes.constData(), bytes.size() / 2);
             return fail(*why);
         }
@@ -198,7 +199,7 @@ Status probeFolder(const QString& folder) {
     f.close();
     QFile::remove(tmp);
     if (installedFaults)
-        if (const std::optional<QString> why = installedFaults->nextWriteFails())
+        if (const std::optional<QString> why = installedFaults->nextWriteFails(folder))
             return Status::failure(*why);
     return {};
 }
@@ -381,7 +382,7 @@ QStringList listFiles(const QString& folder) {
     QStringList names;
     eachFile(folder, [&names](QByteArrayView raw) {
         QString name = QFile::decodeName(raw.toByteArray());
-        if (!isTemporaryName(name)) names << std::move(name);
+        if (!isPassingName(name)) names << std::move(name);
         return true;
     });
     return names;

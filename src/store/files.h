@@ -65,12 +65,13 @@ QString temporaryNameFor(const QString& path);
 bool isTemporaryName(const QString& name);
 
 // A way for tests to make writes fail half-way through, as on a full disk: before
-// each write the store asks the installed faults, and a reason makes that write fail
-// after half of its bytes. The program never installs any.
+// each write the store asks the installed faults about the file it writes (a probe:
+// about the folder), and a reason makes that write fail after half of its bytes. The
+// program never installs any.
 class WriteFaults {
 public:
     virtual ~WriteFaults() = default;
-    virtual std::optional<QString> nextWriteFails() = 0;
+    virtual std::optional<QString> nextWriteFails(const QString& path) = 0;
 };
 void setWriteFaults(WriteFaults* faults); // nullptr: none
 

@@ -2,6 +2,7 @@
 
 #include "store/files.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -14,6 +15,17 @@ FolderIndex::FolderIndex(const QString& folder) : folder_(folder), names_(listFi
         QString& taken = byKey_[nameKey(n)];
         if (taken.isEmpty() || takenBefore(n, taken)) taken = n;
     }
+}
+
+const QList<std::pair<QString, VersionName>>& FolderIndex::versions() const {
+    std::call_once(versionsOnce_, [this] {
+        auto found = std::make_shared<QList<std::pair<QString, VersionName>>>();
+        const auto isFile = [this](const QString& base) { return contains(base); };
+        for (const QString& n : names_)
+            if (auto v = versionOfName(n, isFile)) found->append({n, std::move(*v)});
+        versions_ = std::move(found);
+    });
+    return *versions_;
 }
 
 QString FolderIndex::find(const QString& name) const {

@@ -2,9 +2,15 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QList>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 namespace quelora::store {
+
+struct VersionName;
 
 // One listing of a folder's regular files, answering "which file has this name,
 // letter case ignored" without touching the disk again. Routines that probe many
@@ -30,11 +36,16 @@ public:
     bool contains(const QString& name) const { return !find(name).isEmpty(); }
     const QStringList& names() const { return names_; }
     const QString& folder() const { return folder_; }
+    // The names that are other versions of a file of the folder (store/versions.h), with
+    // what each says; worked out once per listing, when first asked.
+    const QList<std::pair<QString, VersionName>>& versions() const;
 
 private:
     QString folder_;
     QStringList names_;
     QHash<QString, QString> byKey_; // nameKey -> the variant taken
+    mutable std::once_flag versionsOnce_;
+    mutable std::shared_ptr<QList<std::pair<QString, VersionName>>> versions_;
 };
 
 } // namespace quelora::store

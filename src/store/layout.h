@@ -13,5 +13,6 @@ inline const QString kBook = QStringLiteral("direcciones");       // one folder 
 inline const QString kAllCards = QStringLiteral("Todos");         // the group holding every card
 inline const QString kExportFile = QStringLiteral("texto.txt");   // handed to the text editor
 inline const QString kOwnWords = QStringLiteral("diccionario.txt"); // words the user added to the dictionary
+inline const QString kHistory = QStringLiteral(".historial");     // earlier texts of every file, hidden
 
 } // namespace quelora::layout

@@ -30,9 +30,23 @@ char32_t foldedAt(QStringView s, qsizetype* at) {
     return QChar::toCaseFolded(c);
 }
 
+// Whether a name carries a combining mark, as names written on macOS do ("MIE" + U+0301
+// + "RCOLES"): such a name is composed first, so that it is the same name as the one
+// written with "É".
+bool decomposed(QStringView s) {
+    for (const QChar c : s)
+        if (c.unicode() >= 0x300 && c.unicode() < 0x370) return true;
+    return false;
+}
+
 } // namespace
 
+QString composedName(QStringView name) {
+    return decomposed(name) ? name.toString().normalized(QString::NormalizationForm_C) : name.toString();
+}
+
 bool sameName(QStringView a, QStringView b) {
+    if (decomposed(a) || decomposed(b)) return nameKey(a) == nameKey(b);
     qsizetype i = 0, j = 0;
     while (i < a.size() && j < b.size())
         if (foldedAt(a, &i) != foldedAt(b, &j)) return false;
@@ -40,6 +54,10 @@ bool sameName(QStringView a, QStringView b) {
 }
 
 QString nameKey(QStringView name) {
+    if (decomposed(name)) {
+        const QString composed = name.toString().normalized(QString::NormalizationForm_C);
+        if (composed.size() != name.size()) return nameKey(composed);
+    }
     QString key;
     key.reserve(name.size());
     for (qsizetype i = 0; i < name.size();) {

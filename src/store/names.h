@@ -19,6 +19,9 @@ QString joinPath(const QString& folder, const QString& name);
 // not "Weiß", "ﬁn" is not "FIN" and "ı" is not "I" (no character ever turns into two, as
 // a whole-text upper case turns ß into SS). The one comparison of names in the program.
 bool sameName(QStringView a, QStringView b);
+// A name with its combining marks composed ("E" + U+0301 is "É"); most names are returned as
+// they are.
+QString composedName(QStringView name);
 // The folded form sameName compares: a key for hashing names.
 QString nameKey(QStringView name);
 // Of several stored names that are the same name, the one every look-up takes when the

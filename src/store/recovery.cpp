@@ -37,7 +37,24 @@ bool Entry::operator==(const Entry& o) const {
            texts == o.texts && base.known == o.base.known && base.sameContent(o.base);
 }
 
-QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed) {
+QString fileNameOf(const QString& computer) {
+    return QStringLiteral(".quelora-sin-guardar-%1.json").arg(computer);
+}
+
+std::optional<QString> computerOfFileName(const QString& name) {
+    static const QString head = QStringLiteral(".quelora-sin-guardar-");
+    static const QString tail = QStringLiteral(".json");
+    if (!name.startsWith(head) || !name.endsWith(tail) || name.size() <= head.size() + tail.size())
+        return std::nullopt;
+    return name.mid(head.size(), name.size() - head.size() - tail.size());
+}
+
+QString hostOf(const QString& computer) {
+    const qsizetype dash = computer.lastIndexOf(QLatin1Char('-'));
+    return dash > 0 && computer.size() - dash - 1 == 8 ? computer.left(dash) : computer;
+}
+
+QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed, const QString& computer) {
     QJsonArray list;
     for (const Entry& e : entries) {
         QJsonObject o;
@@ -54,6 +71,7 @@ QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool cl
     top.insert(QStringLiteral("version"), 1);
     top.insert(QStringLiteral("escrito"), written.toString(Qt::ISODate));
     if (closed) top.insert(QStringLiteral("cerrado"), true);
+    if (!computer.isEmpty()) top.insert(QStringLiteral("ordenador"), computer);
     top.insert(QStringLiteral("textos"), list);
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
 }

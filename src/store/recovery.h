@@ -15,7 +15,16 @@
 
 namespace quelora::recovery {
 
-inline const QString kFileName = QStringLiteral(".quelora-sin-guardar.json");
+// Each computer keeps its own copy, named after it (thisComputer()), so that a sync engine
+// that carries the folder never puts one computer's copy over another's, and no computer
+// takes another's texts for its own: ".quelora-sin-guardar-<computer>.json".
+QString fileNameOf(const QString& computer);
+// The computer a copy's name says wrote it; nullopt for any other name.
+std::optional<QString> computerOfFileName(const QString& name);
+// The one copy earlier versions wrote, for whichever computer; still read.
+inline const QString kOlderFileName = QStringLiteral(".quelora-sin-guardar.json");
+// The host name in a computer's name (without the start of its id).
+QString hostOf(const QString& computer);
 
 // One text not saved yet. Its kind is the tag of the kind of box it was typed into
 // ("pagina", "nota", "dia", "ficha"): the window's boxes know what each means, this file
@@ -31,7 +40,9 @@ struct Entry {
 };
 
 // closed: kept by an exit the user chose while texts were still unsaved, not by a crash.
-QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed = false);
+// computer: the one that wrote it, also kept inside.
+QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed = false,
+                  const QString& computer = {});
 // nullopt for anything that is not such a file of this version (a torn file, a newer
 // program's). An entry without a kind or a text is left out. *closed (if given): whether
 // an exit kept it.

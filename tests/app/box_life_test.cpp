@@ -3,6 +3,8 @@
 // life (filled, typed, left, crashed, deleted or changed by another program, the exit),
 // all through real input, the files checked byte for byte. No text typed or given back
 // after a crash is ever dropped without a word.
+#include "app/instancelock.h"
+#include "store/history.h"
 #include "store/recovery.h"
 #include "support/formfixture.h"
 
@@ -76,6 +78,19 @@ public:
     QStringList others(const QString& folder) const { return filesIn(folder).filter(u("(otra versión")); }
     QString folderOf(const Kind& k) const { return u(k.file).section(u'/', 0, -2); }
     QString shown(const Kind& k) { return k.box(*form)->text(); }
+    // The earlier texts of the file a save puts k's text in, newest first.
+    QList<QByteArray> history(const Kind& k) const {
+        QList<QByteArray> out;
+        for (const auto& kept : history::keptOf(dataFolder(), path(folderOf(k)), u(k.saved).section(u'/', -1))) {
+            QFile f(kept.path);
+            out << (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ilegible>"));
+        }
+        return out;
+    }
+    // What the save of k replaced, if it replaced a file (a note is saved as a note of its own).
+    QList<QByteArray> replaced(const Kind& k, const QString& text) const {
+        return u(k.saved) == u(k.file) ? QList<QByteArray>{k.bytes(text)} : QList<QByteArray>{};
+    }
 };
 
 const Kind kKinds[] = {
@@ -133,7 +148,8 @@ enum class Moment {
     Crash,
     DeletedBeforeRestart,
     FollowedUnedited,
-    KeptBesideEdited
+    KeptBesideEdited,
+    HistoryCannotKeep
 };
 const char* const kMomentNames[] = {"TypedAndSaved",
                                     "TypedAndItsSaveFailed",
@@ -142,7 +158,8 @@ const char* const kMomentNames[] = {"TypedAndSaved",
                                     "TypedThenACrash",
                                     "TypedThenACrashAndItsFileDeleted",
                                     "ChangedByAnotherProgramUnedited",
-                                    "ChangedByAnotherProgramWhileEdited"};
+                                    "ChangedByAnotherProgramWhileEdited",
+                                    "SavedWhenTheHistoryCannotKeep"};
 
 class BoxLives : public BoxLife, public ::testing::WithParamInterface<std::tuple<Kind, Moment>> {};
 
@@ -156,6 +173,20 @@ TEST_P(BoxLives, LoseNoWord) {
         type(k, u(" y después"));
         k.save(*this);
         EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes y después")));
+        EXPECT_EQ(history(k), replaced(k, u("antes"))); // kept first
+        EXPECT_TRUE(exitEnds());
+        break;
+    case Moment::HistoryCannotKeep:
+        // Saved all the same, and said once a session however often it happens.
+        writeFaults.failNext(100, u("disco lleno (prueba)"), FailingWrites::Of::History);
+        type(k, u(" uno"));
+        k.save(*this);
+        if (!k.byButton) k.awayAndBack(*this); // back to the box its leaving saved
+        type(k, u(" dos"));
+        k.save(*this);
+        EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes uno dos")));
+        EXPECT_EQ(platform.messages.filter(u("historial")).size(), 1) << platform.messages.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(history(k).isEmpty());
         EXPECT_TRUE(exitEnds());
         break;
     case Moment::SaveFailed:
@@ -219,7 +250,7 @@ TEST_P(BoxLives, LoseNoWord) {
             EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes y más")));
             EXPECT_EQ(others(folderOf(k)), QStringList{});
             EXPECT_TRUE(exitEnds());
-            EXPECT_FALSE(exists(recovery::kFileName));
+            EXPECT_FALSE(exists(recovery::fileNameOf(thisComputer())));
             break;
         }
         EXPECT_EQ(shown(k), u("antes y más")); // back in its box, unsaved
@@ -227,7 +258,7 @@ TEST_P(BoxLives, LoseNoWord) {
         k.save(*this);
         EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes y más")));
         EXPECT_TRUE(exitEnds());
-        EXPECT_FALSE(exists(recovery::kFileName));
+        EXPECT_FALSE(exists(recovery::fileNameOf(thisComputer())));
         break;
     case Moment::FollowedUnedited:
         writeBytes(u(k.file), k.bytes(u("de fuera")));
@@ -249,6 +280,7 @@ TEST_P(BoxLives, LoseNoWord) {
         ASSERT_FALSE(platform.messages.isEmpty());
         EXPECT_EQ(readBytes(folderOf(k) + QLatin1Char('/') + kept[0]), k.bytes(u("de fuera")));
         EXPECT_TRUE(platform.messages.last().contains(kept[0]));
+        EXPECT_EQ(history(k), replaced(k, u("de fuera")));
         break;
     }
     }
@@ -259,9 +291,84 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::ValuesIn(kKinds),
                        ::testing::Values(Moment::Saved, Moment::SaveFailed, Moment::LeftUnsaved,
                                          Moment::SessionEnd, Moment::Crash, Moment::DeletedBeforeRestart,
-                                         Moment::FollowedUnedited, Moment::KeptBesideEdited)),
+                                         Moment::FollowedUnedited, Moment::KeptBesideEdited,
+                                         Moment::HistoryCannotKeep)),
     [](const auto& row) {
         return std::string(std::get<0>(row.param).name) + kMomentNames[int(std::get<1>(row.param))];
     });
+
+// Deleting is replacing with nothing: the text goes to the history first.
+TEST_F(BoxLife, WhatIsDeletedGoesToTheHistoryFirst) {
+    writeBytes(u("notas/2007-3-1--9-0"), "nota vieja");
+    writeBytes(u("direcciones/Amigos/Ruiz"), cardBytes(u("Ana")));
+    writeBytes(u("fiestas/15 de MARZO.txt"), dayBytes(u("San Nadie")));
+    makeFolder(u("direcciones/Todos"));
+    start();
+    retype(f().Text9[0], QString()); // the holiday emptied and saved
+    click(f().Command11[0]);
+    click(f().Command6[4]); // a note, ELIMINAR
+    clickRow(f().File1, u("2007-3-1--9-0"));
+    click(f().Command13);
+    click(f().Command6[5]); // a card, ELIMINAR
+    clickRow(f().File2, u("Ruiz"));
+    click(f().Command7[2]);
+    const std::tuple<const char*, const char*, QByteArray> gone[] = {
+        {"fiestas", "15 de MARZO.txt", dayBytes(u("San Nadie"))},
+        {"notas", "2007-3-1--9-0", "nota vieja"},
+        {"direcciones/Amigos", "Ruiz", cardBytes(u("Ana"))}};
+    for (const auto& [folder, name, bytes] : gone) {
+        EXPECT_FALSE(exists(u(folder) + QLatin1Char('/') + u(name))) << name;
+        const auto kept = history::keptOf(dataFolder(), path(u(folder)), u(name));
+        ASSERT_EQ(kept.size(), 1) << name;
+        QFile file(kept[0].path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), bytes) << name;
+    }
+}
+
+// The copy of unsaved text travels with the folder: another computer's comes back here
+// only once Quelora has ended there (its lock gone), never while it may still be running.
+struct LeftCopy {
+    const char* name;
+    const char* file;
+    bool lockThere; // the other computer's lock came with it
+};
+void PrintTo(const LeftCopy& c, std::ostream* os) {
+    *os << c.name;
+}
+class LeftCopies : public BoxLife, public ::testing::WithParamInterface<LeftCopy> {};
+
+TEST_P(LeftCopies, AreGivenBackOnlyWhenNoOneElseWill) {
+    const LeftCopy& c = GetParam();
+    recovery::Entry e;
+    e.kind = u("pagina");
+    e.target = u("JUEVES, 15 de MARZO de 2007");
+    e.texts = {u("escrito en el portátil")};
+    e.base = store::absentVersion();
+    const QByteArray copy = recovery::encode({e}, platform.clock, false, u("PORTATIL-1a2b3c4d"));
+    writeBytes(u(c.file), copy);
+    if (c.lockThere) writeBytes(computerLockName(u("PORTATIL-1a2b3c4d")), "4242\nquelora\nPORTATIL\n");
+    start();
+    const QString page = u("dias/JUEVES, 15 de MARZO de 2007.txt");
+    ASSERT_EQ(platform.messages.size(), 1);
+    if (!c.lockThere) {
+        EXPECT_EQ(readBytes(page), store::encode(u("escrito en el portátil")));
+        EXPECT_FALSE(exists(u(c.file))); // given back once, here
+        return;
+    }
+    EXPECT_FALSE(exists(page));
+    EXPECT_TRUE(platform.messages[0].contains(u("«PORTATIL»"))) << platform.messages[0].toStdString();
+    typeInto(f().Text1, u("aquí"));
+    f().KeepUnsavedTexts(); // this computer's copy beside the other's, which stays as it came
+    EXPECT_EQ(readBytes(u(c.file)), copy);
+    EXPECT_TRUE(readBytes(recovery::fileNameOf(thisComputer())).contains("aqu"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FromAnotherComputer, LeftCopies,
+    ::testing::Values(LeftCopy{"StillOpenThere", ".quelora-sin-guardar-PORTATIL-1a2b3c4d.json", true},
+                      LeftCopy{"EndedThere", ".quelora-sin-guardar-PORTATIL-1a2b3c4d.json", false},
+                      LeftCopy{"ByAnOlderQuelora", ".quelora-sin-guardar.json", false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/gestures.h"
 
 #include <QAccessible>
+#include <QImage>
 #include <QApplication>
 #include <QListWidget>
 #include <QToolButton>
@@ -47,6 +48,9 @@ void record(QAccessibleEvent* e) {
 class Reader : public FormFixture {
 public:
     using FormFixture::click;
+    using FormFixture::crashAndRestart;
+    using FormFixture::platform;
+    using FormFixture::waitUntil;
     using FormFixture::clickInto;
     using FormFixture::dayButton;
     using FormFixture::focused;
@@ -56,6 +60,8 @@ public:
     using FormFixture::start;
     using FormFixture::typeText;
     using FormFixture::writeBytes;
+    using FormFixture::exists;
+    using FormFixture::settle;
     Form1& f() { return *form; }
 
     void SetUp() override {
@@ -75,6 +81,23 @@ public:
     static QString description(QWidget* w) { return of(w)->text(QAccessible::Description); }
     // A key pressed on the control that has the focus.
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) { pressKey(focused(), k, mods); }
+    // Tab until w has the focus, as a keyboard user walks the window.
+    void tabTo(QWidget* w) {
+        for (int i = 0; i < 90 && focused() != w; ++i)
+            key(Qt::Key_Tab);
+        ASSERT_EQ(focused(), w) << name(w).toStdString();
+    }
+    void keys(const QString& typed) { typeText(focused(), typed); }
+    void press(std::initializer_list<Qt::Key> all) {
+        for (Qt::Key k : all)
+            key(k);
+    }
+    void open(QWidget* button) { // Tab to a button, then Espacio
+        tabTo(button);
+        key(Qt::Key_Space);
+    }
+    // What the reader says of the control that has the focus.
+    static QString said() { return name(focused()); }
     // What was heard of one kind since the last call.
     std::vector<Heard> take(QAccessible::Event type) {
         std::vector<Heard> out;
@@ -162,13 +185,15 @@ const Row kRows[] = {
          EXPECT_TRUE(Reader::description(t.f().Command3[0]).startsWith(u("A la vista: marzo de 2008.")));
          EXPECT_EQ(Reader::name(t.f().Command2[0]), u("Año de las flechas: 2008"));
      }},
-    {"RePagOnADayTakesTheFocusWhereTheNewMonthIsRead",
+    {"RePagOnADayChoosesTheSameDayOfTheMonthBefore",
      [](Reader& t) {
          t.start();
          t.events.clear();
-         t.key(Qt::Key_PageUp);
-         EXPECT_EQ(Reader::focused(), t.f().Command4[1]);
-         EXPECT_TRUE(t.told(t.f().Command4[1], u("A la vista: febrero de 2007.")));
+         t.key(Qt::Key_PageUp); // the day is heard, not the month button on the way
+         for (const Heard& h : t.take(QAccessible::Focus))
+             EXPECT_EQ(h.object, t.dayButton(15)) << h.name.toStdString();
+         EXPECT_EQ(Reader::focused(), t.dayButton(15));
+         EXPECT_EQ(Reader::name(t.dayButton(15)), u("jueves 15 de febrero de 2007, seleccionado"));
      }},
     // 5. A list's name says what it is, its value what it holds.
     {"TheListsAreNamedForWhatTheyAreAndHoldTheirValue",
@@ -271,7 +296,7 @@ const Row kRows[] = {
          t.clickInto(t.f().Text6);
          EXPECT_FALSE(note->state().focused);
          EXPECT_TRUE(note->state().selected);
-         EXPECT_EQ(t.f().File1->fileName(), note->text(QAccessible::Name));
+         EXPECT_EQ(note->text(QAccessible::Name), u("Nota del 2/3/2007, 9:00")); // the file name is shown
      }},
     {"TheFocusStartsOnTheDayOnShow",
      [](Reader& t) {
@@ -290,5 +315,162 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ScreenReader, Rows, ::testing::ValuesIn(kRows), gestureName<Reader>);
+
+// Everyday tasks by keys alone: each row presses only keys, then reads what the focused
+// control (or the one the task is about) tells a screen reader.
+const Row kTasks[] = {
+    {"WriteTodaysPage",
+     [](Reader& t) {
+         t.start();
+         t.key(Qt::Key_Return); // from the day: into its page
+         EXPECT_EQ(t.said(), u("Diario del jueves 15 de marzo de 2007"));
+         t.keys(u("hoy"));
+         t.key(Qt::Key_Tab);
+         EXPECT_EQ(t.readBytes(kToday), QByteArray("hoy"));
+     }},
+    {"WriteAPageInAnotherMonth",
+     [](Reader& t) {
+         t.start();
+         t.key(Qt::Key_PageDown);
+         EXPECT_EQ(t.said(), u("domingo 15 de abril de 2007, seleccionado"));
+         t.press({Qt::Key_Down, Qt::Key_Return}); // a week on, into its page
+         EXPECT_EQ(t.said(), u("Diario del domingo 22 de abril de 2007"));
+         t.keys(u("abril"));
+         t.key(Qt::Key_Home, Qt::AltModifier); // today again, the page saved
+         EXPECT_EQ(t.readBytes(u("dias/DOMINGO, 22 de ABRIL de 2007.txt")), QByteArray("abril"));
+         EXPECT_EQ(t.said(), u("jueves 15 de marzo de 2007, seleccionado"));
+     }},
+    {"WriteInWednesdaysWeekBox",
+     [](Reader& t) {
+         t.start();
+         t.open(t.f().Command6[1]);
+         t.tabTo(t.f().Text2[2]);
+         EXPECT_EQ(t.said(), u("Diario del miércoles 14 de marzo de 2007"));
+         t.keys(u("semana"));
+         t.key(Qt::Key_Tab);
+         EXPECT_EQ(t.readBytes(u("dias/MIÉRCOLES, 14 de MARZO de 2007.txt")), QByteArray("semana"));
+     }},
+    {"ReadTheYear",
+     [](Reader& t) {
+         t.writeBytes(u("dias/LUNES, 5 de FEBRERO de 2007.txt"), "febrero");
+         t.start();
+         t.open(t.f().Command6[3]);
+         t.tabTo(t.f().Text5);
+         EXPECT_TRUE(Reader::value(t.f().Text5).contains(u("febrero")));
+     }},
+    {"FindAndOpenAPageYearsBack",
+     [](Reader& t) {
+         t.writeBytes(u("dias/MARTES, 5 de MARZO de 2002.txt"), "una boda");
+         t.start();
+         t.key(Qt::Key_F, Qt::ControlModifier);
+         t.keys(u("boda"));
+         t.take(QAccessible::DescriptionChanged);
+         t.keys(u(" ")); // the count stays: nothing is said again
+         EXPECT_TRUE(t.take(QAccessible::DescriptionChanged).empty());
+         t.key(Qt::Key_Return);
+         EXPECT_EQ(t.said(), u("Diario del martes 5 de marzo de 2002"));
+         t.key(Qt::Key_F, Qt::ControlModifier); // again: this day in other years, not the old words
+         EXPECT_TRUE(Reader::description(t.f().SearchText).startsWith(u("Ningún otro año")));
+         t.key(Qt::Key_Z, Qt::ControlModifier);
+         EXPECT_EQ(t.f().SearchText->text(), u("boda ")); // the last words come back
+     }},
+    {"SaveAHolidayWithG",
+     [](Reader& t) {
+         t.start();
+         t.tabTo(t.f().Text9[0]);
+         t.keys(u("Fiesta"));
+         t.press({Qt::Key_Tab, Qt::Key_Space}); // G
+         EXPECT_EQ(t.readBytes(u("fiestas/15 de MARZO.txt")), QByteArray("Fiesta\r\n"));
+         EXPECT_EQ(Reader::name(t.dayButton(15)), u("jueves 15 de marzo de 2007, festivo, seleccionado"));
+         EXPECT_TRUE(Reader::description(t.dayButton(15)).contains(u("amarillo")));
+     }},
+    {"CreateFindOpenAndDeleteACard",
+     [](Reader& t) {
+         t.makeFolder(u("direcciones/Todos"));
+         t.start();
+         t.open(t.f().Command6[5]);
+         t.tabTo(t.f().Text7[0]);
+         t.keys(u("García"));
+         t.open(t.f().Command7[0]);
+         t.open(t.f().Command7[1]); // an empty card
+         t.tabTo(t.f().Text8);
+         t.keys(u("Gar"));
+         EXPECT_TRUE(Reader::description(t.f().Text8).startsWith(u("1 ficha.")));
+         t.press({Qt::Key_Tab, Qt::Key_Down}); // to the list it filters, its lone row
+         EXPECT_EQ(t.f().Text7[0]->text(), u("García"));
+         t.open(t.f().Command7[2]);
+         EXPECT_FALSE(t.exists(u("direcciones/Todos/García")));
+         EXPECT_TRUE(Reader::description(t.f().Command7[2]).startsWith(u("Se ha borrado la ficha de García")));
+     }},
+    {"WriteAndPickNotesOneAndSeveral",
+     [](Reader& t) {
+         t.writeBytes(u("notas/2007-3-1--9-0"), "uno");
+         t.start();
+         t.open(t.f().Command6[4]);
+         t.tabTo(t.f().File1);
+         t.key(Qt::Key_Return);
+         EXPECT_EQ(t.f().Text6->text(), u("uno"));
+         EXPECT_EQ(Reader::of(t.f().File1)->child(0)->text(QAccessible::Name), u("Nota del 1/3/2007, 9:00"));
+         t.key(Qt::Key_Tab, Qt::ShiftModifier);
+         t.key(Qt::Key_End, Qt::ControlModifier);
+         t.keys(u(" más"));
+         t.key(Qt::Key_Tab); // saved as a note of this minute
+         t.key(Qt::Key_Down);
+         EXPECT_EQ(t.f().File1->fileName(), u("2007-3-15--10-0"));
+         EXPECT_EQ(t.f().Text6->text(), u("uno más"));
+         t.key(Qt::Key_Up);
+         EXPECT_EQ(t.f().Text6->text(), u("uno"));
+     }},
+    {"Export",
+     [](Reader& t) {
+         t.writeBytes(kToday, "para exportar");
+         t.start();
+         t.open(t.f().Command9);
+         EXPECT_EQ(t.readBytes(u("texto.txt")), QByteArray("para exportar"));
+         EXPECT_EQ(t.platform.editorRequests.size(), 1);
+     }},
+    {"RecoverAfterACrash",
+     [](Reader& t) {
+         t.start();
+         t.key(Qt::Key_Return);
+         t.keys(u("sin guardar"));
+         t.f().KeepUnsavedTexts();
+         t.crashAndRestart();
+         t.settle();
+         ASSERT_FALSE(t.platform.messages.isEmpty());
+         t.key(Qt::Key_Return);
+         EXPECT_EQ(t.said(), u("Diario del jueves 15 de marzo de 2007"));
+         EXPECT_EQ(t.f().Text1->text(), u("sin guardar"));
+     }},
+    {"APageChangedByAnotherProgramIsToldOnceTheCursorKept",
+     [](Reader& t) {
+         t.writeBytes(kToday, "antes");
+         t.start();
+         t.press({Qt::Key_Return, Qt::Key_Left, Qt::Key_Left});
+         t.writeBytes(kToday, "antes y luego");
+         EXPECT_TRUE(t.waitUntil([&] { return t.f().Text1->text() == u("antes y luego"); }));
+         t.settle();
+         EXPECT_EQ(t.f().Text1->textCursor().position(), 3);
+         ASSERT_EQ(t.platform.messages.size(), 1);
+         EXPECT_TRUE(t.platform.messages[0].contains(u("Diario del jueves 15 de marzo de 2007")));
+     }},
+    {"TheDaysAndTheMonthListsSayWhatIsOnShow",
+     [](Reader& t) {
+         t.start();
+         t.key(Qt::Key_Up); // a week up
+         EXPECT_EQ(Reader::focused(), t.dayButton(8));
+         QImage shot = t.dayButton(8)->grab().toImage();
+         EXPECT_EQ(shot.pixelColor(3, shot.height() / 2), QColor(Qt::black)) << "the focus is seen";
+         t.key(Qt::Key_Down);
+         shot = t.dayButton(15)->grab().toImage(); // on the red of the selected day too
+         EXPECT_EQ(shot.pixelColor(3, shot.height() / 2), QColor(Qt::black));
+         t.tabTo(t.f().Combo1);
+         t.key(Qt::Key_Down);
+         for (FlatButton* b : {t.f().Command5, t.f().Command3[0]})
+             EXPECT_TRUE(Reader::description(b).startsWith(u("A la vista: abril de 2007.")));
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(KeysAlone, Rows, ::testing::ValuesIn(kTasks), gestureName<Reader>);
 
 } // namespace

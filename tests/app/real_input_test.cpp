@@ -1,10 +1,17 @@
 // The window under a person's hands: every row delivers real input through Qt (clicks
 // and wheel turns through the window, keys, picks in an open drop-down) and checks
 // the files and what the user sees.
+#include "app/instancelock.h"
 #include "app/platform.h"
 #include "store/files.h"
+#include "store/recovery.h"
 #include "support/formfixture.h"
 #include "support/gestures.h"
+#include "app/versionsview.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextBrowser>
 
 #include <QDir>
 #include <QFile>
@@ -451,7 +458,7 @@ const Row kMeetings[] = {
      [](RealInput& t) {
          t.recoveryDelay = 1000; // as the program runs
          t.start();
-         const QString kept = t.path(u(".quelora-sin-guardar.json"));
+         const QString kept = t.path(recovery::fileNameOf(thisComputer()));
          t.write(t.f().Text1, u("a"));
          EXPECT_FALSE(QFile::exists(kept));
          EXPECT_TRUE(RealInput::waitUntil([&] { return QFile::exists(kept); }));
@@ -459,7 +466,7 @@ const Row kMeetings[] = {
          ASSERT_TRUE(file.open(QIODevice::ReadOnly));
          EXPECT_TRUE(file.readAll().contains("JUEVES, 15 de MARZO de 2007"));
          t.click(t.day(16)); // saved: nothing left to keep
-         EXPECT_FALSE(QFile::exists(kept)) << t.readBytes(u(".quelora-sin-guardar.json")).toStdString();
+         EXPECT_FALSE(QFile::exists(kept)) << t.readBytes(recovery::fileNameOf(thisComputer())).toStdString();
      }},
 
     // ---- Another program's change ------------------------------------------------------------
@@ -632,6 +639,99 @@ const Row kMeetings[] = {
          t.paste(t.f().Text7[0], u("García López")); // both kept
          t.click(t.f().Command7[0]);
          EXPECT_EQ(t.filesIn(u("direcciones/Todos")), (QStringList{u("García"), u("García López")}));
+     }},
+    // ---- Files from another computer, another program, another system ---------------------
+    {"ASyncEnginesFilesAreNoNoteCardOrGroupAndACopyIsNoneEither",
+     [](RealInput& t) {
+         t.writeBytes(u("notas/2007-3-1--9-0"), "nota");
+         t.writeBytes(u("notas/2007-3-1--9-0.sync-conflict-20070301-100000-ABCDEF1"), "la del portátil");
+         t.writeBytes(u("notas/.syncthing.2007-3-2--9-0.tmp"), "a medio llegar");
+         t.writeBytes(u("notas/2007-3-3--9-0.partial"), "a medio llegar");
+         t.writeBytes(u("direcciones/Amigos/Ruiz"), "Ruiz\r\n");
+         t.writeBytes(u("direcciones/Amigos/Ruiz (conflicted copy 2007-03-14 203000)"), "Ruiz\r\nAna\r\n");
+         t.writeBytes(u("direcciones/Amigos/Ruiz-PORTATIL"), "Ruiz\r\nLuis\r\n");
+         t.writeBytes(u("direcciones/Amigos/~syncthing~Gil.tmp"), "Gil\r\n");
+         t.makeFolder(u("direcciones/.stversions"));
+         t.makeFolder(u("direcciones/.stfolder"));
+         t.start();
+         t.click(t.f().Command6[4]);
+         EXPECT_EQ(t.f().File1->names(), QStringList{u("2007-3-1--9-0")});
+         t.click(t.f().Command6[5]);
+         QStringList groups;
+         for (int i = 0; i < t.f().Combo3->count(); ++i) groups << t.f().Combo3->itemText(i);
+         EXPECT_EQ(groups, (QStringList{u("Amigos"), u("Todos")}));
+         t.pickFromList(t.f().Combo3, 0);
+         EXPECT_EQ(t.f().File2->names(), QStringList{u("Ruiz")});
+     }},
+    {"FilesWrittenElsewhereReadAsWrittenAndStayAsTheyAreUntilChanged",
+     [](RealInput& t) {
+         // A page in UTF-8 with a byte-order mark under a name with a decomposed É, a
+         // holiday in UTF-8 with LF, a card with LF line ends.
+         const QString nfd = QString::fromUtf8("dias/MIE\xCC\x81RCOLES, 14 de MARZO de 2007.txt");
+         const QByteArray page = "\xEF\xBB\xBF" "Caf\xC3\xA9 con Mar\xC3\xAD" "a\nen Par\xC3\xADs\n";
+         const QByteArray card = "Pe\xC3\xB1" "a\nAna\nCalle Mayor 1\n28001\nMadrid\nana@example.com\nprima\n";
+         t.writeBytes(nfd, page);
+         t.writeBytes(u("fiestas/14 de MARZO.txt"), "Sant\xC3\xADsimo\n");
+         t.writeBytes(u("direcciones/Amigos/Peña"), card);
+         t.start();
+         EXPECT_TRUE(t.day(14)->font().bold()); // the same page as "MIÉRCOLES, 14 …"
+         t.click(t.day(14));
+         EXPECT_EQ(t.f().Text1->text(), u("Café con María\nen París\n"));
+         EXPECT_EQ(t.f().Text9[0]->text(), u("Santísimo"));
+         t.click(t.f().Command6[5]);
+         t.pickFromList(t.f().Combo3, 0);
+         t.clickRow(t.f().File2, 0);
+         EXPECT_EQ(t.f().Text7[0]->text(), u("Peña"));
+         EXPECT_EQ(t.f().Text7[2]->text(), u("Calle Mayor 1"));
+         EXPECT_EQ(t.f().Text7[6]->text(), u("prima"));
+         t.click(t.f().Command6[1]);
+         t.click(t.day(16)); // left unchanged: written back by nobody
+         EXPECT_EQ(t.readBytes(nfd), page);
+         EXPECT_EQ(t.filesIn(u("dias")).size(), 1);
+         t.click(t.day(14));
+         t.write(t.f().Text1, u(" y más")); // changed: in the folder's own form, under its own name
+         t.click(t.day(16));
+         EXPECT_EQ(t.readBytes(nfd), cp1252("Café con María\r\nen París\r\n y más"));
+         EXPECT_EQ(t.filesIn(u("dias")).size(), 1);
+     }},
+    {"AnotherComputersVersionShowsOnItsDayAndBothAreKept",
+     [](RealInput& t) {
+         const QString page = u("dias/MIÉRCOLES, 14 de MARZO de 2007.txt");
+         const QString copy = u("dias/MIÉRCOLES, 14 de MARZO de 2007.sync-conflict-20070314-203000-R7HI5PD.txt");
+         t.writeBytes(page, "en casa");
+         t.writeBytes(copy, cp1252("en el portátil"));
+         t.start();
+         EXPECT_TRUE(t.day(14)->versionMark());
+         EXPECT_TRUE(t.day(14)->accessibleName().contains(u("con otra versión"))) << t.day(14)->accessibleName().toStdString();
+         EXPECT_FALSE(t.day(16)->versionMark());
+         t.click(t.day(14));
+         auto* bar = t.f().findChild<FlatButton*>(u("Versiones_Text1"));
+         ASSERT_TRUE(bar && bar->isVisible());
+         EXPECT_TRUE(bar->text().contains(u("Syncthing, dispositivo R7HI5PD"))) << bar->text().toStdString();
+         t.click(bar);
+         ASSERT_TRUE(t.f().Versions);
+         EXPECT_EQ(t.f().Versions->diff->toPlainText(), u("en {+ el portátil +}[- casa -]"));
+         t.click(t.f().Versions->keepBoth);
+         const QByteArray both = t.readBytes(page);
+         EXPECT_TRUE(both.startsWith("en casa\r\n\r\n")) << both.toStdString();
+         EXPECT_TRUE(both.endsWith(cp1252("\r\nen el portátil")));
+         EXPECT_TRUE(both.contains(cp1252("Otra versión, de otro ordenador (Syncthing, dispositivo R7HI5PD), 14/3/2007 20:30")));
+         EXPECT_EQ(t.f().Text1->text(), store::decode(both));
+         EXPECT_FALSE(t.exists(copy)); // answered: into the history, beside nothing
+         EXPECT_FALSE(bar->isVisible());
+         EXPECT_FALSE(t.day(14)->versionMark());
+         // Both texts the page held are in its history: the copy, and the page before it joined.
+         const QStringList kept = t.filesIn(u(".historial/dias/MIÉRCOLES, 14 de MARZO de 2007.txt"));
+         ASSERT_EQ(kept.size(), 2) << kept.join(u' ').toStdString();
+         // Ctrl+H lists them, the newest first; taking the page as it was is a save again.
+         t.clickInto(t.f().Text1);
+         t.pressKey(t.f().Text1, Qt::Key_H, Qt::ControlModifier);
+         ASSERT_TRUE(t.f().Versions);
+         ASSERT_EQ(t.f().Versions->list->count(), 2);
+         t.pressKey(t.f().Versions->list, Qt::Key_Down);
+         t.click(t.f().Versions->takeOther);
+         EXPECT_EQ(t.readBytes(page), QByteArray("en casa"));
+         EXPECT_EQ(t.filesIn(u(".historial/dias/MIÉRCOLES, 14 de MARZO de 2007.txt")).size(), 3);
      }},
     {"APageStoredInAnotherLetterCaseMakesItsDayBold",
      [](RealInput& t) {

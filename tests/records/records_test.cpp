@@ -20,7 +20,8 @@ TEST(DayFiles, ReadingDropsOnlyTheWritersLineEnd) {
     EXPECT_EQ(records::dayFileText("Navidad\r\n"), u("Navidad"));
     EXPECT_EQ(records::dayFileText("Navidad\r\n\r\n"), u("Navidad\r\n"));
     EXPECT_EQ(records::dayFileText("Navidad"), u("Navidad"));
-    EXPECT_EQ(records::dayFileText("Navidad\n"), u("Navidad\n"));
+    EXPECT_EQ(records::dayFileText("Navidad\n"), u("Navidad")); // a writer that ends lines with LF
+    EXPECT_EQ(records::dayFileText("Navidad\n\n"), u("Navidad\n"));
     EXPECT_EQ(records::dayFileText("\r\n"), QString());
     EXPECT_EQ(records::dayFileText(store::encode(u("Epifanía\r\ndel Señor\r\n"))),
               u("Epifanía\r\ndel Señor"));

@@ -64,7 +64,7 @@ int type(const QString& data) {
     form.show();
     form.Text1->setFocus(Qt::MouseFocusReason);
     QString typed;
-    const QString kept = store::joinPath(data, recovery::kFileName);
+    const QString kept = store::joinPath(data, recovery::fileNameOf(thisComputer()));
     for (int word = 1;; ++word) {
         const QString w = QStringLiteral("palabra%1 ").arg(word);
         for (QChar c : w) {

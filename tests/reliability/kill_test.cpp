@@ -2,6 +2,7 @@
 // random moments, and every page on disk is always one whole generation, never older
 // than the last write the process finished, with no stray file the window would list.
 #include "app/form1.h"
+#include "app/instancelock.h"
 #include "app/textbox.h"
 #include "killpages.h"
 #include "store/files.h"
@@ -171,7 +172,7 @@ TEST(KillWhileTyping, TheTextOfTheLastPauseComesBackToItsPage) {
             recovered += onDisk.size() >= expected.size();
             form.Command10_Click(); // leaves cleanly: nothing is given back twice
         }
-        EXPECT_FALSE(QFileInfo::exists(dir.path() + QLatin1Char('/') + recovery::kFileName));
+        EXPECT_FALSE(QFileInfo::exists(dir.path() + QLatin1Char('/') + recovery::fileNameOf(thisComputer())));
     }
     std::printf("[ figures ] %d kills while typing, the text of the last pause given back %d times\n", kills,
                 recovered);

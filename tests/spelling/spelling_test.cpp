@@ -8,6 +8,12 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTextBlock>
+#include <QAccessible>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QTimer>
 
 using namespace quelora;
 using quelora::test::u;
@@ -148,11 +154,74 @@ public:
         c.setPosition(int(box->document()->toRawText().indexOf(word)) + int(word.size()) / 2);
         return contextMenu(box->viewport(), box->cursorRect(c).center(), pick);
     }
+    // The Menu key on the focused box (delivered as the X11 platform turns it into the
+    // menu's event); in the menu ↓ until `pick` is active, then Intro. The entry active as
+    // the menu opened, which a reader says at once.
+    QString menuByKeys(TextBox* box, const QString& pick) {
+        QString first;
+        auto* poll = new QTimer(box);
+        QElapsedTimer waited;
+        waited.start();
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu && !menu->activeAction() && waited.elapsed() > 5000) { // nothing said: closed unused
+                poll->stop();
+                QTest::keyClick(menu, Qt::Key_Escape);
+            }
+            if (!menu || !menu->activeAction() || menu->actions().value(0)->text() == u("Buscando sugerencias…"))
+                return;
+            poll->stop();
+            first = menu->activeAction()->text();
+            for (int i = 0; i < 12 && menu->activeAction()->text() != pick; ++i)
+                QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, menu->activeAction()->text() == pick ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        poll->start(10);
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, box->cursorRect().center());
+        QApplication::sendEvent(box, &key);
+        delete poll;
+        settle();
+        return first;
+    }
 };
 
 using Row = test::Gesture<SpellingWindow>;
 
 const Row kRows[] = {
+    // By keys alone: F7 goes to the marked word and says it, the Menu key opens its
+    // suggestions on the first one, and a reader finds the word in the text's attributes.
+    {"FixAMisspeltWordBySuggestionByKeys",
+     [](SpellingWindow& t) {
+         t.writeBytes(t.page, test::cp1252("Ayer fui al mercadoo.\r\n"));
+         t.startChecking();
+         TextBox* diary = t.form->Text1;
+         t.pressKey(t.dayButton(15), Qt::Key_Return);
+         t.pressKey(diary, Qt::Key_F7);
+         EXPECT_EQ(diary->textCursor().selectedText(), u("mercadoo"));
+         QAccessibleInterface* said = QAccessible::queryAccessibleInterface(diary);
+         EXPECT_TRUE(said->text(QAccessible::Description).startsWith(u("Palabra que el diccionario no conoce: «mercadoo»")));
+         t.pressKey(diary, Qt::Key_F7); // the only one: found again from the start
+         EXPECT_EQ(diary->textCursor().selectionStart(), 12);
+         int from = -1, to = -1;
+         EXPECT_EQ(said->textInterface()->attributes(14, &from, &to), u("invalid:spelling;"));
+         EXPECT_EQ(std::pair(from, to), std::pair(12, 20));
+         EXPECT_EQ(said->textInterface()->attributes(2, &from, &to), QString());
+         EXPECT_EQ(std::pair(from, to), std::pair(0, 12));
+         EXPECT_EQ(t.menuByKeys(diary, u("mercado")), u("mercado"));
+         EXPECT_EQ(diary->toPlainText(), u("Ayer fui al mercado.\n"));
+     }},
+    {"AddAWordByKeys",
+     [](SpellingWindow& t) {
+         t.writeBytes(t.page, test::cp1252("Cena con Begoñita.\r\n"));
+         t.startChecking();
+         TextBox* diary = t.form->Text1;
+         t.pressKey(t.dayButton(15), Qt::Key_Return);
+         t.pressKey(diary, Qt::Key_F7);
+         t.menuByKeys(diary, u("Añadir al diccionario"));
+         EXPECT_TRUE(QAccessible::queryAccessibleInterface(diary)->text(QAccessible::Description).startsWith(
+             u("«Begoñita» añadida al diccionario")));
+         EXPECT_EQ(t.readBytes(u("diccionario.txt")), test::cp1252("Begoñita\r\n"));
+     }},
     {"ASuggestionIsTheUsersOwnEditAndIsUndone",
      [](SpellingWindow& t) {
          t.writeBytes(t.page, test::cp1252("Ayer fui al mercadoo.\r\n"));

@@ -1,6 +1,8 @@
 #include "store/files.h"
 #include "store/folderindex.h"
+#include "store/history.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QDir>
 #include <QFile>
@@ -200,7 +202,8 @@ TEST(CaseBlindNames, EachCharacterIsFoldedOnItsOwnSoNoNameChangesLength) {
         {"ﬁn", "FIN", false},
         {"ı", "I", false},
         {"İ", "i", false},
-        {"e\u0301", "é", false},
+        {"e\u0301", "é", true}, // decomposed as macOS writes names: composed first
+        {"MIE\u0301RCOLES", "miércoles", true},
         {"Ångström", "ÅNGSTRÖM", true},
         {"ẞ", "ß", true},
         {"a", "ab", false},
@@ -210,7 +213,7 @@ TEST(CaseBlindNames, EachCharacterIsFoldedOnItsOwnSoNoNameChangesLength) {
         const QString a = QString::fromUtf8(r.a), b = QString::fromUtf8(r.b);
         EXPECT_EQ(sameName(a, b), r.same) << r.a << " / " << r.b;
         EXPECT_EQ(nameKey(a) == nameKey(b), r.same) << r.a << " / " << r.b;
-        EXPECT_EQ(nameKey(a).size(), a.size()) << r.a;
+        if (composedName(a) == a) EXPECT_EQ(nameKey(a).size(), a.size()) << r.a;
         EXPECT_EQ(NamePattern(a).matches(b), r.same) << r.a << " / " << r.b; // the file lists' patterns
     }
 }
@@ -308,4 +311,169 @@ TEST_F(Folder, AFileAlreadyHoldingTheBytesIsLeftAsItIsEvenReadOnly) {
     QFile::setPermissions(f, QFile::ReadOwner);
     EXPECT_TRUE(writeFile(f, "igual"));
     EXPECT_EQ(writeFile(f, "otro").code, Status::Code::Refused);
+}
+
+// What sync engines and the program leave beside the user's files, by their names: each
+// row a name in a folder that also holds "García", a page and a note, and what it is.
+TEST_F(Folder, EnginesFilesAreNeverDataAndTheirCopiesAreVersionsOfTheFileTheyName) {
+    const QString page = QString::fromUtf8("MIÉRCOLES, 14 de MARZO de 2007.txt");
+    for (const QString& n : {QString::fromUtf8("García"), page, QStringLiteral("2007-3-10--9-0"),
+                             QStringLiteral("Ruiz-Picasso")})
+        put(at(n), "x");
+    struct Row {
+        const char* name;
+        const char* base; // "" passing (never listed), "-" an ordinary file
+        VersionName::From from = VersionName::From::Quelora;
+        const char* who = "";
+        QDateTime when = {};
+    };
+    using F = VersionName::From;
+    const Row rows[] = {
+        {"MIÉRCOLES, 14 de MARZO de 2007.sync-conflict-20261210-140950-R7HI5PD.txt",
+         "MIÉRCOLES, 14 de MARZO de 2007.txt", F::Syncthing, "R7HI5PD",
+         QDateTime(QDate(2026, 12, 10), QTime(14, 9, 50))},
+        {"García.sync-conflict-20070314-203000-ABCDEF1", "García", F::Syncthing, "ABCDEF1"},
+        {"García (conflicted copy 2007-03-14 203000)", "García", F::Nextcloud, "",
+         QDateTime(QDate(2007, 3, 14), QTime(20, 30))},
+        {"García (conflicted copy ana 2007-03-14 203000)", "García", F::Nextcloud, "ana"},
+        {"García_conflict-20070314-203000", "García", F::Nextcloud},
+        {"MIÉRCOLES, 14 de MARZO de 2007 (Ana's conflicted copy 2007-03-14).txt",
+         "MIÉRCOLES, 14 de MARZO de 2007.txt", F::Dropbox, "Ana", QDateTime(QDate(2007, 3, 14), QTime(0, 0))},
+        {"García (Ana's conflicted copy 2007-03-14) (Luis's conflicted copy 2007-03-15) (1)", "García",
+         F::Dropbox, "Luis"},
+        {"García (Case Conflict)", "García", F::Dropbox},
+        {"García (Unicode Encoding Conflict 2)", "García", F::Dropbox},
+        {"García-PORTATIL", "García", F::OneDrive, "PORTATIL"},
+        {"MIÉRCOLES, 14 de MARZO de 2007-PORTATIL-2.txt", "MIÉRCOLES, 14 de MARZO de 2007.txt", F::OneDrive},
+        {"García-casa-safeBackup-0001", "García", F::OneDrive, "casa"},
+        {"2007-3-10--9-0.sync-conflict-20070310-090000-ABCDEF1", "2007-3-10--9-0", F::Syncthing},
+        {"García (otra versión 2007-3-15 10.05 2)", "García", F::Quelora, "",
+         QDateTime(QDate(2007, 3, 15), QTime(10, 5))},
+        {".syncthing.García.tmp", ""},
+        {"~syncthing~García.tmp", ""},
+        {".García.~1a2b3c", ""},
+        {"García.partial", ""},
+        {".stfolder", ""},
+        {".stversions", ""},
+        {"Ruiz-Picasso", "-"},         // the base "Ruiz" is no file here
+        {"López-García", "-"},
+        {"2007-3-10--9-0", "-"},
+        {"Martín (conflicted)", "-"},
+    };
+    for (const Row& r : rows) put(at(QString::fromUtf8(r.name)), "x");
+    const FolderIndex index(dir.path());
+    for (const Row& r : rows) {
+        const QString name = QString::fromUtf8(r.name);
+        SCOPED_TRACE(r.name);
+        const bool passing = !*r.base, ordinary = QByteArray(r.base) == "-";
+        EXPECT_EQ(isPassingName(name), passing);
+        EXPECT_EQ(isListedName(name, index), ordinary);
+        EXPECT_EQ(index.names().contains(name), !passing) << "the store's listings leave passing files out";
+        const auto v = versionOfName(name, [&index](const QString& b) { return index.contains(b); });
+        ASSERT_EQ(v.has_value(), !passing && !ordinary);
+        if (!v) continue;
+        EXPECT_EQ(v->base, QString::fromUtf8(r.base));
+        EXPECT_EQ(v->from, r.from);
+        if (*r.who) EXPECT_EQ(v->who, QString::fromUtf8(r.who));
+        if (r.when.isValid()) EXPECT_EQ(v->when, r.when);
+        EXPECT_TRUE(originText(*v).startsWith(r.from == F::Quelora ? u"otro programa" : u"otro ordenador"));
+    }
+    // The versions of a file come newest first; a file without any has none.
+    const QList<OtherVersion> ofGarcia = versionsBeside(index, QString::fromUtf8("García"));
+    ASSERT_EQ(ofGarcia.size(), 10);
+    EXPECT_EQ(ofGarcia.first().name, QString::fromUtf8("García (otra versión 2007-3-15 10.05 2)"));
+    EXPECT_TRUE(versionsBeside(index, QStringLiteral("Ruiz-Picasso")).isEmpty());
+    EXPECT_EQ(filesWithVersions(index).size(), 3); // García, the page, the note
+}
+
+// ---- The history of earlier texts -------------------------------------------------------
+
+namespace {
+
+QDateTime at2007(int month, int day, int hour = 10, int second = 0) {
+    return QDateTime(QDate(2007, month, day), QTime(hour, 0, second));
+}
+
+QList<QDateTime> whens(const QList<quelora::history::Kept>& kept) {
+    QList<QDateTime> out;
+    for (const auto& k : kept)
+        out << k.when;
+    return out;
+}
+
+} // namespace
+
+TEST_F(Folder, TheHistoryKeepsEachTextWhereAPersonFindsItAndNoListingShowsIt) {
+    namespace h = quelora::history;
+    const QString pages = at(QStringLiteral("dias")), group = at(QStringLiteral("direcciones/Amigos"));
+    ASSERT_TRUE(QDir().mkpath(pages) && QDir().mkpath(group));
+    const QString page = QString::fromUtf8("JUEVES, 15 de MARZO de 2007.txt");
+    const QByteArray old("primero \xE9\r\n", 11); // as written, in Windows-1252
+    ASSERT_TRUE(h::keep(dir.path(), pages, page, old, at2007(3, 15)));
+    ASSERT_TRUE(h::keep(dir.path(), pages, page, "segundo", at2007(3, 15), QStringLiteral("otro ordenador: PC/2")));
+    ASSERT_TRUE(h::keep(dir.path(), pages, page, "segundo", at2007(3, 15, 11))); // the newest again: nothing
+    ASSERT_TRUE(h::keep(dir.path(), group, QString::fromUtf8("García"), "ficha", at2007(3, 15)));
+    EXPECT_EQ(get(at(QString::fromUtf8(".historial/dias/JUEVES, 15 de MARZO de 2007.txt/2007-03-15 10.00.00.txt"))),
+              old);
+    EXPECT_EQ(get(at(QString::fromUtf8(".historial/direcciones/Amigos/García/2007-03-15 10.00.00.txt"))),
+              QByteArray("ficha"));
+    const QList<h::Kept> kept = h::keptOf(dir.path(), pages, QString::fromUtf8("jueves, 15 de marzo de 2007.txt"));
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0].origin, QStringLiteral("otro ordenador_ PC_2")); // second of the same second
+    EXPECT_TRUE(kept[0].path.endsWith(QStringLiteral("10.00.00 (2) otro ordenador_ PC_2.txt")));
+    EXPECT_EQ(get(kept[1].path), old);
+    EXPECT_TRUE(listFiles(pages).isEmpty());
+    EXPECT_EQ(listFolders(at(QStringLiteral("direcciones"))), QStringList{QStringLiteral("Amigos")});
+    EXPECT_FALSE(h::keep(dir.path(), at(QStringLiteral("../fuera")), page, "x", at2007(3, 15)));
+
+    // Moved away: kept first, then gone from its folder.
+    const QString copy = pages + QStringLiteral("/otra copia.txt");
+    put(copy, "de otro ordenador");
+    ASSERT_TRUE(h::keepFileAway(dir.path(), copy, page, at2007(3, 16), QStringLiteral("Syncthing")));
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_EQ(get(h::keptOf(dir.path(), pages, page).front().path), QByteArray("de otro ordenador"));
+}
+
+TEST_F(Folder, TheHistoryThinsOutWithAgeAndStaysWithinItsCap) {
+    namespace h = quelora::history;
+    struct Row {
+        const char* name;
+        QList<QDateTime> saves; // oldest first; the last is now
+        QList<QDateTime> left;  // newest first
+    };
+    const Row rows[] = {
+        {"all of the last week", {at2007(3, 9), at2007(3, 9, 11), at2007(3, 15)},
+         {at2007(3, 15), at2007(3, 9, 11), at2007(3, 9)}},
+        {"then the newest of a day", {at2007(3, 1), at2007(3, 1, 11), at2007(3, 2), at2007(3, 15)},
+         {at2007(3, 15), at2007(3, 2), at2007(3, 1, 11)}},
+        {"then the newest of a month", {at2007(1, 3), at2007(1, 20), at2007(2, 1), at2007(3, 15)},
+         {at2007(3, 15), at2007(2, 1), at2007(1, 20)}},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir data;
+        const QString pages = data.path() + QStringLiteral("/dias");
+        int n = 0;
+        for (const QDateTime& when : row.saves)
+            ASSERT_TRUE(h::keep(data.path(), pages, QStringLiteral("p.txt"), QByteArray::number(++n), when));
+        EXPECT_EQ(whens(h::keptOf(data.path(), pages, QStringLiteral("p.txt"))), row.left) << row.name;
+    }
+
+    // Beyond the cap the oldest go, whatever file they are of; the newest stays.
+    h::setSizeCap(4000);
+    QTemporaryDir data;
+    const QString notes = data.path() + QStringLiteral("/notas");
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(h::keep(data.path(), notes, QStringLiteral("nota %1").arg(i % 3), QByteArray(500, char('a' + i)),
+                            at2007(3, 15, 10, i)));
+    h::setSizeCap(0);
+    qint64 total = 0;
+    QList<QDateTime> left;
+    for (int i = 0; i < 3; ++i)
+        for (const auto& k : h::keptOf(data.path(), notes, QStringLiteral("nota %1").arg(i))) {
+            total += QFileInfo(k.path).size();
+            left << k.when;
+        }
+    EXPECT_LE(total, 4000);
+    EXPECT_TRUE(left.contains(at2007(3, 15, 10, 29)));
+    EXPECT_FALSE(left.contains(at2007(3, 15, 10, 0)));
 }

@@ -16,7 +16,9 @@ public:
     int endRequests = 0;
     QStringList dictionaries; // the folders a spelling dictionary is looked for in: none, none is used
 
+    QString computerName; // another computer's name; empty: this one's
     QDateTime now() override { return clock; }
+    QString computer() override { return computerName.isEmpty() ? Platform::computer() : computerName; }
     void message(QWidget*, const QString& text) override { messages << text; }
     void setClipboardText(const QString& text) override { clipboardHistory << text; }
     bool openMail(const QString& request) override {

@@ -33,16 +33,7 @@ void FormFixture::TearDown() {
 }
 
 void FormFixture::start(const QDate& today, const QTime& time) {
-    startShown(today, time);
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    settle();
-    // The panels the first paint leaves out come just after it, as they do for the user.
-    ASSERT_TRUE(waitUntil([this] {
-        for (int i = 0; i < 6; ++i)
-            if (!form->panelBuilt(static_cast<Form1::Panel>(i))) return false;
-        return true;
-    }));
+    form = openWindow(dataFolder(), platform, today, time);
 }
 
 void FormFixture::startShown(const QDate& today, const QTime& time) {
@@ -51,6 +42,29 @@ void FormFixture::startShown(const QDate& today, const QTime& time) {
     form->setRecoveryDelay(recoveryDelay);
     form->Form_Load();
     form->show();
+}
+
+std::unique_ptr<Form1> FormFixture::openWindow(const QString& folder, FakePlatform& p, const QDate& today,
+                                               const QTime& time) {
+    p.clock = QDateTime(today, time);
+    auto window = std::make_unique<Form1>(folder, p);
+    window->setRecoveryDelay(recoveryDelay);
+    window->Form_Load();
+    window->show();
+    activate(window.get());
+    // The panels the first paint leaves out come just after it, as they do for the user.
+    EXPECT_TRUE(waitUntil([&window] {
+        for (int i = 0; i < 6; ++i)
+            if (!window->panelBuilt(static_cast<Form1::Panel>(i))) return false;
+        return true;
+    }));
+    return window;
+}
+
+void FormFixture::activate(QWidget* window) {
+    QApplication::setActiveWindow(window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    settle();
 }
 
 void FormFixture::settle() {
@@ -266,8 +280,8 @@ QWidget* FormFixture::focused() {
     return w;
 }
 
-FlatButton* FormFixture::dayButton(int d) const {
-    for (FlatButton* b : form->Command1)
+FlatButton* FormFixture::dayButton(const Form1& f, int d) {
+    for (FlatButton* b : f.Command1)
         if (!b->isHidden() && b->text() == QString::number(d)) return b;
     return nullptr;
 }

@@ -6,6 +6,7 @@
 #include "app/form1.h"
 #include "app/textbox.h"
 #include "store/files.h"
+#include "store/history.h"
 #include "support/fakeplatform.h"
 #include "support/text.h"
 
@@ -24,16 +25,19 @@
 
 namespace quelora::test {
 
-// Makes the next writes of the store fail half-way, as on a full disk.
+// Makes the next writes of the store fail half-way, as on a full disk: those of the data
+// files, or those of the hidden history of earlier texts alone.
 class FailingWrites : public store::WriteFaults {
 public:
-    void failNext(int count, const QString& reason) {
+    enum class Of { Data, History };
+    void failNext(int count, const QString& reason, Of of = Of::Data) {
         count_ = count;
         reason_ = reason;
+        of_ = of;
     }
     int pending() const { return count_; }
-    std::optional<QString> nextWriteFails() override {
-        if (count_ <= 0) return std::nullopt;
+    std::optional<QString> nextWriteFails(const QString& path) override {
+        if (count_ <= 0 || history::isHistoryPath(path) != (of_ == Of::History)) return std::nullopt;
         --count_;
         return reason_;
     }
@@ -41,6 +45,7 @@ public:
 private:
     int count_ = 0;
     QString reason_;
+    Of of_ = Of::Data;
 };
 
 class FormFixture : public ::testing::Test {
@@ -54,6 +59,11 @@ protected:
     // The same, but returns as soon as the window is shown: nothing painted yet, only the
     // panels of the first paint built.
     void startShown(const QDate& today = QDate(2007, 3, 15), const QTime& time = QTime(10, 0));
+    // A window of its own on another data folder (another computer's, say), built and
+    // shown as start() builds `form`; activate() before giving it input.
+    std::unique_ptr<Form1> openWindow(const QString& folder, FakePlatform& p, const QDate& today = QDate(2007, 3, 15),
+                                      const QTime& time = QTime(10, 0));
+    void activate(QWidget* window);
     // Runs the queued work (deferred messages), waits for the answer to a search still
     // running on its thread, and repaints.
     void settle();
@@ -102,7 +112,8 @@ protected:
     // The widget whose keys a keyboard user is typing into now.
     static QWidget* focused();
     // The day button showing day d of the month on show.
-    FlatButton* dayButton(int d) const;
+    FlatButton* dayButton(int d) const { return dayButton(*form, d); }
+    static FlatButton* dayButton(const Form1& f, int d);
 
     // The data folder; nestDataFolder() moves it one level down, so that the test owns
     // its parent folder too and can see anything written beside it.

@@ -1,0 +1,262 @@
+// Other versions of what the boxes show: another computer's conflict copy, another
+// program's text kept aside, the texts earlier saves replaced. A box whose file has one
+// beside it says so on a line under it, the day of such a page is marked on the grid,
+// and the versions view shows each beside the box's text and takes the user's choice.
+#include "app/flatbutton.h"
+#include "app/form1.h"
+#include "app/platform.h"
+#include "app/textbox.h"
+#include "app/versionsview.h"
+#include "calendar/calendar.h"
+#include "records/records.h"
+#include "store/codepage.h"
+#include "store/files.h"
+#include "store/folderindex.h"
+#include "store/history.h"
+#include "store/layout.h"
+#include "store/names.h"
+#include "store/versions.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using namespace quelora;
+
+namespace {
+
+// The stored name of a box's file, and its folder's listing.
+struct Listed {
+    std::shared_ptr<const store::FolderIndex> index;
+    QString stored;
+};
+
+Listed listedFile(const store::BoxFile& f) {
+    if (f.folder.isEmpty() || f.name.isEmpty()) return {};
+    Listed l{store::FolderIndex::current(f.folder), {}};
+    l.stored = l.index->find(f.name);
+    return l;
+}
+
+QString spokenWhen(const QDateTime& when) {
+    if (!when.isValid()) return {};
+    return when.time() == QTime(0, 0) ? when.toString(QStringLiteral("d/M/yyyy"))
+                                      : when.toString(QStringLiteral("d/M/yyyy H:mm"));
+}
+
+} // namespace
+
+QList<VersionChoice> Form1::VersionsOf(const BoundBox& box) const {
+    QList<VersionChoice> found;
+    const Listed l = listedFile(box.file);
+    if (l.stored.isEmpty()) return found;
+    for (const store::OtherVersion& o : store::versionsBeside(*l.index, l.stored)) {
+        const QString path = store::joinPath(box.file.folder, o.name);
+        const store::ReadResult r = store::readFile(path);
+        if (!r.ok) continue;
+        VersionChoice v;
+        v.origin = store::originText(o.says);
+        v.when = o.says.when.isValid() ? o.says.when : QFileInfo(path).lastModified();
+        v.texts = box.textsOf(r.bytes);
+        v.text = v.texts.join(QStringLiteral("\r\n"));
+        v.path = path;
+        v.beside = true;
+        found << v;
+    }
+    for (const history::Kept& k : history::keptOf(DataFolder_, box.file.folder, l.stored)) {
+        const store::ReadResult r = store::readFile(k.path);
+        if (!r.ok) continue;
+        VersionChoice v;
+        v.origin = k.origin.isEmpty() ? QStringLiteral("una versión anterior, del historial")
+                                      : QStringLiteral("%1, del historial").arg(k.origin);
+        v.when = k.when;
+        v.texts = box.textsOf(r.bytes);
+        v.text = v.texts.join(QStringLiteral("\r\n"));
+        v.path = k.path;
+        found << v;
+    }
+    // The versions beside the file first (they wait for an answer), each group newest first.
+    return found;
+}
+
+Form1::VersionsBar& Form1::versionsBarOf(BoundBox* box) {
+    for (VersionsBar& bar : VersionsBars)
+        if (bar.box == box) return bar;
+    QWidget* under = box->fields().back();
+    VersionsBar bar;
+    bar.box = box;
+    bar.full = under->geometry();
+    bar.button = new FlatButton(under->parentWidget());
+    bar.button->setObjectName(QStringLiteral("Versiones_") + under->objectName());
+    bar.button->setBackColor(vb::LightYellow);
+    QFont font = under->font();
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    bar.button->setFont(font);
+    bar.button->setFocusPolicy(Qt::StrongFocus);
+    bar.button->setGeometry(bar.full.x(), bar.full.bottom() - 19, bar.full.width(), 20);
+    bar.button->hide();
+    QWidget::setTabOrder(under, bar.button);
+    connect(bar.button, &QPushButton::clicked, this, [this, box] { OpenVersions(box); });
+    VersionsBars.push_back(bar);
+    return VersionsBars.back();
+}
+
+void Form1::ShowVersionMarks() {
+    // Before the window is on the screen the folders are not listed yet (start-up looks
+    // only for today's page); the marks come with the first paint.
+    if (!DiaryIndexWarmed) return;
+    for (BoundBox* box : {Diary, Note, Card}) {
+        if (!box) continue;
+        const Listed l = listedFile(box->file);
+        const QList<store::OtherVersion> beside =
+            l.stored.isEmpty() ? QList<store::OtherVersion>() : store::versionsBeside(*l.index, l.stored);
+        if (beside.isEmpty()) {
+            for (VersionsBar& bar : VersionsBars)
+                if (bar.box == box && bar.button->isVisible()) {
+                    bar.button->hide();
+                    box->fields().back()->setGeometry(bar.full);
+                }
+            continue;
+        }
+        VersionsBar& bar = versionsBarOf(box);
+        const store::OtherVersion& newest = beside.first();
+        const QString what = box == Diary ? QStringLiteral("esta página")
+                             : box == Note ? QStringLiteral("esta nota")
+                                           : QStringLiteral("esta ficha");
+        const QString told =
+            beside.size() == 1
+                ? QStringLiteral("Hay otra versión de %1: de %2, %3").arg(what, store::originText(newest.says),
+                                                                        spokenWhen(newest.says.when))
+                : QStringLiteral("Hay %1 versiones más de %2; la última de %3")
+                      .arg(beside.size())
+                      .arg(what, store::originText(newest.says));
+        bar.button->setText(told + QStringLiteral(" \u2014 VER"));
+        bar.button->setAccessibleName(QStringLiteral("Otras versiones"));
+        bar.button->setAccessibleDescription(told + QStringLiteral(". Pulsa para verlas y elegir (Ctrl+H)."));
+        bar.button->setToolTip(told);
+        if (!bar.button->isVisible()) {
+            QRect shorter = bar.full;
+            shorter.setHeight(bar.full.height() - 22);
+            box->fields().back()->setGeometry(shorter);
+            bar.button->show();
+        }
+    }
+    // The days of the month on show whose page has a version beside it.
+    if (!Grid.firstDay.isValid()) return;
+    const auto pages = store::FolderIndex::current(DataPath(layout::kPages));
+    const QStringList marked = store::filesWithVersions(*pages);
+    for (int i = 0; i < 42; ++i) {
+        bool has = false;
+        if (!marked.isEmpty() && Grid.shows(i)) {
+            const QDate d = Grid.date(i);
+            const QString stored =
+                pages->find(records::pageName(calendar::dateCaption(d.dayOfWeek() - 1, d)));
+            has = !stored.isEmpty() && marked.contains(stored);
+        }
+        if (has == DayVersions[i]) continue;
+        DayVersions[i] = has;
+        Command1[i]->setVersionMark(has);
+        DescribeDayButton(i);
+    }
+}
+
+bool Form1::OpenVersions(BoundBox* box) {
+    if (!box) {
+        for (const auto& b : Boxes.boxes())
+            if (b->hasFocus()) box = b.get();
+        if (box != Diary && box != Note && box != Card)
+            box = VisiblePanel == Panel::Notes ? Note : VisiblePanel == Panel::Addresses ? Card : Diary;
+    }
+    if (!box || box->file.name.isEmpty()) return false;
+    // What the box holds now is saved first, so that its file is what the view compares.
+    if (box->kind().saving == Saving::OnLeaving && box->armed && box->kind().leave) box->kind().leave(*box);
+    QList<VersionChoice> versions = VersionsOf(*box);
+    if (versions.isEmpty()) {
+        ReportNotice(QStringLiteral("No hay otras versiones de %1: ni de otro ordenador ni del historial.")
+                         .arg(box == Diary  ? QStringLiteral("esta página")
+                              : box == Note ? QStringLiteral("esta nota")
+                                            : QStringLiteral("esta ficha")));
+        return false;
+    }
+    const QString what = box == Diary  ? QStringLiteral("la página del %1").arg(box->target)
+                         : box == Note ? QStringLiteral("la nota %1").arg(box->file.name)
+                                       : QStringLiteral("la ficha «%1»").arg(box->file.name);
+    if (Versions) Versions->close();
+    Versions = new VersionsView(this, what, box->texts().join(QStringLiteral("\r\n")), versions);
+    Versions->setAttribute(Qt::WA_DeleteOnClose);
+    connect(Versions, &VersionsView::chosen, this, [this, box](int i, VersionAction a) {
+        if (!Versions || i < 0 || i >= Versions->versions().size()) return;
+        const VersionChoice v = Versions->versions()[i];
+        TakeVersion(*box, v, a);
+    });
+    Versions->open();
+    return true;
+}
+
+namespace {
+
+// Puts texts into the box's fields as an edit of the user's: the box is then saved by
+// its own save, and Ctrl+Z in a field brings back what it held.
+void putAsTyped(BoundBox& box, const QStringList& texts) {
+    for (std::size_t i = 0; i < box.fields().size(); ++i) {
+        TextBox* t = box.fields()[i];
+        const QString text = texts.value(int(i));
+        if (t->text() == text) continue;
+        QTextCursor c(t->document());
+        c.select(QTextCursor::Document);
+        c.insertText(store::fileToBox(text));
+    }
+}
+
+} // namespace
+
+void Form1::TakeVersion(BoundBox& box, const VersionChoice& v, VersionAction a) {
+    QStringList texts = box.texts();
+    if (a == VersionAction::TakeOther) {
+        texts = v.texts;
+    } else if (a == VersionAction::KeepBoth) {
+        if (box.fields().size() == 1) {
+            texts[0] = joinedText(texts[0], v);
+        } else {
+            // A card: the fields where the other differs go into its last field, each with
+            // its caption, under the dated line; the card's own fields stay.
+            QStringList lines;
+            for (int i = 0; i < texts.size() && i < v.texts.size(); ++i)
+                if (texts[i] != v.texts[i] && !v.texts[i].isEmpty())
+                    lines << QStringLiteral("%1: %2").arg(Label4[i] ? Label4[i]->text() : QString::number(i + 1),
+                                                           v.texts[i]);
+            if (!lines.isEmpty()) {
+                VersionChoice other = v;
+                other.text = lines.join(QStringLiteral("\r\n"));
+                texts.back() = joinedText(texts.back(), other);
+            }
+        }
+    }
+    const QString stored = listedFile(box.file).stored;
+    bool saved = true;
+    if (texts != box.texts()) {
+        putAsTyped(box, texts);
+        if (box.kind().saving == Saving::ByButton) {
+            if (auto* b = qobject_cast<QAbstractButton*>(box.button)) b->click();
+        } else {
+            box.armed = true;
+            if (box.kind().leave) box.kind().leave(box);
+        }
+        saved = !box.unsaved();
+    }
+    // The version beside the file has been answered: it leaves the folder, into the history.
+    if (saved && v.beside && !stored.isEmpty()) {
+        QString why;
+        NoteOwnWrite(v.path);
+        if (!history::keepFileAway(DataFolder_, v.path, stored, platform().now(), v.origin, &why))
+            ReportFailure(QStringLiteral("La otra versión no se ha podido pasar al historial y sigue junto al "
+                                         "archivo:\n%1\n\n%2")
+                              .arg(QDir::toNativeSeparators(v.path), why));
+    } else if (!saved) {
+        ReportNotice(QStringLiteral("No se ha guardado: la otra versión sigue junto al archivo."));
+    }
+    ShowVersionMarks();
+}
