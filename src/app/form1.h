@@ -17,7 +17,6 @@
 #include "app/boundbox.h"
 #include "app/colors.h"
 #include "calendar/calendar.h"
-#include "search/background.h"
 #include "store/boxfile.h"
 #include "store/files.h"
 #include "store/recovery.h"
@@ -49,7 +48,11 @@ class QListWidget;
 namespace quelora::store {
 class FolderIndex;
 class Watcher;
+class WatchHub;
 } // namespace quelora::store
+namespace quelora::search {
+struct SearchAnswer;
+} // namespace quelora::search
 namespace quelora {
 class DropDown;
 class FileList;
@@ -393,7 +396,7 @@ private:
     // Files changed by another program: the list of this day in other years follows them.
     void SearchFilesChanged();
     // The answer to the newest query: the list, its heading and the count.
-    void SearchFound(const quelora::search::BackgroundSearch::Answer& a);
+    void SearchFound(const quelora::search::SearchAnswer& a);
     // Where the focus goes when nothing else is to have it: the day on show, or "HOY".
     QWidget* HomeFocus() const;
     // The calendar on the month of date, as the month and year lists would show it.

@@ -16,14 +16,17 @@
 
 namespace quelora::search {
 
+// What a request found.
+struct SearchAnswer {
+    quint64 request = 0;
+    bool otherYears = false; // the day's pages of other years, not a query
+    QList<Hit> hits;
+    Searcher::Stats stats;
+};
+
 class BackgroundSearch {
 public:
-    struct Answer {
-        quint64 request = 0;
-        bool otherYears = false; // the day's pages of other years, not a query
-        QList<Hit> hits;
-        Searcher::Stats stats;
-    };
+    using Answer = SearchAnswer;
     // answered runs on receiver's thread, never after this is gone. The
     // Searcher is made on the search's thread at the first request.
     // hub: the program's one watch of the system, shared with the window (none: one of its own).

@@ -259,7 +259,7 @@ void Form1::SearchText_Change() {
     }
 }
 
-void Form1::SearchFound(const search::BackgroundSearch::Answer& a) {
+void Form1::SearchFound(const search::SearchAnswer& a) {
     SearchState& st = *Search_;
     QList<Hit>& hits = st.hits;
     hits = a.hits;
