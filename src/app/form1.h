@@ -537,6 +537,8 @@ private:
     quelora::spelling::Speller* Spelling = nullptr;
     void CheckSpelling();
     void StartSpelling();
+    // The words of the user's dictionary, with those another computer added beside it.
+    QStringList OwnWordsOfEveryCopy();
     void AddOwnWord(const QString& word);
 
     void queueMessage(const QString& text, bool failure);

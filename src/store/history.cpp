@@ -153,9 +153,9 @@ void setSizeCap(qint64 bytes) {
 QString versionsFolder(const QString& dataRoot, const QString& folder, const QString& storedName) {
     if (!store::isSafeName(storedName)) return {};
     const QString rel = QDir(dataRoot).relativeFilePath(folder);
-    if (rel.isEmpty() || rel == QLatin1String(".") || rel.startsWith(QLatin1String("..")) ||
-        QDir::isAbsolutePath(rel))
-        return {};
+    if (rel.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(rel)) return {};
+    // A file of the data folder itself (the user's dictionary) keeps its versions at the top.
+    if (rel.isEmpty() || rel == QLatin1String(".")) return store::joinPath(historyRoot(dataRoot), storedName);
     return store::joinPath(store::joinPath(historyRoot(dataRoot), rel), storedName);
 }
 
