@@ -131,9 +131,8 @@ std::optional<DataFolderLock::OtherComputer> DataFolderLock::otherComputersLock(
         const QList<QByteArray> lines =
             f.open(QIODevice::ReadOnly) ? f.read(4096).split('\n') : QList<QByteArray>();
         // Qt writes the host name third; a lock without it still names its computer.
-        const QString host = lines.size() > 2 && !lines[2].isEmpty()
-                                 ? QString::fromUtf8(lines[2])
-                                 : name.mid(9, name.size() - 9 - 5);
+        const QString host = lines.size() > 2 && !lines[2].isEmpty() ? QString::fromUtf8(lines[2])
+                                                                     : name.mid(9, name.size() - 9 - 5);
         return OtherComputer{host, QFileInfo(f).lastModified(), name};
     }
     return std::nullopt;

@@ -117,7 +117,8 @@ TEST_F(InstanceLock, ALockFileLeftEmptyOrUnreadableDoesNotShutTheUserOut) {
 // Two computers that started a moment apart: the shared lock is this one's, yet the other's
 // own lock, carried over by the sync engine, is named in the notice, and left as it came.
 TEST_F(InstanceLock, AnotherComputersOwnLockIsNamedAsWell) {
-    const QString theirs = dir.path() + QLatin1Char('/') + computerLockName(QStringLiteral("PORTATIL-5f0c3a9e"));
+    const QString theirs =
+        dir.path() + QLatin1Char('/') + computerLockName(QStringLiteral("PORTATIL-5f0c3a9e"));
     const QByteArray bytes("4242\nquelora\nPORTATIL\n5f0c3a9e2b7d4e81a6c4f2d09b1e7a53\n");
     QFile f(theirs);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

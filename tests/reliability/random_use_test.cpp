@@ -362,7 +362,8 @@ protected:
             }
             if (expected.count(rel) || allowedNew.contains(rel)) continue;
             if (allowExport && rel == QLatin1String("texto.txt")) continue;
-            if (rel == recovery::fileNameOf(thisComputer())) continue; // checked when the program starts again after a crash
+            if (rel == recovery::fileNameOf(thisComputer()))
+                continue; // checked when the program starts again after a crash
             if (copiedFolder && rel == QLatin1String(".quelora.lock")) continue;
             ADD_FAILURE() << "changed though no action named it: " << rel.toStdString() << " «"
                           << bytesAt(rel).left(80).toStdString() << "» (" << what.toStdString()
