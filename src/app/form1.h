@@ -471,7 +471,7 @@ private:
     bool RecoveryFileThere = false; // the hidden file is on the disk
     QList<quelora::recovery::Entry> RecoveryEntries;
     bool RecoveryFailureTold = false;
-    bool HistoryFailureTold = false; // the history could not keep a text, and the user knows
+    bool HistoryFailureTold = false;                  // the history could not keep a text, and the user knows
     QList<quelora::recovery::Entry> RecoveredEntries; // what the copy read at start-up held
     bool Restoring = false;        // giving back texts at start-up: their failures go in one list
     bool Leaving = false;          // the exit keeps what is unsaved, on purpose

@@ -186,6 +186,10 @@ void fill(Folder& f, const QString& pages) {
     f.text(u("santoral/24 de JUNIO.txt"), u("San Juan Bautista\r\n"), at(2006, 6, 1));
     f.text(u("santoral/31 de FEBRERO.txt"), u("clandestino\r\n"));
     f.text(u("texto.txt"), u("clandestino médico"));
+    // The history of earlier texts: a page, a card and a holiday as they were.
+    f.text(u(".historial/dias/JUEVES, 15 de MARZO de 2007.txt/2007-03-15 10.05.00.txt"), u("clandestino"));
+    f.text(u(".historial/direcciones/Amigos/GARCÍA PÉREZ/2007-03-15 10.05.00.txt"), u("clandestino"));
+    f.text(u(".historial/fiestas/25 de DICIEMBRE.txt/2007-03-15 10.05.00.txt"), u("clandestino\r\n"));
 }
 
 struct Query {
