@@ -19,6 +19,7 @@
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/folderindex.h"
+#include "store/history.h"
 #include "store/layout.h"
 #include "store/names.h"
 
@@ -43,6 +44,7 @@
 using quelora::bench::BenchPlatform;
 namespace store = quelora::store;
 namespace records = quelora::records;
+namespace history = quelora::history;
 
 namespace {
 
@@ -490,6 +492,43 @@ void NoteSave(benchmark::State& state) {
     }
 }
 
+// A 4 KB diary page saved over itself with one more letter, an hour later each time,
+// through the window's save: the check against another program's change, the text it
+// replaces kept in the history (read, written durably, that page's versions thinned), the
+// durable write of the page.
+void PageResave(benchmark::State& state) {
+    Window w;
+    const QString caption = QStringLiteral("LUNES, 1 de ENERO de 2029");
+    Form1::BoxFile f = w->PageFile(caption);
+    QString text = QString::fromUtf8("Hoy fuimos al río con Lucía y comimos en la venta. ").repeated(80);
+    QDateTime clock(QDate(2029, 1, 1), QTime(0, 0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        clock = clock.addSecs(3600);
+        w.platform.clock = clock;
+        text += QLatin1Char('x');
+        state.ResumeTiming();
+        if (w->SavePage(caption, text, f) != Form1::PageSave::Written) state.SkipWithError("not saved");
+    }
+    state.counters["kept"] = double(history::keptOf(g_data, diasFolder(), f.name).size());
+    QFile::remove(f.path());
+    QDir(history::versionsFolder(g_data, diasFolder(), f.name)).removeRecursively();
+}
+
+// What the history alone adds to such a save: the same text kept, as the save keeps it.
+void HistoryKeep(benchmark::State& state) {
+    const QString name = QStringLiteral("MARTES, 2 de ENERO de 2029.txt");
+    QByteArray bytes =
+        store::encode(QString::fromUtf8("Hoy fuimos al río con Lucía y comimos en la venta. ").repeated(80));
+    QDateTime clock(QDate(2029, 1, 1), QTime(0, 0));
+    for (auto _ : state) {
+        clock = clock.addSecs(3600);
+        bytes += 'x';
+        if (!history::keep(g_data, diasFolder(), name, bytes, clock)) state.SkipWithError("not kept");
+    }
+    QDir(history::versionsFolder(g_data, diasFolder(), name)).removeRecursively();
+}
+
 // The floor of saving a note: the same text written durably through the store alone.
 void NoteSaveFloor(benchmark::State& state) {
     const QByteArray bytes = store::encode(
@@ -667,6 +706,8 @@ void registerAll() {
     RegisterBenchmark("NoteAddedElsewhere", NoteAddedElsewhere)->Unit(ms);
     RegisterBenchmark("NoteSave", NoteSave)->Unit(ms);
     RegisterBenchmark("NoteSave/floor", NoteSaveFloor)->Unit(ms);
+    RegisterBenchmark("PageResave", PageResave)->Unit(ms);
+    RegisterBenchmark("HistoryKeep/page_4KB", HistoryKeep)->Unit(ms);
     RegisterBenchmark("KeepUnsaved/page_4KB", KeepUnsaved)->Unit(ms);
     RegisterBenchmark("KeepUnsaved/floor", KeepUnsavedFloor)->Unit(ms);
     RegisterBenchmark("ExportYear", ExportYear)->Unit(ms);

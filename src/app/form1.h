@@ -494,7 +494,7 @@ private:
     bool RecoveryFileThere = false; // the hidden file is on the disk
     QList<quelora::recovery::Entry> RecoveryEntries;
     bool RecoveryFailureTold = false;
-    bool HistoryFailureTold = false; // the history could not keep a text, and the user knows
+    bool HistoryFailureTold = false;                  // the history could not keep a text, and the user knows
     QList<quelora::recovery::Entry> RecoveredEntries; // what the copy read at start-up held
     bool Restoring = false;        // giving back texts at start-up: their failures go in one list
     bool Leaving = false;          // the exit keeps what is unsaved, on purpose
@@ -563,6 +563,8 @@ private:
     void CheckSpelling(std::size_t from); // the prose boxes from that one on
     void StartSpelling();
     void LoadDictionary(const QStringList& folders); // on a worker thread
+    // The words of the user's dictionary, with those another computer added beside it.
+    QStringList OwnWordsOfEveryCopy();
     void AddOwnWord(const QString& word);
 
     void queueMessage(const QString& text, bool failure);

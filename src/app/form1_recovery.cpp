@@ -167,8 +167,8 @@ void Form1::RecoverUnsavedTexts() {
 void Form1::RecoverFrom(const QString& path, bool own, QStringList* told, bool* closedAll, bool* read) {
     const store::ReadResult r = store::readFile(path);
     if (!r.found) return;
-    RecoveryFileThere = true; // the next keep replaces it
-    BuildPanels();            // every box a text may come back to
+    RecoveryFileThere = true;               // the next keep replaces it
+    BuildPanels();                          // every box a text may come back to
     if (!own) AdoptedRecoveryFiles << path; // removed once this computer's copy holds its texts
     bool closed = false;
     const std::optional<QList<Entry>> entries = r.ok ? recovery::decode(r.bytes, &closed) : std::nullopt;
@@ -192,7 +192,8 @@ void Form1::RecoverFrom(const QString& path, bool own, QStringList* told, bool* 
     Restoring = false;
     if (FailuresReported != failures) RecoveryFailureTold = true; // the list says it
     if (unknown) // written by a newer Quelora: kept whole for it
-        *told << QStringLiteral("• otros textos que esta versión de Quelora no sabe poner en su sitio.\n   %1")
+        *told << QStringLiteral(
+                     "• otros textos que esta versión de Quelora no sabe poner en su sitio.\n   %1")
                      .arg(SetRecoveryFileAside(path, r, own));
 }
 

@@ -249,12 +249,25 @@ void Form1::TakeVersion(BoundBox& box, const VersionChoice& v, VersionAction a) 
     }
     // The version beside the file has been answered: it leaves the folder, into the history.
     if (saved && v.beside && !stored.isEmpty()) {
+        const QByteArray answered = store::readFile(v.path).bytes;
         QString why;
         NoteOwnWrite(v.path);
         if (!history::keepFileAway(DataFolder_, v.path, stored, platform().now(), v.origin, &why))
             ReportFailure(QStringLiteral("La otra versión no se ha podido pasar al historial y sigue junto al "
                                          "archivo:\n%1\n\n%2")
                               .arg(QDir::toNativeSeparators(v.path), why));
+        // A card's copy in the all-cards group came with a conflict copy of its own, of the
+        // same text: answered with it.
+        if (&box == Card && CardCopyFile.folder != box.file.folder) {
+            const Listed copy = listedFile(CardCopyFile);
+            if (!copy.stored.isEmpty())
+                for (const store::OtherVersion& o : store::versionsBeside(*copy.index, copy.stored)) {
+                    const QString path = store::joinPath(CardCopyFile.folder, o.name);
+                    if (store::readFile(path).bytes != answered) continue;
+                    NoteOwnWrite(path);
+                    history::keepFileAway(DataFolder_, path, copy.stored, platform().now(), v.origin);
+                }
+        }
     } else if (!saved) {
         ReportNotice(QStringLiteral("No se ha guardado: la otra versión sigue junto al archivo."));
     }

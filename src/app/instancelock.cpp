@@ -1,6 +1,7 @@
 #include "app/instancelock.h"
 
 #include "app/platform.h"
+#include "store/files.h"
 #include "store/names.h"
 
 #include <QDir>
@@ -102,17 +103,39 @@ DataFolderLock::State DataFolderLock::take() {
     if (mine == Claim::HeldHere) return State::InUse;
     switch (claim(lock_, path_, &owner)) {
     case Claim::Taken:
+        other_ = otherComputersLock();
         return State::Taken;
     case Claim::HeldHere: // by a copy that knows only the shared lock
         own_.unlock();
         return State::InUse;
     case Claim::HeldElsewhere:
-        other_ = OtherComputer{owner, QFileInfo(path_).lastModified()};
+        other_ = OtherComputer{owner, QFileInfo(path_).lastModified(), kLockFileName};
         break;
     case Claim::Stuck:
         break;
     }
+    if (!other_) other_ = otherComputersLock();
     return mine == Claim::Taken ? State::Taken : State::Unavailable;
+}
+
+// The shared lock is only the last one written: another computer's own lock, carried over by
+// a sync engine, tells of it as well.
+std::optional<DataFolderLock::OtherComputer> DataFolderLock::otherComputersLock() const {
+    const QString folder = QFileInfo(path_).path();
+    const QString own = QFileInfo(ownPath_).fileName();
+    for (const QString& name : store::listFiles(folder)) {
+        if (name == own || name == kLockFileName || !name.startsWith(QLatin1String(".quelora-")) ||
+            !name.endsWith(QLatin1String(".lock")))
+            continue;
+        QFile f(store::joinPath(folder, name));
+        const QList<QByteArray> lines =
+            f.open(QIODevice::ReadOnly) ? f.read(4096).split('\n') : QList<QByteArray>();
+        // Qt writes the host name third; a lock without it still names its computer.
+        const QString host = lines.size() > 2 && !lines[2].isEmpty() ? QString::fromUtf8(lines[2])
+                                                                     : name.mid(9, name.size() - 9 - 5);
+        return OtherComputer{host, QFileInfo(f).lastModified(), name};
+    }
+    return std::nullopt;
 }
 
 QString folderInUseMessage(const QString& dataFolder) {
@@ -143,7 +166,7 @@ QString otherComputerNotice(const DataFolderLock& lock, const QString& dataFolde
                "borra el archivo oculto %5 de la carpeta de datos.")
         .arg(QDir::toNativeSeparators(dataFolder), other.host,
              other.since.toString(QStringLiteral("d/M/yyyy")), other.since.toString(QStringLiteral("HH:mm")),
-             kLockFileName);
+             other.file);
 }
 
 } // namespace quelora

@@ -35,6 +35,7 @@ public:
     struct OtherComputer {
         QString host;
         QDateTime since;
+        QString file; // its lock in the data folder
     };
 
     explicit DataFolderLock(const QString& dataFolder);
@@ -43,6 +44,7 @@ public:
     const std::optional<OtherComputer>& otherComputer() const { return other_; }
 
 private:
+    std::optional<OtherComputer> otherComputersLock() const;
     QString path_;
     QString ownPath_; // this computer's own lock beside it: ".quelora-<host>-<start of its id>.lock"
     QLockFile lock_;

@@ -22,15 +22,17 @@ namespace {
 std::optional<qint64> keyOfName(Kind kind, const QString& name) {
     // Hidden names include the store's temporaries; the test is kept for when they are not.
     if (name.startsWith(QLatin1Char('.')) || store::isPassingName(name)) return std::nullopt;
-    // Another version of a file is no card or note of its own.
-    if (store::versionOfName(name)) return std::nullopt;
+    // Another version of a page or a note is searched as one, on its day; another version
+    // of a card or a day text is no file of its own.
+    const std::optional<store::VersionName> version = store::versionOfName(name);
+    const QString& named = version ? version->base : name;
     std::optional<qint64> key;
     switch (kind) {
     case Kind::Page:
-        if (const auto d = records::pageDateOfName(name)) key = wallKey(*d, QTime(0, 0));
+        if (const auto d = records::pageDateOfName(named)) key = wallKey(*d, QTime(0, 0));
         break;
     case Kind::Note:
-        if (const auto t = notes::noteTimeOfName(name)) key = wallKey(t->date(), t->time());
+        if (const auto t = notes::noteTimeOfName(named)) key = wallKey(t->date(), t->time());
         break;
     case Kind::Card:
         key = 0;
@@ -40,6 +42,7 @@ std::optional<qint64> keyOfName(Kind kind, const QString& name) {
         break;
     }
     if (key && store::isSystemFileName(name)) return std::nullopt;
+    if (version && kind != Kind::Page && kind != Kind::Note) return std::nullopt;
     return key;
 }
 
@@ -309,11 +312,13 @@ void Searcher::Impl::chooseVariants(Place& p) {
     QHash<qint64, const QString*> taken;
     taken.reserve(p.entries.size());
     for (auto it = p.entries.cbegin(); it != p.entries.cend(); ++it) {
+        if (store::versionOfName(it.key())) continue; // another version is never one of the spellings
         const QString*& t = taken[slotOf(it.key(), *it)];
         if (!t || opensBefore(p.kind, it.key(), *t)) t = &it.key();
     }
     for (auto it = p.entries.begin(); it != p.entries.end(); ++it) {
-        const bool variant = taken.value(slotOf(it.key(), *it)) != &it.key();
+        const bool variant =
+            !store::versionOfName(it.key()) && taken.value(slotOf(it.key(), *it)) != &it.key();
         if (variant == it->variant) continue;
         forget(*it);
         it->variant = variant;

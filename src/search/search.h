@@ -85,6 +85,7 @@ struct Hit {
                         // (the earliest place any word occurs), as the file has it
     int hitStart = 0;   // where the first hit stands in excerpt
     int hitLength = 0;  // and its length there
+    QString otherVersion; // another version of a page or note beside it: where it came from
 };
 
 inline constexpr qint64 kDefaultBudgetBytes = 64LL * 1024 * 1024;

@@ -8,6 +8,7 @@
 #include "search/entries.h"
 #include "search/parallel.h"
 #include "store/names.h"
+#include "store/versions.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -200,13 +201,23 @@ Hit Searcher::Impl::hitOf(const Place& p, const QString& name, Entry& e,
     if (!e.kept && !read) readEntry(p, Dir(p.real), name, e, &bytes);
     switch (p.kind) {
     case Kind::Page:
-        h.date = records::pageDateOfName(name).value_or(QDate());
-        h.caption = name.chopped(4);
+    case Kind::Note: {
+        // Another version is shown on its day, and says so.
+        const std::optional<store::VersionName> version = store::versionOfName(name);
+        const QString& named = version ? version->base : name;
+        if (p.kind == Kind::Page) {
+            h.date = records::pageDateOfName(named).value_or(QDate());
+            h.caption = store::composedName(named).chopped(4);
+        } else {
+            h.noteTime = notes::noteTimeOfName(named).value_or(QDateTime());
+            h.caption = noteCaption(h.noteTime);
+        }
+        if (version) {
+            h.otherVersion = store::originText(*version);
+            h.caption += QStringLiteral(" (otra versi\u00F3n, de %1)").arg(h.otherVersion);
+        }
         break;
-    case Kind::Note:
-        h.noteTime = notes::noteTimeOfName(name).value_or(QDateTime());
-        h.caption = noteCaption(h.noteTime);
-        break;
+    }
     case Kind::Card: {
         QString surname = addresses::cardFromFile(bytes)[0];
         if (surname.isEmpty()) surname = name;

@@ -7,6 +7,10 @@
 #include "store/codepage.h"
 #include "store/files.h"
 #include "store/layout.h"
+#include "store/names.h"
+#include "store/folderindex.h"
+#include "store/versions.h"
+#include "store/history.h"
 
 #include <QDir>
 #include <QFutureWatcher>
@@ -33,7 +37,7 @@ void Form1::CheckSpelling(std::size_t from) {
 void Form1::StartSpelling() {
     const QStringList folders = Platform_.dictionaryFolders();
     if (folders.isEmpty()) return;
-    Spelling->setOwnWords(spelling::readWordList(store::readNamed(DataFolder_, layout::kOwnWords).bytes));
+    Spelling->setOwnWords(OwnWordsOfEveryCopy());
     // The dictionary (some 9 MB) is loaded when a box first has words to check: a text
     // shown or typed. A window whose boxes stay empty never holds it.
     if (Spelling->wanted())
@@ -53,10 +57,37 @@ void Form1::LoadDictionary(const QStringList& folders) {
     loading->setFuture(QtConcurrent::run([folders] { return spelling::loadSpanish(folders); }));
 }
 
+QStringList Form1::OwnWordsOfEveryCopy() {
+    const store::ReadResult file = store::readNamed(DataFolder_, layout::kOwnWords);
+    QStringList words = spelling::readWordList(file.bytes);
+    if (!file.ok) return words;
+    // Words added on another computer while this one added others: the sync engine kept
+    // its list beside this one. The list takes the words of both, and the copy goes into
+    // the history once they are written.
+    const auto index = store::FolderIndex::current(DataFolder_);
+    const QString stored = index->find(layout::kOwnWords);
+    const QList<store::OtherVersion> copies = store::versionsBeside(*index, stored);
+    if (stored.isEmpty() || copies.isEmpty()) return words;
+    for (const store::OtherVersion& c : copies)
+        for (const QString& w : spelling::readWordList(store::readFile(store::joinPath(DataFolder_, c.name)).bytes))
+            if (!words.contains(w)) words << w;
+    QString path;
+    if (!store::writeNamed(DataFolder_, stored, store::encode(spelling::wordListText(words)), store::Sync::Durable,
+                           &path))
+        return words; // the copies stay where they are, and are read again next time
+    NoteOwnWrite(path);
+    for (const store::OtherVersion& c : copies) {
+        NoteOwnWrite(store::joinPath(DataFolder_, c.name));
+        history::keepFileAway(DataFolder_, store::joinPath(DataFolder_, c.name), stored, platform().now(),
+                              store::originText(c.says));
+    }
+    return words;
+}
+
 void Form1::AddOwnWord(const QString& word) {
     // What the file holds now, so that words another copy of the folder added are kept.
     const store::ReadResult file = store::readNamed(DataFolder_, layout::kOwnWords);
-    QStringList words = file.ok ? spelling::readWordList(file.bytes) : Spelling->ownWords();
+    QStringList words = file.ok ? OwnWordsOfEveryCopy() : Spelling->ownWords();
     if (!words.contains(word)) words << word;
     QString path;
     const store::Status s =

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <optional>
@@ -27,7 +26,7 @@ QHash<QString, qint64>& totals() {
     return t;
 }
 
-const QString kStampFormat = QStringLiteral("yyyy-MM-dd HH.mm.ss");
+const QString kStampFormat = QStringLiteral("yyyy-MM-dd HH.mm.ss"); // written; read by entryOf
 
 QString historyRoot(const QString& dataRoot) {
     return store::joinPath(dataRoot, layout::kHistory);
@@ -41,17 +40,43 @@ struct Entry {
     qint64 size = 0;
 };
 
+// Read by hand: a folder of versions is read at every save, and a date parser or an
+// expression per name would cost more than the write itself.
 std::optional<Entry> entryOf(const QString& dir, const QString& name) {
-    static const QRegularExpression re(
-        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d)(?: \\((\\d+)\\))?(?: (.*))?\\.txt$"));
-    const QRegularExpressionMatch m = re.match(name);
-    if (!m.hasMatch()) return std::nullopt;
+    // "yyyy-MM-dd HH.mm.ss" then " (n)", then " origin", then ".txt"
+    constexpr int kStamp = 19;
+    if (name.size() < kStamp + 4 || !name.endsWith(QLatin1String(".txt"))) return std::nullopt;
+    const auto number = [&name](int at, int digits, int* out) {
+        int v = 0;
+        for (int i = at; i < at + digits; ++i) {
+            const char16_t c = name[i].unicode();
+            if (c < u'0' || c > u'9') return false;
+            v = v * 10 + (c - u'0');
+        }
+        *out = v;
+        return true;
+    };
+    int y, mo, d, h, mi, se;
+    if (!number(0, 4, &y) || name[4] != u'-' || !number(5, 2, &mo) || name[7] != u'-' || !number(8, 2, &d) ||
+        name[10] != u' ' || !number(11, 2, &h) || name[13] != u'.' || !number(14, 2, &mi) ||
+        name[16] != u'.' || !number(17, 2, &se))
+        return std::nullopt;
     Entry e;
-    e.when = QDateTime::fromString(m.captured(1), kStampFormat);
+    e.when = QDateTime(QDate(y, mo, d), QTime(h, mi, se));
     if (!e.when.isValid()) return std::nullopt;
+    QStringView rest = QStringView(name).mid(kStamp, name.size() - kStamp - 4);
+    if (!rest.isEmpty() && !rest.startsWith(u' ')) return std::nullopt;
+    if (rest.startsWith(u" (")) {
+        const qsizetype close = rest.indexOf(u')');
+        bool ok = false;
+        const int n = close > 2 ? rest.mid(2, close - 2).toInt(&ok) : 0;
+        if (ok && n > 1) {
+            e.n = n;
+            rest = rest.mid(close + 1);
+        }
+    }
+    e.origin = rest.trimmed().toString();
     e.path = store::joinPath(dir, name);
-    e.n = m.captured(2).isEmpty() ? 1 : m.captured(2).toInt();
-    e.origin = m.captured(3);
     return e;
 }
 
@@ -60,9 +85,8 @@ QList<Entry> entriesIn(const QString& dir) {
     QList<Entry> out;
     for (const QString& name : store::listFiles(dir))
         if (auto e = entryOf(dir, name)) out << *e;
-    std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) {
-        return a.when != b.when ? a.when > b.when : a.n > b.n;
-    });
+    std::sort(out.begin(), out.end(),
+              [](const Entry& a, const Entry& b) { return a.when != b.when ? a.when > b.when : a.n > b.n; });
     return out;
 }
 
@@ -94,9 +118,9 @@ void removeEmptyFolders(const QString& dir, const QString& root) {
 
 // Of one file's versions, those the thinning rule lets go at now: past kRecentDays all but
 // the newest of each day, past kDailyDays all but the newest of each month.
-void thin(const QString& dir, const QDateTime& now, qint64* freed) {
+void thin(const QList<Entry>& newestFirst, const QDateTime& now, qint64* freed) {
     QSet<qint64> buckets;
-    for (const Entry& e : entriesIn(dir)) { // newest first: the first of a bucket stays
+    for (const Entry& e : newestFirst) { // the first of a bucket stays
         const qint64 age = e.when.date().daysTo(now.date());
         if (age < kRecentDays) continue;
         const qint64 bucket = age < kDailyDays ? e.when.date().toJulianDay()
@@ -127,9 +151,8 @@ void holdWithinCap(const QString& dataRoot, const QString& justWritten) {
             all << *e;
         }
     }
-    std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
-        return a.when != b.when ? a.when < b.when : a.n < b.n;
-    });
+    std::sort(all.begin(), all.end(),
+              [](const Entry& a, const Entry& b) { return a.when != b.when ? a.when < b.when : a.n < b.n; });
     const qint64 goal = sizeCap() / 4 * 3;
     for (const Entry& e : all) {
         if (total <= goal) break;
@@ -153,9 +176,9 @@ void setSizeCap(qint64 bytes) {
 QString versionsFolder(const QString& dataRoot, const QString& folder, const QString& storedName) {
     if (!store::isSafeName(storedName)) return {};
     const QString rel = QDir(dataRoot).relativeFilePath(folder);
-    if (rel.isEmpty() || rel == QLatin1String(".") || rel.startsWith(QLatin1String("..")) ||
-        QDir::isAbsolutePath(rel))
-        return {};
+    if (rel.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(rel)) return {};
+    // A file of the data folder itself (the user's dictionary) keeps its versions at the top.
+    if (rel.isEmpty() || rel == QLatin1String(".")) return store::joinPath(historyRoot(dataRoot), storedName);
     return store::joinPath(store::joinPath(historyRoot(dataRoot), rel), storedName);
 }
 
@@ -200,9 +223,11 @@ bool keep(const QString& dataRoot, const QString& folder, const QString& storedN
         const QString stamp = when.toString(kStampFormat);
         const QString from = fileNameOrigin(origin);
         // Several in one second are told apart by a number, which orders them.
+        const QDateTime second(when.date(),
+                               QTime(when.time().hour(), when.time().minute(), when.time().second()));
         int n = 1;
         for (const Entry& e : before)
-            if (e.when.toString(kStampFormat) == stamp) n = std::max(n, e.n + 1);
+            if (e.when == second) n = std::max(n, e.n + 1);
         QString path;
         for (; path.isEmpty() || QFileInfo::exists(path); ++n)
             path = store::joinPath(dir, stamp + (n > 1 ? QStringLiteral(" (%1)").arg(n) : QString()) +
@@ -210,10 +235,17 @@ bool keep(const QString& dataRoot, const QString& folder, const QString& storedN
                                             QStringLiteral(".txt"));
         if (const store::Status s = store::writeFile(path, bytes); !s) return fail(s.reason);
         auto& totalsByRoot = totals();
-        if (!totalsByRoot.contains(dataRoot)) totalsByRoot.insert(dataRoot, measure(historyRoot(dataRoot)));
-        else totalsByRoot[dataRoot] += bytes.size();
+        if (!totalsByRoot.contains(dataRoot))
+            totalsByRoot.insert(dataRoot, measure(historyRoot(dataRoot)));
+        else
+            totalsByRoot[dataRoot] += bytes.size();
+        QList<Entry> all = before;
+        if (auto written = entryOf(dir, QFileInfo(path).fileName())) all.prepend(*written);
+        std::stable_sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
+            return a.when != b.when ? a.when > b.when : a.n > b.n;
+        });
         qint64 freed = 0;
-        thin(dir, when, &freed);
+        thin(all, when, &freed);
         totalsByRoot[dataRoot] -= freed;
         holdWithinCap(dataRoot, path);
         return true;
@@ -222,8 +254,8 @@ bool keep(const QString& dataRoot, const QString& folder, const QString& storedN
     }
 }
 
-bool keepFileAway(const QString& dataRoot, const QString& path, const QString& storedName, const QDateTime& when,
-                  const QString& origin, QString* why) {
+bool keepFileAway(const QString& dataRoot, const QString& path, const QString& storedName,
+                  const QDateTime& when, const QString& origin, QString* why) {
     const QString folder = QFileInfo(path).absolutePath();
     const store::ReadResult r = store::readFile(path);
     if (!r.found) {

@@ -61,8 +61,8 @@ bool keep(const QString& dataRoot, const QString& folder, const QString& storedN
 // beside it) into storedName's history: kept first, removed after, so it is never lost on
 // the way; a file that cannot be read is renamed there whole. False when it is still in
 // its place (it may then be in the history as well).
-bool keepFileAway(const QString& dataRoot, const QString& path, const QString& storedName, const QDateTime& when,
-                  const QString& origin, QString* why = nullptr);
+bool keepFileAway(const QString& dataRoot, const QString& path, const QString& storedName,
+                  const QDateTime& when, const QString& origin, QString* why = nullptr);
 
 // Bringing a kept text back is an ordinary save of its text (read with store::readFile),
 // so the text it replaces is kept first like any other.

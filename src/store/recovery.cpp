@@ -54,7 +54,8 @@ QString hostOf(const QString& computer) {
     return dash > 0 && computer.size() - dash - 1 == 8 ? computer.left(dash) : computer;
 }
 
-QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed, const QString& computer) {
+QByteArray encode(const QList<Entry>& entries, const QDateTime& written, bool closed,
+                  const QString& computer) {
     QJsonArray list;
     for (const Entry& e : entries) {
         QJsonObject o;

@@ -81,7 +81,8 @@ public:
     // The earlier texts of the file a save puts k's text in, newest first.
     QList<QByteArray> history(const Kind& k) const {
         QList<QByteArray> out;
-        for (const auto& kept : history::keptOf(dataFolder(), path(folderOf(k)), u(k.saved).section(u'/', -1))) {
+        for (const auto& kept :
+             history::keptOf(dataFolder(), path(folderOf(k)), u(k.saved).section(u'/', -1))) {
             QFile f(kept.path);
             out << (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ilegible>"));
         }
@@ -185,7 +186,8 @@ TEST_P(BoxLives, LoseNoWord) {
         type(k, u(" dos"));
         k.save(*this);
         EXPECT_EQ(readBytes(u(k.saved)), k.bytes(u("antes uno dos")));
-        EXPECT_EQ(platform.messages.filter(u("historial")).size(), 1) << platform.messages.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(platform.messages.filter(u("historial")).size(), 1)
+            << platform.messages.join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(history(k).isEmpty());
         EXPECT_TRUE(exitEnds());
         break;

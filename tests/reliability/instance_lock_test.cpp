@@ -114,6 +114,25 @@ TEST_F(InstanceLock, ALockFileLeftEmptyOrUnreadableDoesNotShutTheUserOut) {
     EXPECT_EQ(next.take(), DataFolderLock::State::InUse);
 }
 
+// Two computers that started a moment apart: the shared lock is this one's, yet the other's
+// own lock, carried over by the sync engine, is named in the notice, and left as it came.
+TEST_F(InstanceLock, AnotherComputersOwnLockIsNamedAsWell) {
+    const QString theirs =
+        dir.path() + QLatin1Char('/') + computerLockName(QStringLiteral("PORTATIL-5f0c3a9e"));
+    const QByteArray bytes("4242\nquelora\nPORTATIL\n5f0c3a9e2b7d4e81a6c4f2d09b1e7a53\n");
+    QFile f(theirs);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    DataFolderLock lock(dir.path());
+    ASSERT_EQ(lock.take(), DataFolderLock::State::Taken);
+    const QString notice = otherComputerNotice(lock, dir.path());
+    EXPECT_TRUE(notice.contains(QStringLiteral("«PORTATIL»"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QFileInfo(theirs).fileName())) << notice.toStdString();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), bytes);
+}
+
 TEST_F(InstanceLock, AFolderWhereNoLockCanBeWrittenStillOpens) {
     // Nothing to protect there: the start-up write test tells the user about the folder.
     const QString missing = dir.path() + QStringLiteral("/no/existe");

@@ -21,6 +21,7 @@
 #include "notes/notes.h"
 #include "reliability_fixture.h"
 #include "store/codepage.h"
+#include "store/layout.h"
 #include "store/recovery.h"
 
 #include <QDirIterator>
@@ -91,8 +92,17 @@ protected:
     bool copiedFolder = false;   // the step started the program again on a copy of the disk
     bool byOtherProgram = false; // the step's own effects are another program's
     bool exitPressed = false;    // the exit button: it tries every held text again
-    long long crashes = 0, outsideChanges = 0, faults = 0, kept = 0, recovered = 0;
+    long long crashes = 0, outsideChanges = 0, faults = 0, kept = 0, recovered = 0, keptInHistory = 0;
     Snapshot last;
+    std::map<QString, QByteArray> lastBytes; // the data files' bytes then: what the history may keep
+    static bool inHistory(const QString& rel) {
+        return rel == layout::kHistory || rel.startsWith(layout::kHistory + QLatin1Char('/'));
+    }
+    void remember(const Snapshot& s) {
+        lastBytes.clear();
+        for (const auto& [rel, stamp] : s)
+            if (!S_ISDIR(stamp.mode) && !inHistory(rel)) lastBytes[rel] = bytesAt(rel);
+    }
     long long steps = 0, writesChecked = 0;
     QString trace;          // the last actions, shown when a check fails
     Effects own;            // what the step under way writes by itself
@@ -337,9 +347,23 @@ protected:
             const auto a = last.find(rel);
             const auto b = now.find(rel);
             if (a != last.end() && b != now.end() && same(a->second, b->second)) continue;
+            if (inHistory(rel)) {
+                // A kept text is never changed, only thinned away; a new one holds what its
+                // file held before this step replaced or removed it (or tried to: a save that
+                // fails after keeping leaves the file as it was).
+                if (b == now.end() || S_ISDIR(b->second.mode)) continue;
+                const QString of = rel.mid(layout::kHistory.size() + 1).section(QLatin1Char('/'), 0, -2);
+                const auto before = lastBytes.find(of);
+                EXPECT_TRUE(a == last.end() && before != lastBytes.end() && before->second == bytesAt(rel))
+                    << "history: " << rel.toStdString() << " (" << what.toStdString()
+                    << ")\nafter:" << trace.toStdString();
+                ++keptInHistory;
+                continue;
+            }
             if (expected.count(rel) || allowedNew.contains(rel)) continue;
             if (allowExport && rel == QLatin1String("texto.txt")) continue;
-            if (rel == recovery::fileNameOf(thisComputer())) continue; // checked when the program starts again after a crash
+            if (rel == recovery::fileNameOf(thisComputer()))
+                continue; // checked when the program starts again after a crash
             if (copiedFolder && rel == QLatin1String(".quelora.lock")) continue;
             ADD_FAILURE() << "changed though no action named it: " << rel.toStdString() << " «"
                           << bytesAt(rel).left(80).toStdString() << "» (" << what.toStdString()
@@ -347,6 +371,7 @@ protected:
         }
         ASSERT_EQ(outside(), QStringList{}) << trace.toStdString();
         last = now;
+        remember(now);
     }
 
     // ---- random input ----
@@ -1046,6 +1071,7 @@ TEST_F(RandomUse, ThousandsOfSeededActionsLoseNoWordAndTouchNothingElse) {
     rng.seed(seed);
     open();
     last = snapshot();
+    remember(last);
     int done = 0;
     for (; done < actions && !HasFatalFailure() && !HasFailure(); ++done) {
         action();
@@ -1059,9 +1085,10 @@ TEST_F(RandomUse, ThousandsOfSeededActionsLoseNoWordAndTouchNothingElse) {
         "[ figures ] seed %u: %d actions, %lld steps, %lld expected writes checked byte for byte, "
         "%d files in the data folder at the end; %lld crashes (%lld texts given back), %lld changes "
         "by another program (%lld versions kept beside), %lld failed saves held, %lld holiday or "
-        "reminder drafts held with their days, %lld cards saved, %lld saves refused over another card\n",
+        "reminder drafts held with their days, %lld cards saved, %lld saves refused over another card, "
+        "%lld earlier texts kept in the history\n",
         seed, done, steps, writesChecked, int(last.size()), crashes, recovered, outsideChanges, kept, faults,
-        draftsHeld, cardsSaved, cardsRefused);
+        draftsHeld, cardsSaved, cardsRefused, keptInHistory);
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 // table: what one computer writes and the other shows; both writing the same file while
 // apart; what one computer leaves in the folder (its lock, its copy of unsaved text). The
 // files are checked byte for byte in both folders: no word is lost.
+#include "app/flatbutton.h"
 #include "app/instancelock.h"
+#include "app/versionsview.h"
 #include "reliability/syncthing.h"
 #include "store/recovery.h"
 #include "support/formfixture.h"
@@ -52,8 +54,7 @@ struct Row {
     Meeting meeting;
     const Kind* kind;
     // Once the engines met after both wrote: what each window shows of the other version,
-    // and the user keeping both. None yet: the window does not know an engine's conflict
-    // copy, and the rows stop at what the folders hold.
+    // and the user keeping both.
     void (*afterMeet)(TwoComputers&, const Kind&) = nullptr;
 };
 
@@ -66,6 +67,7 @@ public:
     using FormFixture::click;
     using FormFixture::clickRow;
     using FormFixture::dayButton;
+    using FormFixture::waitUntil;
 
     static void SetUpTestSuite() { privateNetwork = SyncthingPair::enterPrivateNetwork(&noNetwork); }
 
@@ -197,6 +199,39 @@ QByteArray otherComputersLock(const QString& host) {
     return lines.join('\n');
 }
 
+// Each window shows the other computer's version under the box (and a page on its day);
+// A keeps both; once the engines meet again, both folders hold both texts in the file
+// itself and no conflict copy is left beside it.
+// The line under a box (under a card's last field) that names its other versions.
+FlatButton* versionsLine(Form1& f, const Kind& k) {
+    const QString under = k.box(f) == f.Text7[1] ? f.Text7[6]->objectName() : k.box(f)->objectName();
+    return f.findChild<FlatButton*>(u("Versiones_") + under);
+}
+
+void keepBoth(TwoComputers& t, const Kind& k) {
+    for (Side* s : {&t.a, &t.b}) {
+        k.open(t, *s);
+        FlatButton* bar = nullptr;
+        ASSERT_TRUE(TwoComputers::waitUntil([&] { return (bar = versionsLine(*s->form, k)) && bar->isVisible(); }, 15000))
+            << k.name << (s == &t.a ? " on A" : " on B");
+        EXPECT_TRUE(bar->text().contains(u("Syncthing, dispositivo"))) << bar->text().toStdString();
+        if (k.files[0].startsWith(u("dias/"))) EXPECT_TRUE(TwoComputers::dayButton(*s->form, 14)->versionMark());
+    }
+    t.use(t.a);
+    t.click(versionsLine(*t.a.form, k));
+    ASSERT_TRUE(t.a.form->Versions);
+    t.click(t.a.form->Versions->keepBoth);
+    t.meet();
+    for (const Side* s : {&t.a, &t.b})
+        for (const QString& f : k.files) {
+            const QList<QByteArray> v = TwoComputers::versions(*s, f);
+            EXPECT_EQ(v.size(), 1) << f.toStdString() << ": a conflict copy is left";
+            for (const QString& words : {t.a.words, t.b.words})
+                EXPECT_TRUE(v[0].contains(store::encode(words.trimmed())))
+                    << f.toStdString() << (s == &t.a ? " on A: " : " on B: ") << v[0].toStdString();
+        }
+}
+
 TEST_P(TwoComputers, KeepEveryWord) {
     const Row& row = GetParam();
     const Kind& k = *row.kind;
@@ -307,9 +342,9 @@ TEST_P(TwoComputers, KeepEveryWord) {
 INSTANTIATE_TEST_SUITE_P(
     SyncthingBetween, TwoComputers,
     ::testing::Values(Row{"APageWrittenOnOneIsFollowedOnTheOther", Meeting::OneWritesTheOtherFollows, &kPage},
-                      Row{"APageWrittenOnBothWhileApart", Meeting::BothWriteWhileApart, &kPage},
-                      Row{"ANoteWrittenOnBothWhileApart", Meeting::BothWriteWhileApart, &kNote},
-                      Row{"ACardWrittenOnBothWhileApart", Meeting::BothWriteWhileApart, &kCard},
+                      Row{"APageWrittenOnBothWhileApart", Meeting::BothWriteWhileApart, &kPage, keepBoth},
+                      Row{"ANoteWrittenOnBothWhileApart", Meeting::BothWriteWhileApart, &kNote, keepBoth},
+                      Row{"ACardWrittenOnBothWhileApart", Meeting::BothWriteWhileApart, &kCard, keepBoth},
                       Row{"AnotherComputersLockAndUnsavedTextArrive", Meeting::LockAndUnsavedTextArrive, &kPage}),
     [](const auto& row) { return std::string(row.param.name); });
 

@@ -122,6 +122,12 @@ void fill(Folder& f, const QString& pages) {
     f.text(d + u("LUNES, 15 de MARZO de 2007.txt"), u("clandestino")); // not the weekday of that date
     f.text(d + u(".~quelora-0123456789abcdef.tmp"), u("clandestino"));
     f.text(d + u("desktop.ini"), u("clandestino"));
+    // What sync engines leave: another computer's version is searched on its day, and says
+    // so; a file on its way is nothing yet. A page from elsewhere in UTF-8 reads as written.
+    f.text(d + u("JUEVES, 15 de MARZO de 2007.sync-conflict-20070315-203000-ABCDEF1.txt"),
+           u("Desde el portátil."));
+    f.text(d + u(".syncthing.LUNES, 1 de ENERO de 2007.txt.tmp"), u("clandestino"));
+    f.bytes(d + u("MARTES, 2 de ENERO de 2007.txt"), "Montserrat, en Catalu\xC3\xB1" "a");
     QDir().mkpath(f.path(d + u("MARTES, 16 de MARZO de 2007.txt"))); // a folder, not a page
 #ifdef Q_OS_UNIX
     // A FIFO under a page's name: a search that opened it for reading would hang here.
@@ -147,6 +153,7 @@ void fill(Folder& f, const QString& pages) {
     f.text(u("notas/2007-3-15--21-30"), u("Llamar al médico mañana.\r\nVacaciones de verano."));
     f.text(u("notas/lista"), u("clandestino"));
     f.text(u("notas/Thumbs.db"), u("clandestino"));
+    f.text(u("notas/2007-6-24--9-5 (conflicted copy 2007-06-24 100000)"), u("Otro ordenador lo escribió"));
     f.text(u("notas/2005-5-5--5-5"), u("Billete a ISTANBUL.\r\nHotel en la Straße 5"));
 
     const auto card = [](std::initializer_list<const char*> fields) {
@@ -169,6 +176,7 @@ void fill(Folder& f, const QString& pages) {
     f.text(u("direcciones/Todos/WEIß"), card({"WEIß", "Greta", "", "Viena", "", "", ""}), at(2005, 2, 1));
     f.text(u("direcciones/Amigos/desktop.ini"), u("clandestino"));
     f.text(u("direcciones/Todos/desktop.ini"), u("clandestino"));
+    f.text(u("direcciones/Amigos/GARCÍA PÉREZ.sync-conflict-20070501-100000-ABCDEF1"), u("clandestino"));
     f.text(u("direcciones/Todos/NÚÑEZ"),
            card({"NÚÑEZ", "Pedro", "Plaza España 1", "Cádiz", "", "",
                  "Compañero de trabajo\r\ndel año 1999\r\nmédico"}),
@@ -183,6 +191,10 @@ void fill(Folder& f, const QString& pages) {
     f.text(u("santoral/24 de JUNIO.txt"), u("San Juan Bautista\r\n"), at(2006, 6, 1));
     f.text(u("santoral/31 de FEBRERO.txt"), u("clandestino\r\n"));
     f.text(u("texto.txt"), u("clandestino médico"));
+    // The history of earlier texts: a page, a card and a holiday as they were.
+    f.text(u(".historial/dias/JUEVES, 15 de MARZO de 2007.txt/2007-03-15 10.05.00.txt"), u("clandestino"));
+    f.text(u(".historial/direcciones/Amigos/GARCÍA PÉREZ/2007-03-15 10.05.00.txt"), u("clandestino"));
+    f.text(u(".historial/fiestas/25 de DICIEMBRE.txt/2007-03-15 10.05.00.txt"), u("clandestino\r\n"));
 }
 
 struct Query {
@@ -221,6 +233,11 @@ const Query kQueries[] = {
     {"reyes", {"holiday: Fiesta: 6 de enero"}},
     {"juan", {"saint: Santo: 24 de JUNIO"}},
     {"cumpleaños maria", {kBirthday, kNoteJune}},
+    // Another computer's version, on its day; a page in UTF-8.
+    {"portatil", {"page: JUEVES, 15 de MARZO de 2007 (otra versión, de otro ordenador (Syncthing, "
+                  "dispositivo ABCDEF1))"}},
+    {"otro ordenador", {"note: Nota del 24/6/2007, 9:05 (otra versión, de otro ordenador (Nextcloud))"}},
+    {"cataluña", {"page: MARTES, 2 de ENERO de 2007"}},
     // Hidden, temporary, misnamed, not regular, a system's, another spelling of a page or
     // day file, outside the searched folders or behind a link out of the data folder.
     {"clandestino", {}},

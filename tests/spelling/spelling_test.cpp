@@ -247,8 +247,12 @@ const Row kRows[] = {
          EXPECT_EQ(underlined(t.form->Text9[1]), QStringList{u("Begoñita")});
          t.writeBytes(u("diccionario.txt"),
                       test::cp1252("Quelora\r\n")); // another copy of the folder added one
+         // and another computer one more, kept beside by its sync engine
+         const QString copy = u("diccionario.sync-conflict-20070315-100000-ABCDEF1.txt");
+         t.writeBytes(copy, test::cp1252("Txema\r\n"));
          t.rightClick(t.form->Text1, u("Begoñita"), u("Añadir al diccionario"));
-         EXPECT_EQ(t.readBytes(u("diccionario.txt")), test::cp1252("Quelora\r\nBegoñita\r\n"));
+         EXPECT_EQ(t.readBytes(u("diccionario.txt")), test::cp1252("Quelora\r\nTxema\r\nBegoñita\r\n"));
+         EXPECT_FALSE(t.exists(copy));
          t.settle();
          EXPECT_TRUE(underlined(t.form->Text1).isEmpty());
          EXPECT_TRUE(underlined(t.form->Text9[1]).isEmpty());

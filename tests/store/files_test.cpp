@@ -410,14 +410,17 @@ TEST_F(Folder, TheHistoryKeepsEachTextWhereAPersonFindsItAndNoListingShowsIt) {
     const QString page = QString::fromUtf8("JUEVES, 15 de MARZO de 2007.txt");
     const QByteArray old("primero \xE9\r\n", 11); // as written, in Windows-1252
     ASSERT_TRUE(h::keep(dir.path(), pages, page, old, at2007(3, 15)));
-    ASSERT_TRUE(h::keep(dir.path(), pages, page, "segundo", at2007(3, 15), QStringLiteral("otro ordenador: PC/2")));
+    ASSERT_TRUE(
+        h::keep(dir.path(), pages, page, "segundo", at2007(3, 15), QStringLiteral("otro ordenador: PC/2")));
     ASSERT_TRUE(h::keep(dir.path(), pages, page, "segundo", at2007(3, 15, 11))); // the newest again: nothing
     ASSERT_TRUE(h::keep(dir.path(), group, QString::fromUtf8("García"), "ficha", at2007(3, 15)));
-    EXPECT_EQ(get(at(QString::fromUtf8(".historial/dias/JUEVES, 15 de MARZO de 2007.txt/2007-03-15 10.00.00.txt"))),
-              old);
+    EXPECT_EQ(
+        get(at(QString::fromUtf8(".historial/dias/JUEVES, 15 de MARZO de 2007.txt/2007-03-15 10.00.00.txt"))),
+        old);
     EXPECT_EQ(get(at(QString::fromUtf8(".historial/direcciones/Amigos/García/2007-03-15 10.00.00.txt"))),
               QByteArray("ficha"));
-    const QList<h::Kept> kept = h::keptOf(dir.path(), pages, QString::fromUtf8("jueves, 15 de marzo de 2007.txt"));
+    const QList<h::Kept> kept =
+        h::keptOf(dir.path(), pages, QString::fromUtf8("jueves, 15 de marzo de 2007.txt"));
     ASSERT_EQ(kept.size(), 2);
     EXPECT_EQ(kept[0].origin, QStringLiteral("otro ordenador_ PC_2")); // second of the same second
     EXPECT_TRUE(kept[0].path.endsWith(QStringLiteral("10.00.00 (2) otro ordenador_ PC_2.txt")));
@@ -442,11 +445,14 @@ TEST_F(Folder, TheHistoryThinsOutWithAgeAndStaysWithinItsCap) {
         QList<QDateTime> left;  // newest first
     };
     const Row rows[] = {
-        {"all of the last week", {at2007(3, 9), at2007(3, 9, 11), at2007(3, 15)},
+        {"all of the last week",
+         {at2007(3, 9), at2007(3, 9, 11), at2007(3, 15)},
          {at2007(3, 15), at2007(3, 9, 11), at2007(3, 9)}},
-        {"then the newest of a day", {at2007(3, 1), at2007(3, 1, 11), at2007(3, 2), at2007(3, 15)},
+        {"then the newest of a day",
+         {at2007(3, 1), at2007(3, 1, 11), at2007(3, 2), at2007(3, 15)},
          {at2007(3, 15), at2007(3, 2), at2007(3, 1, 11)}},
-        {"then the newest of a month", {at2007(1, 3), at2007(1, 20), at2007(2, 1), at2007(3, 15)},
+        {"then the newest of a month",
+         {at2007(1, 3), at2007(1, 20), at2007(2, 1), at2007(3, 15)},
          {at2007(3, 15), at2007(2, 1), at2007(1, 20)}},
     };
     for (const Row& row : rows) {
@@ -463,8 +469,8 @@ TEST_F(Folder, TheHistoryThinsOutWithAgeAndStaysWithinItsCap) {
     QTemporaryDir data;
     const QString notes = data.path() + QStringLiteral("/notas");
     for (int i = 0; i < 30; ++i)
-        ASSERT_TRUE(h::keep(data.path(), notes, QStringLiteral("nota %1").arg(i % 3), QByteArray(500, char('a' + i)),
-                            at2007(3, 15, 10, i)));
+        ASSERT_TRUE(h::keep(data.path(), notes, QStringLiteral("nota %1").arg(i % 3),
+                            QByteArray(500, char('a' + i)), at2007(3, 15, 10, i)));
     h::setSizeCap(0);
     qint64 total = 0;
     QList<QDateTime> left;
