@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -133,7 +134,16 @@ void Form1::ShowVersionMarks() {
                 : QStringLiteral("Hay %1 versiones más de %2; la última de %3")
                       .arg(beside.size())
                       .arg(what, store::originText(newest.says));
-        bar.button->setText(told + QStringLiteral(" \u2014 VER"));
+        // On screen, in the line's width: what and whence first, the button's word last.
+        const QString shown =
+            (beside.size() == 1 ? QStringLiteral("Otra versión: ")
+                                : QStringLiteral("%1 versiones más; la última: ").arg(beside.size())) +
+            store::originText(newest.says) + QStringLiteral(", ") + spokenWhen(newest.says.when);
+        const QString button = QStringLiteral(" \u2014 VER");
+        const QFontMetrics metrics(bar.button->font());
+        bar.button->setText(
+            metrics.elidedText(shown, Qt::ElideRight, bar.full.width() - 8 - metrics.horizontalAdvance(button)) +
+            button);
         bar.button->setAccessibleName(QStringLiteral("Otras versiones"));
         bar.button->setAccessibleDescription(told + QStringLiteral(". Pulsa para verlas y elegir (Ctrl+H)."));
         bar.button->setToolTip(told);
