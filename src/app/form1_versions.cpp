@@ -181,8 +181,8 @@ bool Form1::OpenVersions(BoundBox* box) {
             box = VisiblePanel == Panel::Notes ? Note : VisiblePanel == Panel::Addresses ? Card : Diary;
     }
     if (!box || box->file.name.isEmpty()) return false;
-    // What the box holds now is saved first, so that its file is what the view compares.
-    if (box->kind().saving == Saving::OnLeaving && box->armed && box->kind().leave) box->kind().leave(*box);
+    // Compared with what the box holds now, saved or not: leaving a note would save it as a
+    // note of its own, with none of the versions of the one on show.
     QList<VersionChoice> versions = VersionsOf(*box);
     if (versions.isEmpty()) {
         ReportNotice(QStringLiteral("No hay otras versiones de %1: ni de otro ordenador ni del historial.")
