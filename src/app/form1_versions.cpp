@@ -17,9 +17,12 @@
 #include "store/names.h"
 #include "store/versions.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QListWidget>
 #include <QLabel>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -78,7 +81,9 @@ QList<VersionChoice> Form1::VersionsOf(const BoundBox& box) const {
         v.path = k.path;
         found << v;
     }
-    // The versions beside the file first (they wait for an answer), each group newest first.
+    // Newest first, whatever their kind.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const VersionChoice& a, const VersionChoice& b) { return a.when > b.when; });
     return found;
 }
 
@@ -197,6 +202,12 @@ bool Form1::OpenVersions(BoundBox* box) {
     if (Versions) Versions->close();
     Versions = new VersionsView(this, what, box->texts().join(QStringLiteral("\r\n")), versions);
     Versions->setAttribute(Qt::WA_DeleteOnClose);
+    // The choice starts on the newest version that waits for an answer, if any.
+    for (int i = 0; i < versions.size(); ++i)
+        if (versions[i].beside) {
+            Versions->list->setCurrentRow(i);
+            break;
+        }
     connect(Versions, &VersionsView::chosen, this, [this, box](int i, VersionAction a) {
         if (!Versions || i < 0 || i >= Versions->versions().size()) return;
         const VersionChoice v = Versions->versions()[i];
