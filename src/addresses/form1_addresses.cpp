@@ -297,8 +297,14 @@ void Form1::DeleteCard() {
     if (!Card->unsaved()) ClearCard();
     File2->refresh();
     // The button keeps the focus: a reader hears what went in its description.
-    Command7[2]->setAccessibleDescription(QStringLiteral("Se ha borrado la ficha de %1 del grupo %2. %3")
-                                              .arg(name, Combo3->currentText(), kDeleteCardHint));
+    // What was deleted is kept in the history first: said with where to find it.
+    Command7[2]->setAccessibleDescription(
+        QStringLiteral("Se ha borrado la ficha de %1 del grupo %2; su texto queda en el historial, en la "
+                       "carpeta %3. %4")
+            .arg(name, Combo3->currentText(),
+                 QDir::toNativeSeparators(QStringLiteral(".historial/%1/%2/%3")
+                                              .arg(layout::kBook, QDir(folder).dirName(), name)),
+                 kDeleteCardHint));
 }
 
 void Form1::CopyAllCards() {

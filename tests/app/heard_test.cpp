@@ -47,6 +47,7 @@ void record(QAccessibleEvent* e) {
 
 class Reader : public FormFixture {
 public:
+    using FormFixture::filesIn;
     using FormFixture::click;
     using FormFixture::crashAndRestart;
     using FormFixture::platform;
@@ -401,6 +402,9 @@ const Row kTasks[] = {
          t.open(t.f().Command7[2]);
          EXPECT_FALSE(t.exists(u("direcciones/Todos/García")));
          EXPECT_TRUE(Reader::description(t.f().Command7[2]).startsWith(u("Se ha borrado la ficha de García")));
+         // and where its text is kept
+         EXPECT_TRUE(Reader::description(t.f().Command7[2]).contains(u(".historial/direcciones/Todos/García")));
+         EXPECT_EQ(t.filesIn(u(".historial/direcciones/Todos/García")).size(), 1);
      }},
     {"WriteAndPickNotesOneAndSeveral",
      [](Reader& t) {
