@@ -79,9 +79,15 @@ bool isUtf8Text(const QByteArray& bytes) {
 }
 
 QString decodeText(const QByteArray& bytes) {
-    if (!isUtf8Text(bytes)) return decode(bytes);
-    const qsizetype bom = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    return QString::fromUtf8(bytes.constData() + bom, bytes.size() - bom);
+    if (isUtf8Text(bytes)) {
+        const qsizetype bom = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+        const QString text = QString::fromUtf8(bytes.constData() + bom, bytes.size() - bom);
+        // Only a text the code page holds, and whose code-page bytes read back as the same
+        // text: what is shown is then saved without losing a character, and read again as
+        // it was saved. Any other file is shown byte for byte, as it always was.
+        if (fitsCodePage(text) && !isUtf8Text(encode(text))) return text;
+    }
+    return decode(bytes);
 }
 
 QByteArray codePageBytes(const QByteArray& bytes) {

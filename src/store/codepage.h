@@ -13,8 +13,9 @@ QString decode(const QByteArray& bytes);
 // The text of a file as its writer meant it: a file from another program or system may
 // be UTF-8 (with or without the byte-order mark) among the Windows-1252 ones. A file
 // with a byte-order mark, or whose bytes above 127 all form UTF-8 sequences, is read as
-// UTF-8 (no Spanish text in Windows-1252 does: "Ã©" would have to stand in it); every
-// other file as decode() reads it.
+// UTF-8 (no Spanish text in Windows-1252 does: "Ã©" would have to stand in it) when the
+// code page holds all its characters and its code-page bytes read back the same; every
+// other file as decode() reads it, so that nothing read is lost when it is saved again.
 bool isUtf8Text(const QByteArray& bytes);
 QString decodeText(const QByteArray& bytes);
 // The same text in the code page's bytes, for what compares bytes (the search): a

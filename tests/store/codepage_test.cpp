@@ -38,3 +38,24 @@ TEST(CodePage, LineEndsBecomeBoxBreaksAndComeBackAsCrLf) {
     EXPECT_EQ(boxToFile(QStringLiteral("a\r\nb")), QStringLiteral("a\r\nb"));
     EXPECT_EQ(boxToFile(fileToBox(QStringLiteral("uno\r\ndos"))), QStringLiteral("uno\r\ndos"));
 }
+
+// A file from elsewhere in UTF-8 reads with its accents, but only where saving what is read
+// loses nothing and reads back the same; otherwise byte for byte, as any file.
+TEST(CodePage, Utf8FromElsewhereReadsAsWrittenOnlyWhereSavingItLosesNothing) {
+    const struct {
+        QByteArray file;
+        QString read;
+    } rows[] = {
+        {"Caf\xC3\xA9", QString::fromUtf8("Café")},
+        {"\xEF\xBB\xBF" "Espa\xC3\xB1" "a", QString::fromUtf8("España")},
+        {"Caf\xE9", QString::fromUtf8("Café")},                      // Windows-1252
+        {"\xC5\x91", decode("\xC5\x91")},                              // "ő": no byte for it
+        {"\xC3\x83\xC2\xA9", decode("\xC3\x83\xC2\xA9")},              // "Ã©" would save as "é"
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(decodeText(r.file), r.read) << r.file.toStdString();
+        bool lossy = true;
+        EXPECT_EQ(decodeText(encode(r.read, &lossy)), r.read);
+        EXPECT_FALSE(lossy);
+    }
+}
