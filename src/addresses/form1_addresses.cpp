@@ -265,6 +265,7 @@ void Form1::SaveCard() {
     }
     KeepUnsavedTexts();
     ShowUnsavedMarks();
+    ShowVersionMarks(); // the card now shown is the one saved
     File2->refresh();
 }
 
@@ -274,6 +275,7 @@ void Form1::ClearCard() {
     Card->held = false;
     KeepUnsavedTexts();
     ShowUnsavedMarks();
+    ShowVersionMarks();
 }
 
 void Form1::DeleteCard() {
@@ -436,4 +438,5 @@ void Form1::RecoverCardDraft() {
     CardCopyFile = copyOfCard(BoxFile{AllCardsFolder(), e.file, {}, false}, e.base);
     Card->held = true;
     ShowUnsavedMarks();
+    ShowVersionMarks();
 }

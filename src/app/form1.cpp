@@ -462,7 +462,6 @@ void Form1::ShowUnsavedMarks() {
     for (const auto& box : Boxes.boxes()) {
         if (auto* button = qobject_cast<FlatButton*>(box->button)) button->setPending(box->holdsText());
     }
-    ShowVersionMarks();
 }
 
 void Form1::Command12_Click() {

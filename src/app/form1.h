@@ -564,7 +564,8 @@ private:
     void StartSpelling();
     void LoadDictionary(const QStringList& folders); // on a worker thread
     // The words of the user's dictionary, with those another computer added beside it.
-    QStringList OwnWordsOfEveryCopy();
+    // *read (if given): whether the list itself could be read.
+    QStringList OwnWordsOfEveryCopy(bool* read);
     void AddOwnWord(const QString& word);
 
     void queueMessage(const QString& text, bool failure);

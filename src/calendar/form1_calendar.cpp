@@ -292,6 +292,7 @@ void Form1::PaintMonthGrid(const calendar::MonthGrid& grid) {
     for (BoundBox* box : DayTexts)
         box->empty();
     ShowUnsavedMarks();
+    ShowVersionMarks(); // the days of this month, and no page on show
     Frame1[0]->setEnabled(false);
 }
 

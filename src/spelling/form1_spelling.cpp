@@ -37,7 +37,7 @@ void Form1::CheckSpelling(std::size_t from) {
 void Form1::StartSpelling() {
     const QStringList folders = Platform_.dictionaryFolders();
     if (folders.isEmpty()) return;
-    Spelling->setOwnWords(OwnWordsOfEveryCopy());
+    Spelling->setOwnWords(OwnWordsOfEveryCopy(nullptr));
     // The dictionary (some 9 MB) is loaded when a box first has words to check: a text
     // shown or typed. A window whose boxes stay empty never holds it.
     if (Spelling->wanted())
@@ -57,8 +57,9 @@ void Form1::LoadDictionary(const QStringList& folders) {
     loading->setFuture(QtConcurrent::run([folders] { return spelling::loadSpanish(folders); }));
 }
 
-QStringList Form1::OwnWordsOfEveryCopy() {
+QStringList Form1::OwnWordsOfEveryCopy(bool* read) {
     const store::ReadResult file = store::readNamed(DataFolder_, layout::kOwnWords);
+    if (read) *read = file.ok;
     QStringList words = spelling::readWordList(file.bytes);
     if (!file.ok) return words;
     // Words added on another computer while this one added others: the sync engine kept
@@ -86,8 +87,9 @@ QStringList Form1::OwnWordsOfEveryCopy() {
 
 void Form1::AddOwnWord(const QString& word) {
     // What the file holds now, so that words another copy of the folder added are kept.
-    const store::ReadResult file = store::readNamed(DataFolder_, layout::kOwnWords);
-    QStringList words = file.ok ? OwnWordsOfEveryCopy() : Spelling->ownWords();
+    bool read = false;
+    QStringList words = OwnWordsOfEveryCopy(&read);
+    if (!read) words = Spelling->ownWords();
     if (!words.contains(word)) words << word;
     QString path;
     const store::Status s =

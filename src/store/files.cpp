@@ -283,10 +283,6 @@ QString otherVersionName(const QString& folder, const QString& stored, const QDa
     }
 }
 
-bool isOtherVersionName(QStringView name) {
-    return name.contains(kOtherVersionMark);
-}
-
 QString unsafeNameReason(const QString& name) {
     if (name.isEmpty()) return QStringLiteral("El nombre está vacío");
     return QStringLiteral("El nombre «%1» no puede usarse como nombre de archivo: no puede ser «.» ni «..» "

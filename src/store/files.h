@@ -136,8 +136,7 @@ bool stillIs(const QString& path, const Version& v, Version* now = nullptr, QByt
 // "JUEVES, 15 de MARZO de 2007 (otra versión 2007-3-15 10.05).txt", "García (otra versión
 // 2007-3-15 10.05)", then " 2", " 3", ... No look-up of the program takes it for the file.
 QString otherVersionName(const QString& folder, const QString& stored, const QDateTime& when);
-// Whether name is such a name.
-bool isOtherVersionName(QStringView name);
+// store/versions.h tells such a name.
 
 // The message for a user name refused by isSafeName.
 QString unsafeNameReason(const QString& name);

@@ -168,15 +168,7 @@ bool SyncthingPair::start(QString* why) {
             return false;
         }
     }
-    for (int side : {0, 1})
-        if (!waitFor(side, QStringLiteral("/rest/system/connections"),
-                     [&](const QJsonObject& o) {
-                         return o[QStringLiteral("connections")][ids_[1 - side]][QStringLiteral("connected")]
-                             .toBool();
-                     },
-                     QStringLiteral("the two engines to connect"), why))
-            return false;
-    return true;
+    return waitConnected(true, QStringLiteral("the two engines to connect"), why);
 }
 
 SyncthingPair::Reply SyncthingPair::call(int side, const QByteArray& verb, const QString& path, int ms) {
@@ -213,20 +205,24 @@ bool SyncthingPair::waitFor(int side, const QString& path, const std::function<b
     return false;
 }
 
+bool SyncthingPair::waitConnected(bool connected, const QString& what, QString* why) {
+    for (int side : {0, 1})
+        if (!waitFor(side, QStringLiteral("/rest/system/connections"),
+                     [&](const QJsonObject& o) {
+                         return o[QStringLiteral("connections")][ids_[1 - side]][QStringLiteral("connected")]
+                                    .toBool() == connected;
+                     },
+                     what, why))
+            return false;
+    return true;
+}
+
 bool SyncthingPair::pause(QString* why) {
     if (!call(0, "POST", QStringLiteral("/rest/system/pause?device=") + ids_[1]).ok) {
         *why = QStringLiteral("the engine refused to pause");
         return false;
     }
-    for (int side : {0, 1})
-        if (!waitFor(side, QStringLiteral("/rest/system/connections"),
-                     [&](const QJsonObject& o) {
-                         return !o[QStringLiteral("connections")][ids_[1 - side]][QStringLiteral("connected")]
-                                     .toBool();
-                     },
-                     QStringLiteral("the engines to part"), why))
-            return false;
-    return true;
+    return waitConnected(false, QStringLiteral("the engines to part"), why);
 }
 
 bool SyncthingPair::resume(QString* why) {
@@ -234,15 +230,7 @@ bool SyncthingPair::resume(QString* why) {
         *why = QStringLiteral("the engine refused to resume");
         return false;
     }
-    for (int side : {0, 1})
-        if (!waitFor(side, QStringLiteral("/rest/system/connections"),
-                     [&](const QJsonObject& o) {
-                         return o[QStringLiteral("connections")][ids_[1 - side]][QStringLiteral("connected")]
-                             .toBool();
-                     },
-                     QStringLiteral("the engines to meet again"), why))
-            return false;
-    return true;
+    return waitConnected(true, QStringLiteral("the engines to meet again"), why);
 }
 
 bool SyncthingPair::settle(QString* why) {

@@ -49,6 +49,8 @@ private:
         QString error;
     };
     Reply call(int side, const QByteArray& verb, const QString& path, int ms = 30000);
+    // Until both engines see each other connected (or both apart).
+    bool waitConnected(bool connected, const QString& what, QString* why);
     bool waitFor(int side, const QString& path, const std::function<bool(const QJsonObject&)>& done,
                  const QString& what, QString* why, int ms = 60000);
     QString home(int side) const;
