@@ -1,5 +1,6 @@
 #include "spelling/spelling.h"
 
+#include "spelling/wordlist.h"
 #include "store/codepage.h"
 
 #include <QDir>
@@ -246,6 +247,24 @@ QStringList fromStd(const std::vector<std::string>& out) {
     return s;
 }
 
+// The library's suggestions for a word: from small edits of it, or when those find nothing
+// ("escrivi") from comparing it with the whole dictionary, which takes a few tenths of a
+// second (the menu waits for it with "Buscando sugerencias…") and another 9 MB while it
+// lasts, so that copy is loaded for the word and let go after it.
+std::vector<std::string> librarySuggestions(const nuspell::Dictionary* quick, const QString& aff, const QString& word) {
+    std::vector<std::string> out;
+    try {
+        quick->suggest(word.toStdString(), out);
+        if (out.empty()) {
+            if (auto full = loadNuspell(aff, false)) full->suggest(word.toStdString(), out);
+        }
+    } catch (...) {
+        out.clear();
+    }
+    return out;
+}
+
+// Checking by the library itself: for dictionaries whose format the word list does not read.
 class NuspellDictionary : public Dictionary {
 public:
     NuspellDictionary(QString aff, std::unique_ptr<nuspell::Dictionary> quick)
@@ -258,26 +277,32 @@ public:
         }
     }
     QStringList suggest(const QString& word, int most) const override {
-        std::vector<std::string> out;
-        try {
-            quick_->suggest(word.toStdString(), out);
-            // Nothing within a small edit ("escrivi"): the whole dictionary is compared
-            // with the word, which takes a few tenths of a second; the menu waits for it
-            // with "Buscando sugerencias…". That copy (another 9 MB) is loaded for this
-            // word and let go after it: it is seldom needed, and never twice in a row.
-            if (out.empty()) {
-                if (auto full = loadNuspell(aff_, false)) full->suggest(word.toStdString(), out);
-                releaseFreedMemory();
-            }
-        } catch (...) {
-            return {};
-        }
+        const std::vector<std::string> out = librarySuggestions(quick_.get(), aff_, word);
+        releaseFreedMemory();
         return rankSuggestions(word, fromStd(out), most);
     }
 
 private:
     QString aff_;
     std::unique_ptr<nuspell::Dictionary> quick_;
+};
+
+// Checking by the compact word list, which is all that stays loaded (about 2 MB against the
+// library's 9); the library is loaded only to suggest, on the menu's worker, and let go after.
+class WordListDictionary : public Dictionary {
+public:
+    WordListDictionary(QString aff, std::unique_ptr<WordList> words) : aff_(std::move(aff)), words_(std::move(words)) {}
+    bool knows(const QString& word) const override { return words_->knows(word); }
+    QStringList suggest(const QString& word, int most) const override {
+        std::vector<std::string> out;
+        if (auto quick = loadNuspell(aff_, true)) out = librarySuggestions(quick.get(), aff_, word);
+        releaseFreedMemory();
+        return rankSuggestions(word, fromStd(out), most);
+    }
+
+private:
+    QString aff_;
+    std::unique_ptr<WordList> words_;
 };
 
 QString findAff(const QStringList& folders) {
@@ -306,12 +331,20 @@ std::shared_ptr<const Dictionary> loadSpanish(const QStringList& folders) {
     static QMap<QString, std::weak_ptr<const Dictionary>> loaded;
     std::lock_guard<std::mutex> lock(mutex);
     if (auto shared = loaded.value(aff).lock()) return shared;
-    // Suggestions come from small edits of the word first (accents, ñ, b/v, a letter
-    // more or less, two words run together): comparing it with every word of the
-    // dictionary took up to 700 ms a word, too slow for a context menu every time.
-    auto quick = loadNuspell(aff, true);
-    if (!quick) return nullptr;
-    auto d = std::make_shared<NuspellDictionary>(aff, std::move(quick));
+    std::shared_ptr<const Dictionary> d;
+    QFile affFile(aff), dicFile(aff.chopped(4) + QStringLiteral(".dic"));
+    if (!affFile.open(QIODevice::ReadOnly) || !dicFile.open(QIODevice::ReadOnly)) return nullptr;
+    if (auto words = WordList::read(affFile.readAll(), dicFile.readAll())) {
+        d = std::make_shared<WordListDictionary>(aff, std::move(words));
+    } else {
+        // Suggestions come from small edits of the word first (accents, ñ, b/v, a letter
+        // more or less, two words run together): comparing it with every word of the
+        // dictionary took up to 700 ms a word, too slow for a context menu every time.
+        auto quick = loadNuspell(aff, true);
+        if (!quick) return nullptr;
+        d = std::make_shared<NuspellDictionary>(aff, std::move(quick));
+    }
+    releaseFreedMemory(); // what reading the files took
     loaded.insert(aff, d);
     return d;
 }

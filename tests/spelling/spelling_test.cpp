@@ -1,5 +1,6 @@
 #include "spelling/marks.h"
 #include "spelling/spelling.h"
+#include "spelling/wordlist.h"
 #include "store/codepage.h"
 #include "support/formfixture.h"
 #include "support/gestures.h"
@@ -14,6 +15,12 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QTimer>
+
+#if __has_include(<nuspell/dictionary.hxx>)
+#include <nuspell/dictionary.hxx>
+
+#include <sstream>
+#endif
 
 using namespace quelora;
 using quelora::test::u;
@@ -55,6 +62,9 @@ const Marking kMarkings[] = {
     {"Casa grande. Madrid y madrid", "madrid"},   // a name is written with its capital
     {"l'Hospitalet d'Aro", "l'Hospitalet d'Aro"}, // an apostrophe inside a word belongs to it
     {"franco-mercadoo", "mercadoo"},              // a hyphen parts words
+    // stems with a prefix, one or two suffixes, pronouns after the verb
+    {"Las fragmentaciones desaparecieron; díselo, reescribiríamos.", ""},
+    {"organizasiones desaparesieron dísello", "organizasiones desaparesieron dísello"},
 };
 
 } // namespace
@@ -69,6 +79,44 @@ TEST(Spelling, WhatIsMarked) {
     for (const Marking& m : kMarkings)
         EXPECT_EQ(marked(u(m.text)).join(QLatin1Char(' ')), u(m.marked)) << m.text;
 }
+
+#if __has_include(<nuspell/dictionary.hxx>)
+// The word list the boxes check with answers as the spelling library does, on words that
+// take every way the affix rules combine, each also with a letter dropped and two swapped.
+TEST(Spelling, TheWordListAnswersAsTheLibrary) {
+    QString aff;
+    for (const QString& folder : spelling::systemDictionaryFolders())
+        if (QFileInfo::exists(folder + u("/es_ES.aff"))) aff = folder + u("/es_ES.aff");
+    ASSERT_FALSE(aff.isEmpty());
+    QFile affFile(aff), dicFile(aff.chopped(4) + u(".dic"));
+    ASSERT_TRUE(affFile.open(QIODevice::ReadOnly) && dicFile.open(QIODevice::ReadOnly));
+    const QByteArray affBytes = affFile.readAll(), dicBytes = dicFile.readAll();
+    const auto words = spelling::WordList::read(affBytes, dicBytes);
+    ASSERT_NE(words, nullptr);
+    std::istringstream affText(affBytes.toStdString()), dicText(dicBytes.toStdString());
+    nuspell::Dictionary library;
+    library.load_aff_dic(affText, dicText);
+    QStringList probes;
+    for (const QString& w :
+         u("deshacer rehacemos deshicieron fragmentaciones puñetazos circunnavegaciones inmovilizaciones dámelo cómpratelo "
+           "antinaturales relanzamientos imposibilidades niñas cantábamos cigüeñas pingüinos Mercado MERCADO "
+           "Madrid MADRID madrid Mañana anticonstitucionalmente desaparecieron reescribiríamos inútilmente "
+           "escribiéndoselo ilegalidades contraatacaban automovilistas")
+             .split(u' ')) {
+        probes << w;
+        for (qsizetype i = 0; i < w.size(); ++i)
+            probes << QString(w).remove(i, 1);
+        for (qsizetype i = 0; i + 1 < w.size(); ++i)
+            probes << w.left(i) + w[i + 1] + w[i] + w.mid(i + 2);
+    }
+    int known = 0;
+    for (const QString& p : probes) {
+        EXPECT_EQ(words->knows(p), library.spell(p.toStdString())) << p.toStdString();
+        known += words->knows(p);
+    }
+    EXPECT_GT(known, 30); // the words themselves, and some of their changes, are words too
+}
+#endif
 
 TEST(Spelling, SuggestionsPutTheAccentedFormFirst) {
     ASSERT_NE(spanish(), nullptr);
