@@ -27,6 +27,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <QFileInfo>
 #include <QLabel>
 #include <QScrollBar>
@@ -637,23 +640,35 @@ void SpellingSuggest(benchmark::State& state) {
         benchmark::DoNotOptimize(d->suggest(words[i++ % words.size()], 6));
 }
 
-// Loading the dictionary (on its worker thread in the program), and what it adds to memory.
+// Loading the dictionary (on its worker thread in the program), and what it adds to memory:
+// the heap it holds (mallinfo2: in use, small blocks and mapped ones) and the resident size.
 void SpellingLoad(benchmark::State& state) {
     auto residentMB = [] {
         QFile f(QStringLiteral("/proc/self/statm"));
         if (!f.open(QIODevice::ReadOnly)) return 0.0;
         return f.readAll().split(' ').value(1).toDouble() * 4096 / (1 << 20);
     };
-    // The first load only: memory given back afterwards stays with the allocator, so
-    // later loads would seem to cost less.
-    double added = -1;
+    auto heapMB = [] {
+#if defined(__GLIBC__)
+        const struct mallinfo2 m = mallinfo2();
+        return double(m.uordblks + m.hblkhd) / (1 << 20);
+#else
+        return 0.0;
+#endif
+    };
+    // The first load only: a dictionary loaded is shared, so later loads cost nothing.
+    double resident = -1, heap = -1;
     for (auto _ : state) {
-        const double before = residentMB();
+        const double before = residentMB(), heapBefore = heapMB();
         auto d = quelora::spelling::loadSpanish(quelora::spelling::systemDictionaryFolders());
         if (!d) return state.SkipWithError("no Spanish dictionary");
-        if (added < 0) added = residentMB() - before;
+        if (resident < 0) {
+            resident = residentMB() - before;
+            heap = heapMB() - heapBefore;
+        }
     }
-    state.counters["resident_MB_added"] = added;
+    state.counters["resident_MB_added"] = resident;
+    state.counters["heap_MB_held"] = heap;
 }
 
 void ExportYear(benchmark::State& state) {

@@ -332,9 +332,7 @@ std::shared_ptr<const Dictionary> loadSpanish(const QStringList& folders) {
     std::lock_guard<std::mutex> lock(mutex);
     if (auto shared = loaded.value(aff).lock()) return shared;
     std::shared_ptr<const Dictionary> d;
-    QFile affFile(aff), dicFile(aff.chopped(4) + QStringLiteral(".dic"));
-    if (!affFile.open(QIODevice::ReadOnly) || !dicFile.open(QIODevice::ReadOnly)) return nullptr;
-    if (auto words = WordList::read(affFile.readAll(), dicFile.readAll())) {
+    if (auto words = WordList::read(aff)) {
         d = std::make_shared<WordListDictionary>(aff, std::move(words));
     } else {
         // Suggestions come from small edits of the word first (accents, ñ, b/v, a letter

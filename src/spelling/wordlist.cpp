@@ -1,5 +1,6 @@
 #include "spelling/wordlist.h"
 
+#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -106,17 +107,23 @@ bool conditionMatches(View cond, View text, std::size_t at) {
     return true;
 }
 
-// The lines of a file, each split at blanks.
-QList<QList<QStringView>> fieldsOf(const QString& text) {
-    QList<QList<QStringView>> lines;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        QList<QStringView> fields;
-        for (QStringView f : line.split(u' ', Qt::SkipEmptyParts))
-            for (QStringView g : f.split(u'\t', Qt::SkipEmptyParts))
-                if (!g.trimmed().isEmpty()) fields << g.trimmed();
-        lines << fields;
+// Each line of a file, from the byte `from` on.
+template <typename Each>
+void eachLine(const QByteArray& bytes, qsizetype from, Each&& each) {
+    for (qsizetype to = 0; from >= 0 && from < bytes.size(); from = to + 1) {
+        to = bytes.indexOf('\n', from);
+        if (to < 0) to = bytes.size();
+        if (!each(QByteArrayView(bytes).sliced(from, to - from))) return;
     }
-    return lines;
+}
+
+// A line split at blanks.
+QList<QStringView> fieldsOf(QStringView line) {
+    QList<QStringView> fields;
+    for (QStringView f : line.split(u' ', Qt::SkipEmptyParts))
+        for (QStringView g : f.split(u'\t', Qt::SkipEmptyParts))
+            if (!g.trimmed().isEmpty()) fields << g.trimmed();
+    return fields;
 }
 
 } // namespace
@@ -133,11 +140,16 @@ struct WordList::Order {
     bool operator()(View key, const Affix& b) const { return less(key, w->piece(b.append)); }
 };
 
-std::unique_ptr<WordList> WordList::read(const QByteArray& aff, const QByteArray& dic) {
+std::unique_ptr<WordList> WordList::read(const QString& affPath) {
+    QFile affFile(affPath), dic(affPath.chopped(4) + QStringLiteral(".dic"));
+    if (!affFile.open(QIODevice::ReadOnly) || !dic.open(QIODevice::ReadOnly)) return nullptr;
+    QByteArray aff = affFile.readAll();
     // The encoding first: the rest of the files is read in it.
     QString set;
-    for (const QByteArray& line : aff.split('\n'))
-        if (line.startsWith("SET ")) set = QString::fromLatin1(line.mid(4).trimmed());
+    eachLine(aff, 0, [&set](QByteArrayView line) {
+        if (line.startsWith("SET ")) set = QString::fromLatin1(line.sliced(4)).trimmed();
+        return set.isEmpty();
+    });
     QString (*decode)(QByteArrayView) = nullptr;
     if (set == QLatin1String("UTF-8"))
         decode = [](QByteArrayView b) { return QString::fromUtf8(b); };
@@ -146,6 +158,8 @@ std::unique_ptr<WordList> WordList::read(const QByteArray& aff, const QByteArray
     else
         return nullptr;
 
+    // Read a line at a time, and nothing kept twice: what reading takes is let go at once,
+    // so that loading costs hardly more memory than what stays.
     std::unique_ptr<WordList> w(new WordList);
     std::unordered_map<Text, Piece> kept; // each text once in the pool
     auto keep = [&w, &kept](View s) {
@@ -157,7 +171,7 @@ std::unique_ptr<WordList> WordList::read(const QByteArray& aff, const QByteArray
         return it->second;
     };
 
-    bool utf8Flags = false;
+    bool utf8Flags = false, readable = true;
     // What only the suggestions use, or nothing at all.
     static const QStringList kLeftToTheLibrary = {
         QStringLiteral("SET"),          QStringLiteral("TRY"),         QStringLiteral("REP"),
@@ -167,36 +181,26 @@ std::unique_ptr<WordList> WordList::read(const QByteArray& aff, const QByteArray
         QStringLiteral("NOSPLITSUGS"),  QStringLiteral("ONLYMAXDIFF"), QStringLiteral("MAXDIFF"),
         QStringLiteral("SUGSWITHDOTS"), QStringLiteral("MAXCPDSUGS"),  QStringLiteral("NOSUGGEST")};
     static const QStringList kTables = {QStringLiteral("REP"), QStringLiteral("MAP"), QStringLiteral("PHONE")};
-    const QString affText = decode(aff);
-    const auto lines = fieldsOf(affText);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QList<QStringView>& f = lines[i];
-        if (f.isEmpty() || f[0].startsWith(u'#')) continue;
-        if (f[0] == u"FLAG") {
-            if (f.size() < 2 || f[1] != u"UTF-8") return nullptr;
-            utf8Flags = true;
-            continue;
+    int tableRows = 0;     // rows of a table of the suggestions still to pass
+    int affixRows = 0;     // rows of the affix class below still to read
+    QString kind, flag;    // PFX or SFX, and its flag
+    bool cross = false;
+    eachLine(aff, 0, [&](QByteArrayView bytes) {
+        const QString text = decode(bytes);
+        const QList<QStringView> f = fieldsOf(text);
+        if (f.isEmpty() || f[0].startsWith(u'#')) return true;
+        if (tableRows > 0) {
+            --tableRows;
+            return true;
         }
-        if (kLeftToTheLibrary.contains(f[0].toString())) {
-            // A table's rows follow its count line; none of them is ours.
-            bool counted = false;
-            const int rows = f.size() == 2 ? f[1].toInt(&counted) : 0;
-            if (counted && kTables.contains(f[0].toString())) i += rows;
-            continue;
-        }
-        const bool prefix = f[0] == u"PFX";
-        if (!prefix && f[0] != u"SFX") return nullptr; // something this does not do
-        bool counted = false;
-        const int rows = f.size() >= 4 ? f[3].toInt(&counted) : 0;
-        if (!counted || f[1].size() != 1 || (f[2] != u"Y" && f[2] != u"N")) return nullptr;
-        for (int r = 1; r <= rows && i + r < lines.size(); ++r) {
-            const QList<QStringView>& e = lines[i + r];
-            if (e.size() < 4 || e[0] != f[0] || e[1] != f[1]) return nullptr;
+        if (affixRows > 0) {
+            --affixRows;
+            if (f.size() < 4 || f[0] != kind || f[1] != flag) return readable = false;
             Affix a;
-            a.flag = f[1][0].unicode();
-            a.cross = f[2] == u"Y";
-            if (e[2] != u"0") a.strip = keep(viewOf(e[2].toString()));
-            QStringView append = e[3];
+            a.flag = flag[0].unicode();
+            a.cross = cross;
+            if (f[2] != u"0") a.strip = keep(viewOf(f[2].toString()));
+            QStringView append = f[3];
             if (const qsizetype slash = append.indexOf(u'/'); slash >= 0) {
                 const QString cont = append.mid(slash + 1).toString();
                 a.cont = keep(viewOf(cont));
@@ -205,15 +209,34 @@ std::unique_ptr<WordList> WordList::read(const QByteArray& aff, const QByteArray
                 append = append.left(slash);
             }
             if (append != u"0") a.append = keep(viewOf(append.toString()));
-            const QString cond = e.size() > 4 ? e[4].toString() : QStringLiteral(".");
+            const QString cond = f.size() > 4 ? f[4].toString() : QStringLiteral(".");
             a.cond = keep(viewOf(cond));
             const int conds = conditionLength(viewOf(cond));
-            if (conds > 255) return nullptr;
+            if (conds > 255) return readable = false;
             a.conds = std::uint8_t(conds);
-            (prefix ? w->prefixes_ : w->suffixes_).push_back(a);
+            (kind == u"PFX" ? w->prefixes_ : w->suffixes_).push_back(a);
+            return true;
         }
-        i += rows;
-    }
+        if (f[0] == u"FLAG") {
+            utf8Flags = f.size() >= 2 && f[1] == u"UTF-8";
+            return readable = utf8Flags;
+        }
+        if (kLeftToTheLibrary.contains(f[0].toString())) {
+            // A table's rows follow its count line; none of them is ours.
+            if (kTables.contains(f[0].toString()) && f.size() == 2) tableRows = f[1].toInt();
+            return true;
+        }
+        if (f[0] != u"PFX" && f[0] != u"SFX") return readable = false; // something this does not do
+        bool counted = false;
+        affixRows = f.size() >= 4 ? f[3].toInt(&counted) : 0;
+        if (!counted || f[1].size() != 1 || (f[2] != u"Y" && f[2] != u"N")) return readable = false;
+        kind = f[0].toString();
+        flag = f[1].toString();
+        cross = f[2] == u"Y";
+        return true;
+    });
+    aff = QByteArray();
+    if (!readable) return nullptr;
     std::sort(w->prefixes_.begin(), w->prefixes_.end(), Order{w.get(), false});
     std::sort(w->suffixes_.begin(), w->suffixes_.end(), Order{w.get(), true});
     w->prefixGroups_ = groupsOf(w->prefixes_, *w, false);
@@ -225,40 +248,55 @@ std::unique_ptr<WordList> WordList::read(const QByteArray& aff, const QByteArray
 
     // The stems: "word/flags", the first line their count; a tab starts fields not read here.
     std::vector<Stem> stems;
+    stems.reserve(std::size_t(std::max(0, dic.readLine().trimmed().toInt())));
+    w->text_.reserve(std::size_t(dic.size()));
     std::unordered_map<Text, std::uint16_t> sets;
-    for (qsizetype from = dic.indexOf('\n') + 1, to = 0; from > 0 && from < dic.size(); from = to + 1) {
-        to = dic.indexOf('\n', from);
-        if (to < 0) to = dic.size();
-        const QString decoded = decode(QByteArrayView(dic).sliced(from, to - from));
+    // A line at a time from the file into one buffer: the whole of it is never held, and
+    // nothing is left between the stems as they are kept.
+    QByteArray buffer(1 << 14, Qt::Uninitialized);
+    QByteArrayView bytes;
+    auto stem = [&]() {
+        const QString decoded = decode(bytes);
         QStringView line = decoded;
         if (const qsizetype tab = line.indexOf(u'\t'); tab >= 0) line = line.left(tab);
         line = line.trimmed();
-        if (line.isEmpty()) continue;
-        qsizetype slash = line.indexOf(u'/', 1);
-        if (line.contains(u'\\')) return nullptr; // an escaped slash: not read here
+        if (line.isEmpty()) return true;
+        if (line.contains(u'\\')) return readable = false; // an escaped slash: not read here
+        const qsizetype slash = line.indexOf(u'/', 1);
         const QStringView word = slash < 0 ? line : line.left(slash);
         Text flags = slash < 0 ? Text() : Text(viewOf(line.mid(slash + 1).toString()));
         for (char16_t c : flags)
-            if (QChar::isSurrogate(c) || (!utf8Flags && c > 127)) return nullptr;
+            if (QChar::isSurrogate(c) || (!utf8Flags && c > 127)) return readable = false;
         std::sort(flags.begin(), flags.end());
         flags.erase(std::unique(flags.begin(), flags.end()), flags.end());
         auto [it, added] = sets.try_emplace(flags, std::uint16_t(w->flagSets_.size()));
         if (added) {
-            if (w->flagSets_.size() == 0xFFFF) return nullptr;
+            if (w->flagSets_.size() == 0xFFFF) return readable = false;
             w->flagSets_.push_back(keep(flags));
         }
+        if (word.size() > qsizetype(kLongest)) return true; // never asked
         const QByteArray utf8 = word.toUtf8();
-        if (word.size() > qsizetype(kLongest)) continue; // never asked
         stems.push_back({std::uint32_t(w->text_.size()), std::uint16_t(utf8.size()), it->second});
         w->text_.append(utf8.constData(), std::size_t(utf8.size()));
+        return true;
+    };
+    while (readable && !dic.atEnd()) {
+        const qint64 n = dic.readLine(buffer.data(), buffer.size());
+        bytes = QByteArrayView(buffer.constData(), std::max<qint64>(n, 0));
+        // A line longer than the buffer is no stem this reads.
+        readable = n >= 0 && (n < buffer.size() - 1 || bytes.endsWith('\n')) && stem();
     }
-    if (stems.empty()) return nullptr;
+    readable = readable && dic.error() == QFileDevice::NoError;
+    dic.close();
+    if (!readable || stems.empty()) return nullptr;
+    kept = {};
+    sets = {};
+    w->buildTable(std::move(stems));
     w->text_.shrink_to_fit();
     w->pool_.shrink_to_fit();
     w->flagSets_.shrink_to_fit();
     w->prefixes_.shrink_to_fit();
     w->suffixes_.shrink_to_fit();
-    w->buildTable(std::move(stems));
     return w;
 }
 

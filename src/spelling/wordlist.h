@@ -9,7 +9,7 @@
 // and the suggestion tables, which it leaves to the library. A dictionary that uses more
 // (compounds, forbidden or case-keeping words, long or numeric flags…) gives no word
 // list, and the library checks on its own.
-#include <QByteArray>
+#include <QString>
 #include <QStringView>
 
 #include <memory>
@@ -21,8 +21,9 @@ namespace quelora::spelling {
 
 class WordList {
 public:
-    // From the bytes of the .aff and .dic files; nothing when they use more than this reads.
-    static std::unique_ptr<WordList> read(const QByteArray& aff, const QByteArray& dic);
+    // From an .aff file and the .dic beside it; nothing when they cannot be read or use
+    // more than this reads.
+    static std::unique_ptr<WordList> read(const QString& affPath);
     // As the library answers for one word: as written, and for a capitalised or all-capital
     // word also in the capitals a dictionary entry would have.
     bool knows(QStringView word) const;

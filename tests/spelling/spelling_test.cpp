@@ -91,7 +91,7 @@ TEST(Spelling, TheWordListAnswersAsTheLibrary) {
     QFile affFile(aff), dicFile(aff.chopped(4) + u(".dic"));
     ASSERT_TRUE(affFile.open(QIODevice::ReadOnly) && dicFile.open(QIODevice::ReadOnly));
     const QByteArray affBytes = affFile.readAll(), dicBytes = dicFile.readAll();
-    const auto words = spelling::WordList::read(affBytes, dicBytes);
+    const auto words = spelling::WordList::read(aff);
     ASSERT_NE(words, nullptr);
     std::istringstream affText(affBytes.toStdString()), dicText(dicBytes.toStdString());
     nuspell::Dictionary library;
