@@ -588,7 +588,8 @@ TEST(Search, ARecentCheckIsTrustedButNotForWhatTheProgramWrote) {
 }
 
 // On its own thread: of queries asked one after the other before any answer came, only
-// the newest is answered, through the receiver's event loop.
+// the newest is answered, through the receiver's event loop; the folders, checked between
+// requests without end (no notices, a check wanted at once), never hold one.
 TEST(Search, OnItsThreadOnlyTheNewestQueryIsAnswered) {
     int argc = 1;
     char name[] = "test";
@@ -600,8 +601,10 @@ TEST(Search, OnItsThreadOnlyTheNewestQueryIsAnswered) {
     ASSERT_FALSE(expected.isEmpty());
     QObject receiver;
     std::vector<search::BackgroundSearch::Answer> answers;
-    search::BackgroundSearch s(f.root(), &receiver,
-                               [&](const search::BackgroundSearch::Answer& a) { answers.push_back(a); });
+    search::BackgroundSearch s(
+        f.root(), &receiver, [&](const search::BackgroundSearch::Answer& a) { answers.push_back(a); }, nullptr,
+        search::kDefaultBudgetBytes, false, 1);
+    s.keepUp(true);
     s.find(u("m"));
     QThread::msleep(300); // answered by now, most likely, but not yet taken in
     s.otherYears(QDate(2007, 3, 15));
