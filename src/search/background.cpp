@@ -1,6 +1,7 @@
 #include "search/background.h"
 
 #include <QMetaObject>
+#include <chrono>
 
 namespace quelora::search {
 
@@ -40,6 +41,14 @@ void BackgroundSearch::fileWritten(const QString& path) {
     wake_.notify_one();
 }
 
+void BackgroundSearch::keepUp(bool on) {
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        keepUp_ = on;
+    }
+    wake_.notify_one();
+}
+
 quint64 BackgroundSearch::post(Request r) {
     r.number = ++latest_;
     {
@@ -56,10 +65,24 @@ void BackgroundSearch::run() {
     for (;;) {
         Request r;
         QStringList written;
+        bool check = false;
         {
             std::unique_lock<std::mutex> hold(lock_);
-            wake_.wait(hold, [this] { return stopping_ || waiting_ || !written_.isEmpty(); });
-            if (stopping_) return;
+            for (;;) {
+                if (stopping_) return;
+                if (waiting_ || !written_.isEmpty()) break;
+                const int due = keepUp_ && searcher ? searcher->msUntilRecheck() : -1;
+                if (due == 0) {
+                    // Given up as a request is, by any request posted from now on.
+                    current_ = newest_.load();
+                    check = true;
+                    break;
+                }
+                if (due > 0)
+                    wake_.wait_for(hold, std::chrono::milliseconds(due));
+                else
+                    wake_.wait(hold);
+            }
             written.swap(written_);
             if (waiting_) {
                 r = std::move(*waiting_);
@@ -76,7 +99,10 @@ void BackgroundSearch::run() {
         }
         for (const QString& path : std::as_const(written))
             searcher->fileWritten(path);
-        if (r.number == 0) continue; // only files told
+        if (r.number == 0) {
+            if (check) searcher->recheckAhead();
+            continue; // only files told, or the folders checked
+        }
         current_ = r.number;
         Answer a;
         a.request = r.number;

@@ -3,6 +3,12 @@
 // request is numbered; a request still waiting or running is given up as soon as a newer
 // one comes (typing on), and only the newest request's answer is handed back, on the
 // thread of the receiver given, through its event loop.
+//
+// Where no notices come, the folders must be checked file by file at most a second before
+// each query (Searcher::setRecheckInterval). While told to keep up (the search is open),
+// the thread does that between requests, when Searcher::msUntilRecheck says, so that no
+// request pays the check; a request that comes meanwhile gives the check up between files
+// as it would give up an older request, and the check goes on after it.
 #include "search/search.h"
 
 #include <QObject>
@@ -42,6 +48,8 @@ public:
     quint64 otherYears(const QDate& date, int limit = 0);
     // As Searcher::fileWritten, taken before the next request runs.
     void fileWritten(const QString& path);
+    // Whether the folders are checked between requests (see above); off to begin with.
+    void keepUp(bool on);
     // The newest request has not been answered yet.
     bool busy() const { return answered_ != latest_; }
     quint64 latest() const { return latest_; }
@@ -73,6 +81,7 @@ private:
     std::optional<Request> waiting_; // the newest request not yet taken
     QStringList written_;            // paths for fileWritten, in order
     bool stopping_ = false;
+    bool keepUp_ = false;
     std::thread thread_;
 };
 

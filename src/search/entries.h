@@ -125,7 +125,7 @@ struct Searcher::Impl {
     bool overBudget = false;
     QStringList lastWords;
     Stats stats;
-    qint64 recheckAfterNs = 0;    // without notices: how old a folder's check may be
+    qint64 recheckAfterNs = 0;    // without notices: how old a folder's check may be for a query
     std::function<bool()> cancel; // asked between files: a newer query waits
     bool cancelled() const { return cancel && cancel(); }
     // The query given up: what it changed of the entries narrows nothing.
@@ -152,8 +152,13 @@ struct Searcher::Impl {
     void refresh(bool pagesOnly = false);
     void resolveFolders();
     void takeNotices();
-    void relist(Place& p);
+    // mayGiveUp: asks cancelled() between files and stops when told, false then; what it
+    // checked stays done, the place is checked whole next time.
+    bool relist(Place& p, bool mayGiveUp = false);
     void recheck(Place& p);
+    // Without notices: the folders not watched, checked now (Searcher::recheckAhead).
+    bool checkAhead();
+    qint64 nsUntilCheckAhead() const;
     void checkLinks(Place& p);
     void checkLink(Place& p, const Dir& dir, const QString& name, Entry& e, bool link);
     void chooseVariants(Place& p);

@@ -210,7 +210,8 @@ void Searcher::Impl::checkLink(Place& p, const Dir& dir, const QString& name, En
 // Every file of the folder against what was read of it: new names come in, names gone
 // go, a changed stamp (or one too recent to trust) means reading again.
 // Touches nothing but the place and the atomic totals: places are listed side by side.
-void Searcher::Impl::relist(Place& p) {
+bool Searcher::Impl::relist(Place& p, bool mayGiveUp) {
+    if (mayGiveUp && cancelled()) return false;
     const Dir dir(p.real);
     const qint64 now = detail::nowNs();
     // The listing is kept while the folder's stamp stays as it was (and was settled).
@@ -242,7 +243,10 @@ void Searcher::Impl::relist(Place& p) {
         for (const QString& name : std::as_const(gone))
             erase(p, name);
     }
+    int asked = 0;
     for (auto it = p.entries.begin(); it != p.entries.end(); ++it) {
+        // Given up, the names still dirty stay so, and the place is not taken as checked.
+        if (mayGiveUp && (++asked & 63) == 0 && cancelled()) return false;
         Entry& e = *it;
         if (const bool link = p.links.contains(it.key()); link || e.outside || e.linked)
             checkLink(p, dir, it.key(), e, link);
@@ -256,6 +260,44 @@ void Searcher::Impl::relist(Place& p) {
     }
     p.dirty.clear();
     p.relist = false;
+    return true;
+}
+
+// A check ahead of the queries is due once a folder's last is three quarters of the
+// interval old: done then, between queries, it is never old enough for a query to pay one.
+namespace {
+qint64 aheadNs(qint64 intervalNs) {
+    return intervalNs - intervalNs / 4;
+}
+} // namespace
+
+qint64 Searcher::Impl::nsUntilCheckAhead() const {
+    if (recheckAfterNs <= 0) return -1;
+    const qint64 now = detail::nowNs();
+    qint64 soonest = -1;
+    for (const auto& p : places) {
+        if (p->watch >= 0) continue;
+        const qint64 due = p->relist ? 0 : std::max<qint64>(0, p->checkedNs + aheadNs(recheckAfterNs) - now);
+        if (soonest < 0 || due < soonest) soonest = due;
+    }
+    return soonest;
+}
+
+bool Searcher::Impl::checkAhead() {
+    std::vector<Place*> toList;
+    for (auto& p : places)
+        if (p->watch < 0) toList.push_back(p.get());
+    const qint64 now = detail::nowNs();
+    std::atomic<bool> whole{true};
+    inParallel(toList.size(), 1, 2, [&](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            if (relist(*toList[i], true))
+                toList[i]->checkedNs = now;
+            else
+                whole = false;
+        }
+    });
+    return whole;
 }
 
 // Only the names the notices gave.

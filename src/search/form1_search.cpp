@@ -95,6 +95,24 @@ void showFirstHit(TextBox* box, const QString& query) {
     box->ensureCursorVisible();
 }
 
+// Tells whether a widget is on show, as it comes and goes.
+class ShownWatch : public QObject {
+public:
+    ShownWatch(QWidget* watched, std::function<void(bool)> shown)
+        : QObject(watched), shown_(std::move(shown)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show || e->type() == QEvent::Hide) shown_(e->type() == QEvent::Show);
+        return false;
+    }
+
+private:
+    std::function<void(bool)> shown_;
+};
+
 } // namespace
 
 struct Form1::SearchState {
@@ -105,6 +123,8 @@ struct Form1::SearchState {
     bool pickWhenFound = false;    // Return came before the answer: the first result is shown then
     QString keepChosen;            // the file chosen in the list before the day's list is asked again
     std::optional<QDate> day;      // the day of the list asked for while the field is empty
+    QPointer<QObject> shownWatch;  // tells the searcher whether the panel is open: gone before it
+    ~SearchState() { delete shownWatch; }
 };
 
 void Form1::SearchStateDelete::operator()(SearchState* s) const {
@@ -130,6 +150,11 @@ void Form1::buildSearchPanel() {
     p.setColor(QPalette::Window, colorFromVb(vb::White));
     SearchPanel->setPalette(p);
     describe(SearchPanel, QStringLiteral("Buscar"));
+    // Where no notices come, the search keeps its check of the folders fresh while it is
+    // open, on its own thread: no keystroke waits for one.
+    Search_->shownWatch = new ShownWatch(SearchPanel, [this](bool shown) {
+        if (Search_->searcher) Search_->searcher->keepUp(shown);
+    });
     label(SearchPanel, QStringLiteral("SearchTitle"), tw(240, 120, 7335, 300),
           QStringLiteral("Buscar en el diario, las notas, las fichas y los textos de los días:"),
           arial(9.75, true));
@@ -240,10 +265,12 @@ void Form1::SearchFilesChanged() {
 
 void Form1::SearchText_Change() {
     SearchState& st = *Search_;
-    if (!st.searcher)
+    if (!st.searcher) {
         st.searcher = std::make_unique<search::BackgroundSearch>(
             DataFolder_, this, [this](const search::BackgroundSearch::Answer& a) { SearchFound(a); },
             SharedWatch());
+        st.searcher->keepUp(SearchPanel->isVisible());
+    }
     st.pickWhenFound = false;
     st.keepChosen.clear();
     // An empty field: this day in other years, the day being the one the caption names.

@@ -97,8 +97,9 @@ inline constexpr qint64 kEntryOverhead = 256; // bytes a kept file costs besides
 inline constexpr qint64 kFileCapBytes = 4LL * 1024 * 1024;
 inline constexpr int kDefaultLimit = 100;
 inline constexpr int kExcerptLength = 80;
-// Where no notices come, how old a folder's check may be for the window's queries: typing
-// pays one check a second, not one a keystroke; another program's change shows within it.
+// Where no notices come, how old a folder's check may be for the window's queries: another
+// program's change shows at every query begun a second after it. The window's search checks
+// between queries while it is open (BackgroundSearch::keepUp), so that no keystroke pays it.
 inline constexpr int kRecheckMs = 1000;
 
 // The folded form of text that matching compares (lower case, vowels without marks).
@@ -156,6 +157,15 @@ public:
     // it was then, but for the files fileWritten named (0, the default: every query checks).
     // So typing costs one check a while, not one a keystroke.
     void setRecheckInterval(int ms);
+    // Where no notices come, for the thread that runs the queries to check the folders
+    // between them, so that none finds its check due: how long until a check is wanted
+    // (ms; 0: now), once a folder's last check is three quarters of the interval old;
+    // -1 when none ever is (no interval, every folder watched, nothing asked yet).
+    int msUntilRecheck() const;
+    // Checks every folder not watched now, file by file, asking setCancel's function
+    // between files and giving up when it says so (false): what was checked stays so,
+    // and a folder given up is checked whole the next time. Finds nothing; lastStats stays.
+    bool recheckAhead();
     // Asked between files while a query runs: true gives the query up, without hits
     // (Stats::cancelled); what was read stays kept, and the next query narrows nothing.
     void setCancel(std::function<bool()> cancelled);

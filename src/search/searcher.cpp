@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <climits>
 
 namespace quelora::search {
 
@@ -78,6 +79,20 @@ void Searcher::shareWatch(std::shared_ptr<store::WatchHub> hub) {
 
 void Searcher::setRecheckInterval(int ms) {
     d_->recheckAfterNs = qint64(ms) * 1000000;
+}
+
+int Searcher::msUntilRecheck() const {
+    const qint64 ns = d_->nsUntilCheckAhead();
+    return ns < 0 ? -1 : static_cast<int>(std::min<qint64>((ns + 999999) / 1000000, INT_MAX));
+}
+
+bool Searcher::recheckAhead() {
+    try {
+        return d_->checkAhead();
+    } catch (...) {
+        d_->reset(); // out of memory, as a query that fails: the next query starts afresh
+        return false;
+    }
 }
 
 void Searcher::setCancel(std::function<bool()> cancelled) {

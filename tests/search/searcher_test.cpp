@@ -558,22 +558,38 @@ TEST(Search, AQueryGivenUpAnywhereLeavesTheNextAsAFreshOnes) {
 }
 
 // Where no notices come, the window's queries take a folder checked within the interval
-// as it was then, but never what the program itself wrote.
+// as it was then, but never what the program itself wrote. The check done between queries
+// is given up at any question for a query; done whole, it finds a page another program
+// rewrote in place, and is not due again for three quarters of the interval.
 TEST(Search, ARecentCheckIsTrustedButNotForWhatTheProgramWrote) {
     Folder f;
     const QString page = u("dias/JUEVES, 15 de MARZO de 2007.txt");
-    f.text(page, u("uno"));
+    f.text(page, u("uno"), at(2007, 3, 15));
+    for (QDate d(2006, 1, 1); d < QDate(2006, 7, 1); d = d.addDays(1))
+        f.text(u("dias/") + calendar::dateCaption(d.dayOfWeek() - 1, d) + u(".txt"), u("otro"), at(2006, 7, 1));
     search::Searcher s(f.root(), search::kDefaultBudgetBytes, false);
     s.setRecheckInterval(60000);
     EXPECT_EQ(s.find(u("uno")).size(), 1);
-    f.text(page, u("dos"));
+    f.text(page, u("dos"), at(2007, 3, 16));
     EXPECT_TRUE(s.find(u("dos")).isEmpty()); // checked less than a minute ago
-    s.fileWritten(f.path(page));
+    int givenUp = 0;
+    for (int stop = 1; stop < 1000; ++stop, ++givenUp) {
+        std::atomic<int> asked{0};
+        s.setCancel([&] { return ++asked >= stop; });
+        if (s.recheckAhead()) break;
+    }
+    s.setCancel(nullptr);
+    EXPECT_GT(givenUp, 1);
+    EXPECT_GT(s.msUntilRecheck(), 40000);
     EXPECT_EQ(s.find(u("dos")).size(), 1);
+    f.text(page, u("tres"), at(2007, 3, 17));
+    s.fileWritten(f.path(page));
+    EXPECT_EQ(s.find(u("tres")).size(), 1);
 }
 
 // On its own thread: of queries asked one after the other before any answer came, only
-// the newest is answered, through the receiver's event loop.
+// the newest is answered, through the receiver's event loop; the folders, checked between
+// requests without end (no notices, a check wanted at once), never hold one.
 TEST(Search, OnItsThreadOnlyTheNewestQueryIsAnswered) {
     int argc = 1;
     char name[] = "test";
@@ -585,8 +601,10 @@ TEST(Search, OnItsThreadOnlyTheNewestQueryIsAnswered) {
     ASSERT_FALSE(expected.isEmpty());
     QObject receiver;
     std::vector<search::BackgroundSearch::Answer> answers;
-    search::BackgroundSearch s(f.root(), &receiver,
-                               [&](const search::BackgroundSearch::Answer& a) { answers.push_back(a); });
+    search::BackgroundSearch s(
+        f.root(), &receiver, [&](const search::BackgroundSearch::Answer& a) { answers.push_back(a); }, nullptr,
+        search::kDefaultBudgetBytes, false, 1);
+    s.keepUp(true);
     s.find(u("m"));
     QThread::msleep(300); // answered by now, most likely, but not yet taken in
     s.otherYears(QDate(2007, 3, 15));
