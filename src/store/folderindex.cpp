@@ -10,10 +10,27 @@
 namespace quelora::store {
 
 FolderIndex::FolderIndex(const QString& folder) : folder_(folder), names_(listFiles(folder)) {
-    byKey_.reserve(names_.size());
-    for (const QString& n : names_) {
-        QString& taken = byKey_[nameKey(n)];
-        if (taken.isEmpty() || takenBefore(n, taken)) taken = n;
+    std::size_t size = 8;
+    while (size < std::size_t(names_.size()) * 2)
+        size *= 2;
+    slots_.resize(size);
+    for (qsizetype i = 0; i < names_.size(); ++i) {
+        const QString key = nameKey(names_[i]);
+        const auto hash = std::uint32_t(qHash(key));
+        if (auto* same = const_cast<Slot*>(slotOf(key, hash)); same->name != 0) {
+            if (takenBefore(names_[i], names_[same->name - 1])) same->name = std::uint32_t(i + 1);
+        } else {
+            *same = {hash, std::uint32_t(i + 1)};
+        }
+    }
+}
+
+// The slot of the key: the one holding it, or the empty one where it would go.
+const FolderIndex::Slot* FolderIndex::slotOf(const QString& key, std::uint32_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Slot& s = slots_[at];
+        if (s.name == 0 || (s.hash == hash && nameKey(names_[s.name - 1]) == key)) return &s;
     }
 }
 
@@ -30,10 +47,13 @@ const QList<std::pair<QString, VersionName>>& FolderIndex::versions() const {
 
 QString FolderIndex::find(const QString& name) const {
     if (name.isEmpty()) return {};
-    const auto it = byKey_.constFind(nameKey(name));
-    if (it == byKey_.constEnd()) return {};
-    if (*it != name && names_.contains(name)) return name;
-    return *it;
+    if (slots_.empty()) return {};
+    const QString key = nameKey(name);
+    const Slot* s = slotOf(key, std::uint32_t(qHash(key)));
+    if (s->name == 0) return {};
+    const QString& taken = names_[s->name - 1];
+    if (taken != name && names_.contains(name)) return name;
+    return taken;
 }
 
 namespace {

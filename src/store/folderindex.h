@@ -1,5 +1,7 @@
 #pragma once
 #include <QHash>
+#include <cstdint>
+#include <vector>
 #include <QString>
 #include <QStringList>
 #include <QList>
@@ -43,7 +45,14 @@ public:
 private:
     QString folder_;
     QStringList names_;
-    QHash<QString, QString> byKey_; // nameKey -> the variant taken
+    // The variant taken for each nameKey, by the key's hash: a lifetime's "dias" keeps
+    // 11,000 names, and their keys beside them would double what the index holds.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t name = 0; // 1 + its index in names_; 0: empty
+    };
+    std::vector<Slot> slots_;
+    const Slot* slotOf(const QString& key, std::uint32_t hash) const;
     mutable std::once_flag versionsOnce_;
     mutable std::shared_ptr<QList<std::pair<QString, VersionName>>> versions_;
 };
