@@ -247,7 +247,7 @@ std::unique_ptr<WordList> WordList::read(const QString& affPath) {
         w->longestSuffix_ = std::max<std::size_t>(w->longestSuffix_, a.append.length);
 
     // The stems: "word/flags", the first line their count; a tab starts fields not read here.
-    std::vector<Stem> stems;
+    std::vector<Stem>& stems = w->stems_;
     stems.reserve(std::size_t(std::max(0, dic.readLine().trimmed().toInt())));
     w->text_.reserve(std::size_t(dic.size()));
     std::unordered_map<Text, std::uint16_t> sets;
@@ -291,8 +291,8 @@ std::unique_ptr<WordList> WordList::read(const QString& affPath) {
     if (!readable || stems.empty()) return nullptr;
     kept = {};
     sets = {};
-    w->buildTable(std::move(stems));
     w->text_.shrink_to_fit();
+    w->buildTable();
     w->pool_.shrink_to_fit();
     w->flagSets_.shrink_to_fit();
     w->prefixes_.shrink_to_fit();
@@ -317,23 +317,34 @@ std::vector<WordList::Group> WordList::groupsOf(const std::vector<Affix>& all, c
     return groups;
 }
 
-// The stems ordered by the bucket their hash falls in, about two a bucket.
-void WordList::buildTable(std::vector<Stem> stems) {
+// The stems ordered by the bucket their hash falls in, about two a bucket; moved into
+// that order where they are, so that building the table takes no second copy of them.
+void WordList::buildTable() {
     std::size_t buckets = 1;
-    while (buckets * 2 < stems.size())
+    while (buckets * 2 < stems_.size())
         buckets *= 2;
     auto bucketOf = [&](const Stem& s) {
         return hashOf(std::string_view(text_).substr(s.at, s.length)) & (buckets - 1);
     };
     buckets_.assign(buckets + 1, 0);
-    for (const Stem& s : stems)
+    for (const Stem& s : stems_)
         ++buckets_[bucketOf(s) + 1];
     for (std::size_t b = 1; b <= buckets; ++b)
         buckets_[b] += buckets_[b - 1];
-    std::vector<std::uint32_t> next(buckets_.begin(), buckets_.end() - 1);
-    stems_.resize(stems.size());
-    for (const Stem& s : stems)
-        stems_[next[bucketOf(s)]++] = s;
+    // Where each stem goes, then each cycle of that permutation followed once.
+    std::vector<std::uint32_t> to(stems_.size());
+    {
+        std::vector<std::uint32_t> next(buckets_.begin(), buckets_.end() - 1);
+        for (std::size_t i = 0; i < stems_.size(); ++i)
+            to[i] = next[bucketOf(stems_[i])]++;
+    }
+    for (std::size_t i = 0; i < stems_.size(); ++i) {
+        while (to[i] != i) {
+            const std::uint32_t j = to[i];
+            std::swap(stems_[i], stems_[j]);
+            std::swap(to[i], to[j]);
+        }
+    }
 }
 
 // Whether some entry of the stem `root` (a stem may have several, each with its flags)

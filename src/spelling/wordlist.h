@@ -64,7 +64,7 @@ private:
     bool affixesOf(View word, bool prefixes, Each&& each) const;
     template <typename Test>
     bool anyStem(View root, Test&& test) const;
-    void buildTable(std::vector<Stem> stems);
+    void buildTable();
     static std::vector<Group> groupsOf(const std::vector<Affix>& all, const WordList& w, bool suffixes);
 
     Text pool_; // the affixes' texts and the sets of flags

@@ -11,7 +11,7 @@ namespace quelora::store {
 
 FolderIndex::FolderIndex(const QString& folder) : folder_(folder), names_(listFiles(folder)) {
     std::size_t size = 8;
-    while (size < std::size_t(names_.size()) * 2)
+    while (size < std::size_t(names_.size()) + std::size_t(names_.size()) / 2)
         size *= 2;
     slots_.resize(size);
     for (qsizetype i = 0; i < names_.size(); ++i) {
