@@ -164,8 +164,13 @@ void Marks::addToMenu(QMenu* menu, const QPoint& pos) {
         return;
     }
     auto* watcher = new QFutureWatcher<QStringList>(menu);
-    connect(watcher, &QFutureWatcher<QStringList>::finished, menu,
-            [watcher, placeholder, fill] { fill(placeholder, watcher->result()); });
+    connect(watcher, &QFutureWatcher<QStringList>::finished, menu, [watcher, placeholder, fill, menu, add] {
+        // The menu opened on "Añadir al diccionario" while it waited; unless the user has
+        // moved since, the first suggestion is where it now opens, and a reader says it.
+        const bool untouched = menu->activeAction() == add;
+        fill(placeholder, watcher->result());
+        if (untouched) menu->setActiveAction(menu->actions().value(0));
+    });
     watcher->setFuture(future);
 }
 
