@@ -288,14 +288,23 @@ private:
 };
 
 // Checking by the compact word list, which is all that stays loaded (about 2 MB against the
-// library's 9); the library is loaded only to suggest, on the menu's worker, and let go after.
+// library's 9), and suggesting by it too; the library is loaded only for a word with nothing
+// near it, on the menu's worker, and let go after.
 class WordListDictionary : public Dictionary {
 public:
     WordListDictionary(QString aff, std::unique_ptr<WordList> words) : aff_(std::move(aff)), words_(std::move(words)) {}
     bool knows(const QString& word) const override { return words_->knows(word); }
     QStringList suggest(const QString& word, int most) const override {
+        const QStringList near = words_->nearWords(word);
+        if (!near.isEmpty()) return rankSuggestions(word, near, most);
+        // Nothing within a small edit ("escrivi"): the library compares the word with the
+        // whole dictionary, loaded for it and let go after.
         std::vector<std::string> out;
-        if (auto quick = loadNuspell(aff_, true)) out = librarySuggestions(quick.get(), aff_, word);
+        try {
+            if (auto full = loadNuspell(aff_, false)) full->suggest(word.toStdString(), out);
+        } catch (...) {
+            out.clear();
+        }
         releaseFreedMemory();
         return rankSuggestions(word, fromStd(out), most);
     }

@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 namespace quelora::spelling {
@@ -191,6 +193,13 @@ std::unique_ptr<WordList> WordList::read(const QString& affPath) {
         if (f.isEmpty() || f[0].startsWith(u'#')) return true;
         if (tableRows > 0) {
             --tableRows;
+            // "REP from to" ("_" a blank; ^ and $ tie it to the word's ends, not taken here)
+            // and "MAP letters" (a group in brackets is more than a letter: not taken).
+            if (f[0] == u"REP" && f.size() >= 3 && !f[1].contains(u'^') && !f[1].contains(u'$'))
+                w->replacements_.emplace_back(viewOf(f[1].toString().replace(u'_', u' ')),
+                                              viewOf(f[2].toString().replace(u'_', u' ')));
+            else if (f[0] == u"MAP" && f.size() >= 2 && !f[1].contains(u'('))
+                w->related_.emplace_back(viewOf(f[1].toString()));
             return true;
         }
         if (affixRows > 0) {
@@ -221,6 +230,7 @@ std::unique_ptr<WordList> WordList::read(const QString& affPath) {
             utf8Flags = f.size() >= 2 && f[1] == u"UTF-8";
             return readable = utf8Flags;
         }
+        if (f[0] == u"TRY" && f.size() >= 2) w->try_ = Text(viewOf(f[1].toString()));
         if (kLeftToTheLibrary.contains(f[0].toString())) {
             // A table's rows follow its count line; none of them is ours.
             if (kTables.contains(f[0].toString()) && f.size() == 2) tableRows = f[1].toInt();
@@ -452,6 +462,108 @@ bool WordList::prefixed(View word) const {
         if (anyStem(r, [&](View flags) { return hasFlag(flags, p.flag); })) return true;
         return p.cross && (suffixed(r, &p, 0) || twoSuffixes(r, &p));
     });
+}
+
+QStringList WordList::nearWords(QStringView word) const {
+    // A capitalised word: the words near it as written and in small letters, capitalised.
+    const bool capitalised = !word.isEmpty() && word[0].isUpper() &&
+                             std::none_of(word.begin() + 1, word.end(), [](QChar c) { return c.isUpper(); });
+    if (capitalised) {
+        QStringList found;
+        for (const QString& s : nearWordsAsWritten(word) + nearWordsAsWritten(word.toString().toLower())) {
+            const QString c = s.left(1).toUpper() + s.mid(1);
+            if (c != word && !found.contains(c)) found << c;
+        }
+        return found;
+    }
+    return nearWordsAsWritten(word);
+}
+
+// Candidates are taken only as a dictionary entry or its forms are written: "Seremos" is no
+// suggestion for "qeremos".
+QStringList WordList::nearWordsAsWritten(QStringView word) const {
+    const QString w = word.toString();
+    QStringList found;
+    QSet<QString> tried;
+    auto exactly = [this](const QString& c) { return checkWord(viewOf(c)); };
+    auto tryWord = [&](const QString& candidate) {
+        if (candidate.isEmpty() || candidate == w || tried.contains(candidate)) return;
+        tried.insert(candidate);
+        if (exactly(candidate)) found << candidate;
+    };
+    if (w.isEmpty() || w.size() > qsizetype(kLongest)) return found;
+    for (const auto& [from, to] : replacements_) {
+        const QString f = QString::fromUtf16(from.data(), qsizetype(from.size()));
+        const QString t = QString::fromUtf16(to.data(), qsizetype(to.size()));
+        for (qsizetype at = w.indexOf(f); at >= 0; at = w.indexOf(f, at + 1)) {
+            const QString c = w.left(at) + t + w.mid(at + f.size());
+            if (t.contains(u' ')) { // two words: both must be known
+                const QStringList parts = c.split(u' ', Qt::SkipEmptyParts);
+                if (std::all_of(parts.begin(), parts.end(), exactly)) {
+                    if (!tried.contains(c)) found << c;
+                    tried.insert(c);
+                }
+            } else {
+                tryWord(c);
+            }
+        }
+    }
+    // Every mix of related letters (a á, o ó…), as many as a word has.
+    std::function<void(QString, qsizetype)> related = [&](QString c, qsizetype from) {
+        for (qsizetype i = from; i < c.size(); ++i) {
+            for (const Text& group : related_) {
+                if (!hasFlag(group, c[i].unicode())) continue;
+                for (char16_t other : group) {
+                    if (other == c[i].unicode() || tried.size() > 2000) continue;
+                    QString d = c;
+                    d[i] = QChar(other);
+                    tryWord(d);
+                    related(d, i + 1);
+                }
+            }
+        }
+    };
+    related(w, 0);
+    for (qsizetype i = 0; i + 1 < w.size(); ++i) { // two neighbours swapped
+        QString c = w;
+        std::swap(c[i], c[i + 1]);
+        tryWord(c);
+    }
+    for (qsizetype i = 0; i < w.size(); ++i) // a letter too many
+        tryWord(QString(w).remove(i, 1));
+    const QString letters = QString::fromUtf16(try_.data(), qsizetype(try_.size()));
+    for (QChar l : letters) // a letter missing, the likeliest letters first
+        for (qsizetype i = 0; i <= w.size(); ++i)
+            tryWord(w.left(i) + l + w.mid(i));
+    for (qsizetype i = 0; i < w.size(); ++i) // a letter typed in the wrong place
+        for (qsizetype j = 0; j < w.size(); ++j) {
+            if (std::abs(i - j) < 2 || std::abs(i - j) > 4) continue;
+            QString c = w;
+            const QChar moved = c[i];
+            c.remove(i, 1);
+            c.insert(j, moved);
+            tryWord(c);
+        }
+    for (QChar l : letters) // a wrong letter
+        for (qsizetype i = 0; i < w.size(); ++i) {
+            if (l == w[i]) continue;
+            QString c = w;
+            c[i] = l;
+            tryWord(c);
+        }
+    for (qsizetype i = 0; i < w.size(); ++i) // two letters apart swapped
+        for (qsizetype j = i + 2; j < w.size(); ++j) {
+            QString c = w;
+            std::swap(c[i], c[j]);
+            tryWord(c);
+        }
+    for (qsizetype i = 0; i + 3 < w.size(); ++i) // a pair typed twice ("vacacaciones")
+        if (w[i] == w[i + 2] && w[i + 1] == w[i + 3]) tryWord(QString(w).remove(i, 2));
+    for (qsizetype i = 1; i < w.size(); ++i) { // two words run together
+        const QString a = w.left(i), b = w.mid(i);
+        if (exactly(a) && exactly(b)) found << a + u' ' + b;
+    }
+    return found;
 }
 
 } // namespace quelora::spelling

@@ -10,6 +10,7 @@
 // (compounds, forbidden or case-keeping words, long or numeric flags…) gives no word
 // list, and the library checks on its own.
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <memory>
@@ -28,6 +29,10 @@ public:
     // word also in the capitals a dictionary entry would have.
     bool knows(QStringView word) const;
     std::size_t stems() const { return stems_.size(); }
+    // The words it knows one small edit away, in the order the library's quick suggestions
+    // try them (its REP and MAP tables, two letters swapped, a letter dropped, added from
+    // TRY, moved or changed, a pair typed twice, the word parted in two); none when none is.
+    QStringList nearWords(QStringView word) const;
 
 private:
     using Text = std::u16string;
@@ -60,6 +65,7 @@ private:
     bool suffixed(View word, const Affix* prefix, char16_t outer) const;
     bool twoSuffixes(View word, const Affix* prefix) const;
     bool prefixed(View word) const;
+    QStringList nearWordsAsWritten(QStringView word) const;
     template <typename Each>
     bool affixesOf(View word, bool prefixes, Each&& each) const;
     template <typename Test>
@@ -72,6 +78,9 @@ private:
     std::vector<Group> prefixGroups_, suffixGroups_;
     std::size_t longestPrefix_ = 0, longestSuffix_ = 0;
     Text continuing_;          // flags that some affix lets follow it
+    Text try_;                 // the letters tried where one is missing or wrong
+    std::vector<std::pair<Text, Text>> replacements_; // REP: what is often written for what
+    std::vector<Text> related_; // MAP: letters often written for each other (a á)
     std::string text_;         // every stem in UTF-8, one after another
     std::vector<Stem> stems_;  // by their hash's bucket
     std::vector<std::uint32_t> buckets_; // where each bucket's stems start in stems_, and the end

@@ -82,7 +82,8 @@ TEST(Spelling, WhatIsMarked) {
 
 #if __has_include(<nuspell/dictionary.hxx>)
 // The word list the boxes check with answers as the spelling library does, on words that
-// take every way the affix rules combine, each also with a letter dropped and two swapped.
+// take every way the affix rules combine, each also with a letter dropped and two swapped;
+// and it suggests what the library does.
 TEST(Spelling, TheWordListAnswersAsTheLibrary) {
     QString aff;
     for (const QString& folder : spelling::systemDictionaryFolders())
@@ -93,7 +94,8 @@ TEST(Spelling, TheWordListAnswersAsTheLibrary) {
     const QByteArray affBytes = affFile.readAll(), dicBytes = dicFile.readAll();
     const auto words = spelling::WordList::read(aff);
     ASSERT_NE(words, nullptr);
-    std::istringstream affText(affBytes.toStdString()), dicText(dicBytes.toStdString());
+    // As the program once loaded it: suggestions from small edits only.
+    std::istringstream affText(affBytes.toStdString() + "\nMAXNGRAMSUGS 0\n"), dicText(dicBytes.toStdString());
     nuspell::Dictionary library;
     library.load_aff_dic(affText, dicText);
     QStringList probes;
@@ -115,6 +117,16 @@ TEST(Spelling, TheWordListAnswersAsTheLibrary) {
         known += words->knows(p);
     }
     EXPECT_GT(known, 30); // the words themselves, and some of their changes, are words too
+    // And the menu offers what the library would have offered.
+    for (const QString& w : u("fuy qeremos Manana aceso porfavor vacacaciones dias Arbol haiga").split(u' ')) {
+        std::vector<std::string> out;
+        library.suggest(w.toStdString(), out);
+        QStringList theirs;
+        for (const std::string& x : out)
+            theirs << QString::fromStdString(x);
+        EXPECT_EQ(spelling::rankSuggestions(w, words->nearWords(w), 6), spelling::rankSuggestions(w, theirs, 6))
+            << w.toStdString();
+    }
 }
 #endif
 
