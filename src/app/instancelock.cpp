@@ -2,6 +2,7 @@
 
 #include "app/platform.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
 #include <QDir>
@@ -146,9 +147,31 @@ QString folderInUseMessage(const QString& dataFolder) {
 }
 
 bool takeDataFolder(DataFolderLock& lock, const QString& dataFolder, Platform& platform) {
-    if (lock.take() != DataFolderLock::State::InUse) return true;
+    return takeDataFolder(lock.take(), dataFolder, platform);
+}
+
+bool takeDataFolder(DataFolderLock::State taken, const QString& dataFolder, Platform& platform) {
+    if (taken != DataFolderLock::State::InUse) return true;
     platform.message(nullptr, folderInUseMessage(dataFolder));
     return false;
+}
+
+TakenFolder takeAndList(DataFolderLock& lock, const QString& dataFolder) {
+    TakenFolder t;
+    t.state = lock.take();
+    if (t.state == DataFolderLock::State::InUse) return t;
+    // Found as Form1 finds them, so that the paths are the ones it asks for.
+    for (const QString& name : {layout::kPages, layout::kHolidays, layout::kReminders})
+        if (const QString stored = store::findFolder(dataFolder, name); !stored.isEmpty()) {
+            const QString folder = store::joinPath(dataFolder, stored);
+            t.listings.append({folder, store::FolderIndex::list(folder)});
+        }
+    return t;
+}
+
+void TakenFolder::keepListings() const {
+    for (const auto& [folder, listing] : listings)
+        store::FolderIndex::keep(folder, listing);
 }
 
 QString otherComputerNotice(const DataFolderLock& lock, const QString& dataFolder) {

@@ -4,10 +4,14 @@
 // a computer gives way. Another computer's lock (carried over by a sync engine, or left
 // there by a power cut) keeps no one out: the user is told, and a save that finds a file
 // changed elsewhere keeps the other version beside it.
+#include "store/folderindex.h"
+
 #include <QDateTime>
+#include <QList>
 #include <QLockFile>
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace quelora {
 
@@ -58,6 +62,21 @@ QString folderInUseMessage(const QString& dataFolder);
 // Takes the data folder for this copy. When another copy holds it, tells the user
 // through the platform and returns false: the program ends without opening its window.
 bool takeDataFolder(DataFolderLock& lock, const QString& dataFolder, Platform& platform);
+// The same, for a lock already asked for (take() on another thread): false when it was in use.
+bool takeDataFolder(DataFolderLock::State taken, const QString& dataFolder, Platform& platform);
+
+// What start-up does on a thread of its own while the window is built (which reads
+// nothing): the folder taken, then, unless another copy holds it, the folders of what the
+// first paint shows listed (today's page and the month's marks: thousands of pages in a
+// lifetime's diary, any of them stored in another letter case). The lock's write waits
+// for the disk, the listing for the other core, neither for the window.
+struct TakenFolder {
+    DataFolderLock::State state = DataFolderLock::State::InUse;
+    QList<std::pair<QString, store::FolderIndex::Listing>> listings;
+    // On the window's thread, once joined: the listings are kept for its look-ups.
+    void keepListings() const;
+};
+TakenFolder takeAndList(DataFolderLock& lock, const QString& dataFolder);
 
 // What the window tells the user once it is up, when another computer's lock is in the
 // folder; empty otherwise.
