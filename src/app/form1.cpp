@@ -35,7 +35,6 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     : QWidget(parent), DataFolder_(dataFolder), Platform_(platform) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kProgramTitle);
-    setWindowIcon(programIcon());
     setFixedSize(px(10845), px(7620));
     setAutoFillBackground(true);
     setFont(arial(8.25));
@@ -309,6 +308,9 @@ bool Form1::event(QEvent* e) {
                 ShowVersionMarks();
                 WatchFolders();
                 StartSpelling();
+                // Drawn in six sizes and handed to the window system: nothing the first
+                // paint shows (about 1 ms).
+                setWindowIcon(programIcon());
                 BuildNextPanel();
             },
             Qt::QueuedConnection);
