@@ -290,6 +290,14 @@ void Form1::Form_Load() {
     }
 }
 
+void Form1::TakeListings(std::future<store::FolderIndex::Listings> listed) {
+    // Never waited for before the first paint: a listing not done yet would hold it.
+    if (listed.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        store::FolderIndex::keep(listed.get());
+    else
+        PendingListings = std::move(listed);
+}
+
 void Form1::PlaceOnScreen() {
     if (const QScreen* s = screen()) move(windowPlace(s->availableGeometry(), frameGeometry().size()));
 }
@@ -303,6 +311,7 @@ bool Form1::event(QEvent* e) {
         QMetaObject::invokeMethod(
             this,
             [this] {
+                if (PendingListings.valid()) store::FolderIndex::keep(PendingListings.get());
                 // Pages stored in another letter case are found now: their days turn bold.
                 ShowDaysWithPages(store::FolderIndex::current(DataPath(layout::kPages)).get());
                 ShowVersionMarks();

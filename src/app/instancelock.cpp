@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <memory>
 
 namespace quelora {
 
@@ -156,22 +157,27 @@ bool takeDataFolder(DataFolderLock::State taken, const QString& dataFolder, Plat
     return false;
 }
 
-TakenFolder takeAndList(DataFolderLock& lock, const QString& dataFolder) {
-    TakenFolder t;
-    t.state = lock.take();
-    if (t.state == DataFolderLock::State::InUse) return t;
+Listings listFirstPaintFolders(const QString& dataFolder) {
+    Listings listings;
     // Found as Form1 finds them, so that the paths are the ones it asks for.
     for (const QString& name : {layout::kPages, layout::kHolidays, layout::kReminders})
         if (const QString stored = store::findFolder(dataFolder, name); !stored.isEmpty()) {
             const QString folder = store::joinPath(dataFolder, stored);
-            t.listings.append({folder, store::FolderIndex::list(folder)});
+            listings.append({folder, store::FolderIndex::list(folder)});
         }
-    return t;
+    return listings;
 }
 
-void TakenFolder::keepListings() const {
-    for (const auto& [folder, listing] : listings)
-        store::FolderIndex::keep(folder, listing);
+TakingFolder takeAndList(DataFolderLock& lock, const QString& dataFolder) {
+    auto state = std::make_shared<std::promise<DataFolderLock::State>>();
+    TakingFolder t;
+    t.taken = state->get_future();
+    t.listed = std::async(std::launch::async, [&lock, dataFolder, state] {
+        const DataFolderLock::State taken = lock.take();
+        state->set_value(taken);
+        return taken == DataFolderLock::State::InUse ? Listings() : listFirstPaintFolders(dataFolder);
+    });
+    return t;
 }
 
 QString otherComputerNotice(const DataFolderLock& lock, const QString& dataFolder) {

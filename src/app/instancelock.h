@@ -7,11 +7,10 @@
 #include "store/folderindex.h"
 
 #include <QDateTime>
-#include <QList>
 #include <QLockFile>
 #include <QString>
+#include <future>
 #include <optional>
-#include <utility>
 
 namespace quelora {
 
@@ -65,18 +64,20 @@ bool takeDataFolder(DataFolderLock& lock, const QString& dataFolder, Platform& p
 // The same, for a lock already asked for (take() on another thread): false when it was in use.
 bool takeDataFolder(DataFolderLock::State taken, const QString& dataFolder, Platform& platform);
 
+// The folders of what the first paint shows, listed (today's page and the month's marks:
+// thousands of pages in a lifetime's diary, any of them stored in another letter case).
+// Touches nothing shared: for any thread (store::FolderIndex::keep on the window's).
+using Listings = store::FolderIndex::Listings;
+Listings listFirstPaintFolders(const QString& dataFolder);
+
 // What start-up does on a thread of its own while the window is built (which reads
-// nothing): the folder taken, then, unless another copy holds it, the folders of what the
-// first paint shows listed (today's page and the month's marks: thousands of pages in a
-// lifetime's diary, any of them stored in another letter case). The lock's write waits
-// for the disk, the listing for the other core, neither for the window.
-struct TakenFolder {
-    DataFolderLock::State state = DataFolderLock::State::InUse;
-    QList<std::pair<QString, store::FolderIndex::Listing>> listings;
-    // On the window's thread, once joined: the listings are kept for its look-ups.
-    void keepListings() const;
+// nothing): the folder taken (the lock's write waits for the disk), then, unless another
+// copy holds it, listFirstPaintFolders.
+struct TakingFolder {
+    std::future<DataFolderLock::State> taken;
+    std::future<Listings> listed;
 };
-TakenFolder takeAndList(DataFolderLock& lock, const QString& dataFolder);
+TakingFolder takeAndList(DataFolderLock& lock, const QString& dataFolder);
 
 // What the window tells the user once it is up, when another computer's lock is in the
 // folder; empty otherwise.

@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QSessionManager>
-#include <functional>
-#include <future>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -18,12 +16,11 @@ int main(int argc, char* argv[]) {
     // cannot be removed (a read-only folder) is passed by. Taken, and the data listed, on a
     // thread of their own while the window is built.
     quelora::DataFolderLock lock(dataFolder);
-    auto taking = std::async(std::launch::async, quelora::takeAndList, std::ref(lock), std::cref(dataFolder));
+    quelora::TakingFolder taking = quelora::takeAndList(lock, dataFolder);
     quelora::installSpanishTranslations();
     Form1 form(dataFolder, platform);
-    const quelora::TakenFolder taken = taking.get();
-    if (!quelora::takeDataFolder(taken.state, dataFolder, platform)) return 1;
-    taken.keepListings();
+    if (!quelora::takeDataFolder(taking.taken.get(), dataFolder, platform)) return 1;
+    form.TakeListings(std::move(taking.listed));
     // Another computer's lock keeps no one out; the user hears of it once the window is up.
     if (const QString notice = quelora::otherComputerNotice(lock, dataFolder); !notice.isEmpty())
         form.ReportNotice(notice);

@@ -41,6 +41,12 @@ public:
     };
     static Listing list(const QString& folder);
     static void keep(const QString& folder, const Listing& listing);
+    // Several folders' listings, by folder.
+    using Listings = QList<std::pair<QString, Listing>>;
+    static void keep(const Listings& listings) {
+        for (const auto& [folder, listing] : listings)
+            keep(folder, listing);
+    }
 
     // The stored name that is the same name, letter case ignored (store::sameName): the
     // exact spelling when it is there, else the variant store::takenBefore puts first;

@@ -161,9 +161,9 @@ const Row kRows[] = {
          const timeval old[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
          ASSERT_EQ(::utimes(QFile::encodeName(t.path(u("dias"))).constData(), old), 0); // copied a while ago
          DataFolderLock lock(t.dataFolder()); // as the program starts: taken and listed beside the window
-         const TakenFolder taken = takeAndList(lock, t.dataFolder());
-         ASSERT_EQ(taken.state, DataFolderLock::State::Taken);
-         taken.keepListings();
+         TakingFolder taking = takeAndList(lock, t.dataFolder());
+         ASSERT_EQ(taking.taken.get(), DataFolderLock::State::Taken);
+         store::FolderIndex::keep(taking.listed.get());
          t.startShown(); // nothing painted yet
          EXPECT_TRUE(t.day(7)->font().bold());
          EXPECT_TRUE(t.day(15)->font().bold());
