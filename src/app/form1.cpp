@@ -35,7 +35,6 @@ Form1::Form1(const QString& dataFolder, Platform& platform, QWidget* parent)
     : QWidget(parent), DataFolder_(dataFolder), Platform_(platform) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kProgramTitle);
-    setWindowIcon(programIcon());
     setFixedSize(px(10845), px(7620));
     setAutoFillBackground(true);
     setFont(arial(8.25));
@@ -291,6 +290,14 @@ void Form1::Form_Load() {
     }
 }
 
+void Form1::TakeListings(std::future<store::FolderIndex::Listings> listed) {
+    // Never waited for before the first paint: a listing not done yet would hold it.
+    if (listed.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        store::FolderIndex::keep(listed.get());
+    else
+        PendingListings = std::move(listed);
+}
+
 void Form1::PlaceOnScreen() {
     if (const QScreen* s = screen()) move(windowPlace(s->availableGeometry(), frameGeometry().size()));
 }
@@ -304,11 +311,15 @@ bool Form1::event(QEvent* e) {
         QMetaObject::invokeMethod(
             this,
             [this] {
+                if (PendingListings.valid()) store::FolderIndex::keep(PendingListings.get());
                 // Pages stored in another letter case are found now: their days turn bold.
                 ShowDaysWithPages(store::FolderIndex::current(DataPath(layout::kPages)).get());
                 ShowVersionMarks();
                 WatchFolders();
                 StartSpelling();
+                // Drawn in six sizes and handed to the window system: nothing the first
+                // paint shows (about 1 ms).
+                setWindowIcon(programIcon());
                 BuildNextPanel();
             },
             Qt::QueuedConnection);

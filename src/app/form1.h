@@ -19,6 +19,7 @@
 #include "calendar/calendar.h"
 #include "store/boxfile.h"
 #include "store/files.h"
+#include "store/folderindex.h"
 #include "store/recovery.h"
 
 namespace quelora::spelling {
@@ -35,6 +36,7 @@ class Speller;
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -169,6 +171,9 @@ public:
     // Something the user should know that is no failure (characters saved as "?"):
     // shown like a failure, but it never holds the exit.
     void ReportNotice(const QString& text);
+    // Listings start-up makes on another thread (main): kept at once when done before
+    // Form_Load, else as soon as the window is on the screen.
+    void TakeListings(std::future<quelora::store::FolderIndex::Listings> listed);
     void ShowPendingMessages();
 
     // ---- Other programs' changes (src/app/form1_changes.cpp) -------------------------------
@@ -554,6 +559,7 @@ private:
     QHash<QString, QString> StoredFolderNames;
     bool FramePlaced = false;
     bool DiaryIndexWarmed = false;
+    std::future<quelora::store::FolderIndex::Listings> PendingListings;
     bool Loaded = false; // Form_Load has run
 
     // Spelling: every box the user writes in marks the words the dictionary does not

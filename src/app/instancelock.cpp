@@ -2,12 +2,14 @@
 
 #include "app/platform.h"
 #include "store/files.h"
+#include "store/layout.h"
 #include "store/names.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <memory>
 
 namespace quelora {
 
@@ -146,9 +148,36 @@ QString folderInUseMessage(const QString& dataFolder) {
 }
 
 bool takeDataFolder(DataFolderLock& lock, const QString& dataFolder, Platform& platform) {
-    if (lock.take() != DataFolderLock::State::InUse) return true;
+    return takeDataFolder(lock.take(), dataFolder, platform);
+}
+
+bool takeDataFolder(DataFolderLock::State taken, const QString& dataFolder, Platform& platform) {
+    if (taken != DataFolderLock::State::InUse) return true;
     platform.message(nullptr, folderInUseMessage(dataFolder));
     return false;
+}
+
+Listings listFirstPaintFolders(const QString& dataFolder) {
+    Listings listings;
+    // Found as Form1 finds them, so that the paths are the ones it asks for.
+    for (const QString& name : {layout::kPages, layout::kHolidays, layout::kReminders})
+        if (const QString stored = store::findFolder(dataFolder, name); !stored.isEmpty()) {
+            const QString folder = store::joinPath(dataFolder, stored);
+            listings.append({folder, store::FolderIndex::list(folder)});
+        }
+    return listings;
+}
+
+TakingFolder takeAndList(DataFolderLock& lock, const QString& dataFolder) {
+    auto state = std::make_shared<std::promise<DataFolderLock::State>>();
+    TakingFolder t;
+    t.taken = state->get_future();
+    t.listed = std::async(std::launch::async, [&lock, dataFolder, state] {
+        const DataFolderLock::State taken = lock.take();
+        state->set_value(taken);
+        return taken == DataFolderLock::State::InUse ? Listings() : listFirstPaintFolders(dataFolder);
+    });
+    return t;
 }
 
 QString otherComputerNotice(const DataFolderLock& lock, const QString& dataFolder) {

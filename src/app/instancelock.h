@@ -4,9 +4,12 @@
 // a computer gives way. Another computer's lock (carried over by a sync engine, or left
 // there by a power cut) keeps no one out: the user is told, and a save that finds a file
 // changed elsewhere keeps the other version beside it.
+#include "store/folderindex.h"
+
 #include <QDateTime>
 #include <QLockFile>
 #include <QString>
+#include <future>
 #include <optional>
 
 namespace quelora {
@@ -58,6 +61,23 @@ QString folderInUseMessage(const QString& dataFolder);
 // Takes the data folder for this copy. When another copy holds it, tells the user
 // through the platform and returns false: the program ends without opening its window.
 bool takeDataFolder(DataFolderLock& lock, const QString& dataFolder, Platform& platform);
+// The same, for a lock already asked for (take() on another thread): false when it was in use.
+bool takeDataFolder(DataFolderLock::State taken, const QString& dataFolder, Platform& platform);
+
+// The folders of what the first paint shows, listed (today's page and the month's marks:
+// thousands of pages in a lifetime's diary, any of them stored in another letter case).
+// Touches nothing shared: for any thread (store::FolderIndex::keep on the window's).
+using Listings = store::FolderIndex::Listings;
+Listings listFirstPaintFolders(const QString& dataFolder);
+
+// What start-up does on a thread of its own while the window is built (which reads
+// nothing): the folder taken (the lock's write waits for the disk), then, unless another
+// copy holds it, listFirstPaintFolders.
+struct TakingFolder {
+    std::future<DataFolderLock::State> taken;
+    std::future<Listings> listed;
+};
+TakingFolder takeAndList(DataFolderLock& lock, const QString& dataFolder);
 
 // What the window tells the user once it is up, when another computer's lock is in the
 // folder; empty otherwise.

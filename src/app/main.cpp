@@ -9,15 +9,18 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(quelora::kProgramTitle);
-    quelora::installSpanishTranslations();
     // The data folder is the program's own folder.
     const QString dataFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
     quelora::QtPlatform platform;
     // Held until the program ends; a lock left by a copy that died is taken over, one that
-    // cannot be removed (a read-only folder) is passed by.
+    // cannot be removed (a read-only folder) is passed by. Taken, and the data listed, on a
+    // thread of their own while the window is built.
     quelora::DataFolderLock lock(dataFolder);
-    if (!quelora::takeDataFolder(lock, dataFolder, platform)) return 1;
+    quelora::TakingFolder taking = quelora::takeAndList(lock, dataFolder);
+    quelora::installSpanishTranslations();
     Form1 form(dataFolder, platform);
+    if (!quelora::takeDataFolder(taking.taken.get(), dataFolder, platform)) return 1;
+    form.TakeListings(std::move(taking.listed));
     // Another computer's lock keeps no one out; the user hears of it once the window is up.
     if (const QString notice = quelora::otherComputerNotice(lock, dataFolder); !notice.isEmpty())
         form.ReportNotice(notice);

@@ -256,9 +256,11 @@ void Form1::ShowMonth() {
     // the month changed) is saved under its own date first.
     SaveDiaryPage();
     // One listing per folder, however many days are probed. Before the window is first
-    // shown the diary folder is not listed (start-up looks only for today's page); the
-    // days are marked again once it is.
-    const auto pages = isVisible() ? store::FolderIndex::current(DataPath(layout::kPages)) : nullptr;
+    // shown the diary folder is not listed here: start-up lists it beside the window's
+    // building (main), else only the exact names are looked for, and the days are marked
+    // again once it is shown.
+    const QString folder = DataPath(layout::kPages);
+    const auto pages = isVisible() ? store::FolderIndex::current(folder) : store::FolderIndex::kept(folder);
     PaintMonthGrid(calendar::monthGrid(Grid, Combo1->currentText(), Combo2->currentText(),
                                        PreselectDone ? 0 : PreselectDay, DayFilesOnDisk(pages.get())));
 }

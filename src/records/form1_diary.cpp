@@ -133,7 +133,8 @@ void Form1::LoadDiaryPage() {
     Diary->armed = false;
     // A text that could not be saved comes back with its date, never the older page.
     Diary->fill(PageFile(caption), caption,
-                // before the window is shown: one pass for today's page, no index yet
+                // before the window is shown: the listing start-up made, else one pass for
+                // today's page alone
                 isVisible() ? store::Lookup::Keep : store::Lookup::Once);
     AllowDiaryInput();
     ShowVersionMarks();

@@ -78,24 +78,28 @@ std::shared_ptr<const FolderIndex> FolderIndex::kept(const QString& folder) {
     return it->index;
 }
 
-std::shared_ptr<const FolderIndex> FolderIndex::current(const QString& folder) {
-    auto& kept = keptIndexes();
+FolderIndex::Listing FolderIndex::list(const QString& folder) {
     const QFileInfo info(folder);
-    if (!info.isDir()) {
-        kept.remove(folder);
-        return std::make_shared<const FolderIndex>();
-    }
+    if (!info.isDir()) return {};
     const QDateTime modified = info.lastModified();
-    if (const auto it = kept.constFind(folder); it != kept.constEnd() && it->modified == modified)
-        return it->index;
-
     const QDateTime listedAt = QDateTime::currentDateTime();
-    auto index = std::make_shared<const FolderIndex>(folder);
-    if (modified.isValid() && modified.addSecs(2) <= listedAt)
-        kept.insert(folder, {index, modified});
+    return {std::make_shared<const FolderIndex>(folder), modified, listedAt};
+}
+
+void FolderIndex::keep(const QString& folder, const Listing& listing) {
+    // A listing is kept only once the folder's time is a few seconds older than the
+    // listing: a change within the file system's granularity cannot hide behind it.
+    if (listing.index && listing.modified.isValid() && listing.modified.addSecs(2) <= listing.listedAt)
+        keptIndexes().insert(folder, {listing.index, listing.modified});
     else
-        kept.remove(folder);
-    return index;
+        keptIndexes().remove(folder);
+}
+
+std::shared_ptr<const FolderIndex> FolderIndex::current(const QString& folder) {
+    if (const auto index = kept(folder)) return index;
+    const Listing listing = list(folder);
+    keep(folder, listing);
+    return listing.index ? listing.index : std::make_shared<const FolderIndex>();
 }
 
 } // namespace quelora::store

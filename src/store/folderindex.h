@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QHash>
 #include <cstdint>
 #include <vector>
@@ -30,6 +31,24 @@ public:
     // The kept index of folder while it is still true, without listing anything;
     // nullptr when there is none.
     static std::shared_ptr<const FolderIndex> kept(const QString& folder);
+
+    // A listing made away from the window's thread (start-up lists the diary while the
+    // window is being built): list() touches nothing shared and may run on any thread;
+    // keep(), on the thread that asks current() and kept(), keeps it as current() would
+    // have. index is null when folder is no folder.
+    struct Listing {
+        std::shared_ptr<const FolderIndex> index;
+        QDateTime modified; // the folder's, read before it was listed
+        QDateTime listedAt;
+    };
+    static Listing list(const QString& folder);
+    static void keep(const QString& folder, const Listing& listing);
+    // Several folders' listings, by folder.
+    using Listings = QList<std::pair<QString, Listing>>;
+    static void keep(const Listings& listings) {
+        for (const auto& [folder, listing] : listings)
+            keep(folder, listing);
+    }
 
     // The stored name that is the same name, letter case ignored (store::sameName): the
     // exact spelling when it is there, else the variant store::takenBefore puts first;

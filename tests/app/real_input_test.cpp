@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <algorithm>
 #include <functional>
+#include <sys/time.h>
 
 using namespace quelora;
 using namespace quelora::test;
@@ -33,6 +34,7 @@ public:
     using FormFixture::clickAt;
     using FormFixture::clickInto;
     using FormFixture::crashAndRestart;
+    using FormFixture::dataFolder;
     using FormFixture::exists;
     using FormFixture::filesIn;
     using FormFixture::focused;
@@ -149,6 +151,26 @@ const Row kRows[] = {
          t.write(t.f().Text6, u("nueva")); // a box built late saves as any other
          t.click(t.f().Command6[0]);
          EXPECT_EQ(t.readBytes(u("notas/2007-3-15--10-0")), QByteArray("nueva"));
+     }},
+
+    {"PagesStoredInAnotherSpellingAreMarkedAndShownAtTheFirstPaint",
+     [](RealInput& t) {
+         // Copied from elsewhere: today's page in small letters, another with a decomposed É.
+         t.writeBytes(u("dias/jueves, 15 de marzo de 2007.txt"), "hoy");
+         t.writeBytes(QString::fromUtf8("dias/MIE\xCC\x81RCOLES, 7 de MARZO de 2007.txt"), "siete");
+         const timeval old[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
+         ASSERT_EQ(::utimes(QFile::encodeName(t.path(u("dias"))).constData(), old), 0); // copied a while ago
+         DataFolderLock lock(t.dataFolder()); // as the program starts: taken and listed beside the window
+         TakingFolder taking = takeAndList(lock, t.dataFolder());
+         ASSERT_EQ(taking.taken.get(), DataFolderLock::State::Taken);
+         store::FolderIndex::keep(taking.listed.get());
+         t.startShown(); // nothing painted yet
+         EXPECT_TRUE(t.day(7)->font().bold());
+         EXPECT_TRUE(t.day(15)->font().bold());
+         EXPECT_FALSE(t.day(8)->font().bold());
+         EXPECT_EQ(t.f().Text1->text(), u("hoy"));
+         t.click(t.day(7));
+         EXPECT_EQ(t.f().Text1->text(), u("siete"));
      }},
 
     // ---- The lists follow their text ---------------------------------------------------------
