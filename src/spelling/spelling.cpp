@@ -247,21 +247,19 @@ QStringList fromStd(const std::vector<std::string>& out) {
     return s;
 }
 
-// The library's suggestions for a word: from small edits of it, or when those find nothing
-// ("escrivi") from comparing it with the whole dictionary, which takes a few tenths of a
-// second (the menu waits for it with "Buscando sugerencias…") and another 9 MB while it
-// lasts, so that copy is loaded for the word and let go after it.
-std::vector<std::string> librarySuggestions(const nuspell::Dictionary* quick, const QString& aff, const QString& word) {
+// For a word with nothing within a small edit ("escrivi"): the library compares it with the
+// whole dictionary by n-grams, which takes a few tenths of a second (the menu waits for it
+// with "Buscando sugerencias…") and 9 MB while it lasts; that copy is loaded for the word and
+// let go after it.
+QStringList comparedWithEveryWord(const QString& aff, const QString& word) {
     std::vector<std::string> out;
     try {
-        quick->suggest(word.toStdString(), out);
-        if (out.empty()) {
-            if (auto full = loadNuspell(aff, false)) full->suggest(word.toStdString(), out);
-        }
+        if (auto full = loadNuspell(aff, false)) full->suggest(word.toStdString(), out);
     } catch (...) {
         out.clear();
     }
-    return out;
+    releaseFreedMemory();
+    return fromStd(out);
 }
 
 // Checking by the library itself: for dictionaries whose format the word list does not read.
@@ -277,9 +275,13 @@ public:
         }
     }
     QStringList suggest(const QString& word, int most) const override {
-        const std::vector<std::string> out = librarySuggestions(quick_.get(), aff_, word);
-        releaseFreedMemory();
-        return rankSuggestions(word, fromStd(out), most);
+        std::vector<std::string> out;
+        try {
+            quick_->suggest(word.toStdString(), out);
+        } catch (...) {
+            out.clear();
+        }
+        return rankSuggestions(word, out.empty() ? comparedWithEveryWord(aff_, word) : fromStd(out), most);
     }
 
 private:
@@ -296,17 +298,7 @@ public:
     bool knows(const QString& word) const override { return words_->knows(word); }
     QStringList suggest(const QString& word, int most) const override {
         const QStringList near = words_->nearWords(word);
-        if (!near.isEmpty()) return rankSuggestions(word, near, most);
-        // Nothing within a small edit ("escrivi"): the library compares the word with the
-        // whole dictionary, loaded for it and let go after.
-        std::vector<std::string> out;
-        try {
-            if (auto full = loadNuspell(aff_, false)) full->suggest(word.toStdString(), out);
-        } catch (...) {
-            out.clear();
-        }
-        releaseFreedMemory();
-        return rankSuggestions(word, fromStd(out), most);
+        return rankSuggestions(word, near.isEmpty() ? comparedWithEveryWord(aff_, word) : near, most);
     }
 
 private:

@@ -174,7 +174,7 @@ std::unique_ptr<WordList> WordList::read(const QString& affPath) {
     };
 
     bool utf8Flags = false, readable = true;
-    // What only the suggestions use, or nothing at all.
+    // What checking does not use: the suggestions' tables (TRY, REP and MAP are read below), names.
     static const QStringList kLeftToTheLibrary = {
         QStringLiteral("SET"),          QStringLiteral("TRY"),         QStringLiteral("REP"),
         QStringLiteral("MAP"),          QStringLiteral("KEY"),         QStringLiteral("PHONE"),
