@@ -4,7 +4,8 @@
 #   launch to first window shown (mapped), launch to its first paint on screen, and
 #   peak memory (/usr/bin/time -v, maximum resident set size),
 # in interleaved runs (the order alternates), medians printed at the end. The program is
-# also run on an empty data folder, to tell its own share from the data's.
+# also run on an empty data folder, to tell its own share from the data's, and the empty
+# window once more showing one line of text (the floor of any window that shows text).
 #
 # usage: bench/whole_program.sh [BUILD_DIR] [RUNS] [DIARY_SCALE]
 #   BUILD_DIR    a Release build with -DQUELORA_BENCH=ON (default: build-bench beside bench/)
@@ -54,27 +55,31 @@ unset QT_QPA_PLATFORM
 
 results="$work/results"
 : >"$results"
-run_one() { # name executable
-    local out rss
-    out=$("$build/bench/quelora_launchwatch" --timeout 30 --hold "${QUELORA_WHOLE_HOLD_MS:-0}" -- /usr/bin/time -v -o "$work/time.txt" "$2") || {
-        echo "run of $1 failed: $out" >&2
+run_one() { # name executable [arguments]
+    local out rss name=$1
+    shift
+    out=$("$build/bench/quelora_launchwatch" --timeout 30 --hold "${QUELORA_WHOLE_HOLD_MS:-0}" -- /usr/bin/time -v -o "$work/time.txt" "$@") || {
+        echo "run of $name failed: $out" >&2
         return 1
     }
     rss=$(awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }' "$work/time.txt")
     # mapped_ms=.. painted_ms=.. status=..
-    echo "$1 $(echo "$out" | sed -E 's/mapped_ms=([0-9.]+) painted_ms=([0-9.]+).*/\1 \2/') $rss" >>"$results"
+    echo "$name $(echo "$out" | sed -E 's/mapped_ms=([0-9.]+) painted_ms=([0-9.]+).*/\1 \2/') $rss" >>"$results"
 }
 
 echo "warm-up" >&2
 run_one warmup "$work/prog/quelora"
 run_one warmup "$work/empty/empty_qt_window"
 run_one warmup "$work/nodata/quelora"
+run_one warmup "$work/empty/empty_qt_window" --text
 for i in $(seq "$runs"); do
     if [ $((i % 2)) -eq 1 ]; then
         run_one quelora "$work/prog/quelora"
         run_one empty "$work/empty/empty_qt_window"
         run_one nodata "$work/nodata/quelora"
+        run_one text "$work/empty/empty_qt_window" --text
     else
+        run_one text "$work/empty/empty_qt_window" --text
         run_one nodata "$work/nodata/quelora"
         run_one empty "$work/empty/empty_qt_window"
         run_one quelora "$work/prog/quelora"
@@ -88,6 +93,7 @@ median() { # name column
 qm=$(median quelora 2) qp=$(median quelora 3) qr=$(median quelora 4)
 em=$(median empty 2) ep=$(median empty 3) er=$(median empty 4)
 nm=$(median nodata 2) np=$(median nodata 3) nr=$(median nodata 4)
+tm=$(median text 2) tp=$(median text 3) tr=$(median text 4)
 echo
 echo "diary ${scale}x, $runs interleaved runs each, medians, held ${QUELORA_WHOLE_HOLD_MS:-0} ms (load: $(cut -d' ' -f1-3 /proc/loadavg))"
 printf '%-26s %12s %14s %14s\n' program "mapped (ms)" "painted (ms)" "peak RSS (MB)"
@@ -98,4 +104,7 @@ printf '%-26s %12.2f %14.2f %14.2f\n' "ratio" "$(echo "$qm / $em" | bc -l)" "$(e
 printf '%-26s %12s %14s %14.1f\n' "quelora, empty folder" "$nm" "$np" "$(echo "$nr / 1024" | bc -l)"
 printf '%-26s %12.2f %14.2f %14.2f\n' "ratio" "$(echo "$nm / $em" | bc -l)" "$(echo "$np / $ep" | bc -l)" \
     "$(echo "$nr / $er" | bc -l)"
+printf '%-26s %12s %14s %14.1f\n' "empty window, one line" "$tm" "$tp" "$(echo "$tr / 1024" | bc -l)"
+printf '%-26s %12.2f %14.2f %14.2f\n' "ratio" "$(echo "$tm / $em" | bc -l)" "$(echo "$tp / $ep" | bc -l)" \
+    "$(echo "$tr / $er" | bc -l)"
 if [ -n "${QUELORA_WHOLE_RAW:-}" ]; then cp "$results" "$QUELORA_WHOLE_RAW"; fi
