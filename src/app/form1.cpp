@@ -492,12 +492,15 @@ Form1::Saved Form1::SaveText(const QString& folder, const QString& name, const Q
                              store::Version* written) {
     bool lossy = false;
     const QByteArray bytes = store::encode(text, &lossy) + store::encode(ending);
-    // A scratch file (the export) has no history; every file of the data has.
-    if (sync == store::Sync::Durable)
-        if (const QString stored = store::findNamed(folder, name); !stored.isEmpty())
-            KeepInHistory(folder, stored, &bytes);
+    // A scratch file (the export) has no history; every file of the data has. The name
+    // found for it is the one written: the folder is not looked through twice.
+    QString stored;
+    if (sync == store::Sync::Durable) {
+        stored = store::findNamed(folder, name);
+        if (!stored.isEmpty()) KeepInHistory(folder, stored, &bytes);
+    }
     QString path;
-    const store::Status s = store::writeNamed(folder, name, bytes, sync, &path);
+    const store::Status s = store::writeNamed(folder, stored.isEmpty() ? name : stored, bytes, sync, &path);
     if (writtenPath) *writtenPath = path;
     NoteOwnWrite(path);
     if (!s) {

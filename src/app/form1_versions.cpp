@@ -37,11 +37,19 @@ struct Listed {
     QString stored;
 };
 
-Listed listedFile(const store::BoxFile& f) {
+// `listed`: a listing already made, used when it is of the file's folder.
+Listed listedFile(const store::BoxFile& f, const std::shared_ptr<const store::FolderIndex>& listed = nullptr) {
     if (f.folder.isEmpty() || f.name.isEmpty()) return {};
-    Listed l{store::FolderIndex::current(f.folder), {}};
+    Listed l{listed && listed->folder() == f.folder ? listed : store::FolderIndex::current(f.folder), {}};
     l.stored = l.index->find(f.name);
     return l;
+}
+
+// "esta página", "esta nota", "esta ficha": what the versions of a box are of.
+QString thisOf(const BoundBox* box, const BoundBox* diary, const BoundBox* note) {
+    return box == diary  ? QStringLiteral("esta página")
+           : box == note ? QStringLiteral("esta nota")
+                         : QStringLiteral("esta ficha");
 }
 
 QString spokenWhen(const QDateTime& when) {
@@ -56,31 +64,25 @@ QList<VersionChoice> Form1::VersionsOf(const BoundBox& box) const {
     QList<VersionChoice> found;
     const Listed l = listedFile(box.file);
     if (l.stored.isEmpty()) return found;
-    for (const store::OtherVersion& o : store::versionsBeside(*l.index, l.stored)) {
-        const QString path = store::joinPath(box.file.folder, o.name);
+    const auto add = [&](const QString& path, const QString& origin, const QDateTime& when, bool beside) {
         const store::ReadResult r = store::readFile(path);
-        if (!r.ok) continue;
+        if (!r.ok) return;
         VersionChoice v;
-        v.origin = store::originText(o.says);
-        v.when = o.says.when.isValid() ? o.says.when : QFileInfo(path).lastModified();
+        v.origin = origin;
+        v.when = when.isValid() ? when : QFileInfo(path).lastModified();
         v.texts = box.textsOf(r.bytes);
         v.text = v.texts.join(QStringLiteral("\r\n"));
         v.path = path;
-        v.beside = true;
+        v.beside = beside;
         found << v;
-    }
-    for (const history::Kept& k : history::keptOf(DataFolder_, box.file.folder, l.stored)) {
-        const store::ReadResult r = store::readFile(k.path);
-        if (!r.ok) continue;
-        VersionChoice v;
-        v.origin = k.origin.isEmpty() ? QStringLiteral("una versión anterior, del historial")
-                                      : QStringLiteral("%1, del historial").arg(k.origin);
-        v.when = k.when;
-        v.texts = box.textsOf(r.bytes);
-        v.text = v.texts.join(QStringLiteral("\r\n"));
-        v.path = k.path;
-        found << v;
-    }
+    };
+    for (const store::OtherVersion& o : store::versionsBeside(*l.index, l.stored))
+        add(store::joinPath(box.file.folder, o.name), store::originText(o.says), o.says.when, true);
+    for (const history::Kept& k : history::keptOf(DataFolder_, box.file.folder, l.stored))
+        add(k.path,
+            k.origin.isEmpty() ? QStringLiteral("una versión anterior, del historial")
+                               : QStringLiteral("%1, del historial").arg(k.origin),
+            k.when, false);
     // Newest first, whatever their kind.
     std::stable_sort(found.begin(), found.end(),
                      [](const VersionChoice& a, const VersionChoice& b) { return a.when > b.when; });
@@ -114,9 +116,10 @@ void Form1::ShowVersionMarks() {
     // Before the window is on the screen the folders are not listed yet (start-up looks
     // only for today's page); the marks come with the first paint.
     if (!DiaryIndexWarmed) return;
+    const auto pages = store::FolderIndex::current(DataPath(layout::kPages)); // the box's and the grid's
     for (BoundBox* box : {Diary, Note, Card}) {
         if (!box) continue;
-        const Listed l = listedFile(box->file);
+        const Listed l = listedFile(box->file, pages);
         const QList<store::OtherVersion> beside =
             l.stored.isEmpty() ? QList<store::OtherVersion>() : store::versionsBeside(*l.index, l.stored);
         if (beside.isEmpty()) {
@@ -129,9 +132,7 @@ void Form1::ShowVersionMarks() {
         }
         VersionsBar& bar = versionsBarOf(box);
         const store::OtherVersion& newest = beside.first();
-        const QString what = box == Diary ? QStringLiteral("esta página")
-                             : box == Note ? QStringLiteral("esta nota")
-                                           : QStringLiteral("esta ficha");
+        const QString what = thisOf(box, Diary, Note);
         const QString told =
             beside.size() == 1
                 ? QStringLiteral("Hay otra versión de %1: de %2, %3").arg(what, store::originText(newest.says),
@@ -161,7 +162,6 @@ void Form1::ShowVersionMarks() {
     }
     // The days of the month on show whose page has a version beside it.
     if (!Grid.firstDay.isValid()) return;
-    const auto pages = store::FolderIndex::current(DataPath(layout::kPages));
     const QStringList marked = store::filesWithVersions(*pages);
     for (int i = 0; i < 42; ++i) {
         bool has = false;
@@ -191,9 +191,7 @@ bool Form1::OpenVersions(BoundBox* box) {
     QList<VersionChoice> versions = VersionsOf(*box);
     if (versions.isEmpty()) {
         ReportNotice(QStringLiteral("No hay otras versiones de %1: ni de otro ordenador ni del historial.")
-                         .arg(box == Diary  ? QStringLiteral("esta página")
-                              : box == Note ? QStringLiteral("esta nota")
-                                            : QStringLiteral("esta ficha")));
+                         .arg(thisOf(box, Diary, Note)));
         return false;
     }
     const QString what = box == Diary  ? QStringLiteral("la página del %1").arg(box->target)
@@ -271,12 +269,15 @@ void Form1::TakeVersion(BoundBox& box, const VersionChoice& v, VersionAction a) 
     // The version beside the file has been answered: it leaves the folder, into the history.
     if (saved && v.beside && !stored.isEmpty()) {
         const QByteArray answered = store::readFile(v.path).bytes;
-        QString why;
-        NoteOwnWrite(v.path);
-        if (!history::keepFileAway(DataFolder_, v.path, stored, platform().now(), v.origin, &why))
-            ReportFailure(QStringLiteral("La otra versión no se ha podido pasar al historial y sigue junto al "
-                                         "archivo:\n%1\n\n%2")
-                              .arg(QDir::toNativeSeparators(v.path), why));
+        const auto keepAway = [this, &v](const QString& path, const QString& storedName) {
+            QString why;
+            NoteOwnWrite(path);
+            if (!history::keepFileAway(DataFolder_, path, storedName, platform().now(), v.origin, &why))
+                ReportFailure(QStringLiteral("La otra versión no se ha podido pasar al historial y sigue junto al "
+                                             "archivo:\n%1\n\n%2")
+                                  .arg(QDir::toNativeSeparators(path), why));
+        };
+        keepAway(v.path, stored);
         // A card's copy in the all-cards group came with a conflict copy of its own, of the
         // same text: answered with it.
         if (&box == Card && CardCopyFile.folder != box.file.folder) {
@@ -284,9 +285,7 @@ void Form1::TakeVersion(BoundBox& box, const VersionChoice& v, VersionAction a) 
             if (!copy.stored.isEmpty())
                 for (const store::OtherVersion& o : store::versionsBeside(*copy.index, copy.stored)) {
                     const QString path = store::joinPath(CardCopyFile.folder, o.name);
-                    if (store::readFile(path).bytes != answered) continue;
-                    NoteOwnWrite(path);
-                    history::keepFileAway(DataFolder_, path, copy.stored, platform().now(), v.origin);
+                    if (store::readFile(path).bytes == answered) keepAway(path, copy.stored);
                 }
         }
     } else if (!saved) {

@@ -80,13 +80,16 @@ std::optional<Entry> entryOf(const QString& dir, const QString& name) {
     return e;
 }
 
+bool newerFirst(const Entry& a, const Entry& b) {
+    return a.when != b.when ? a.when > b.when : a.n > b.n;
+}
+
 // The versions in one folder of the history, newest first.
 QList<Entry> entriesIn(const QString& dir) {
     QList<Entry> out;
     for (const QString& name : store::listFiles(dir))
         if (auto e = entryOf(dir, name)) out << *e;
-    std::sort(out.begin(), out.end(),
-              [](const Entry& a, const Entry& b) { return a.when != b.when ? a.when > b.when : a.n > b.n; });
+    std::sort(out.begin(), out.end(), newerFirst);
     return out;
 }
 
@@ -151,8 +154,7 @@ void holdWithinCap(const QString& dataRoot, const QString& justWritten) {
             all << *e;
         }
     }
-    std::sort(all.begin(), all.end(),
-              [](const Entry& a, const Entry& b) { return a.when != b.when ? a.when < b.when : a.n < b.n; });
+    std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) { return newerFirst(b, a); });
     const qint64 goal = sizeCap() / 4 * 3;
     for (const Entry& e : all) {
         if (total <= goal) break;
@@ -193,9 +195,7 @@ QList<Kept> keptOf(const QString& dataRoot, const QString& folder, const QString
     QList<Entry> all;
     for (const QString& variant : store::listFolders(parent))
         if (store::sameName(variant, storedName)) all << entriesIn(store::joinPath(parent, variant));
-    std::stable_sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
-        return a.when != b.when ? a.when > b.when : a.n > b.n;
-    });
+    std::stable_sort(all.begin(), all.end(), newerFirst);
     QList<Kept> out;
     for (const Entry& e : all)
         out << Kept{e.path, e.when, e.origin};
@@ -241,9 +241,7 @@ bool keep(const QString& dataRoot, const QString& folder, const QString& storedN
             totalsByRoot[dataRoot] += bytes.size();
         QList<Entry> all = before;
         if (auto written = entryOf(dir, QFileInfo(path).fileName())) all.prepend(*written);
-        std::stable_sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
-            return a.when != b.when ? a.when > b.when : a.n > b.n;
-        });
+        std::stable_sort(all.begin(), all.end(), newerFirst);
         qint64 freed = 0;
         thin(all, when, &freed);
         totalsByRoot[dataRoot] -= freed;

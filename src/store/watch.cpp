@@ -78,6 +78,7 @@ public:
 
 private:
     std::vector<Watcher::Notice> read(bool* lost); // what the system has pending
+    void release(int id);
     int fd_ = -1;
     std::mutex lock_;
     std::vector<std::weak_ptr<Watcher::Client>> clients_;
@@ -89,15 +90,19 @@ void WatchHub::join(const std::shared_ptr<Watcher::Client>& c) {
     clients_.push_back(c);
 }
 
+// One Watcher less on the watch; the last lets the system's watch go. Under lock_.
+void WatchHub::release(int id) {
+    if (--holders_[id] > 0) return; // another Watcher still follows that folder
+    holders_.erase(id);
+#ifdef Q_OS_LINUX
+    if (fd_ >= 0) ::inotify_rm_watch(fd_, id);
+#endif
+}
+
 void WatchHub::leave(Watcher::Client* c) {
     std::lock_guard<std::mutex> hold(lock_);
     for (int id : c->ids)
-        if (--holders_[id] == 0) {
-            holders_.erase(id);
-#ifdef Q_OS_LINUX
-            if (fd_ >= 0) ::inotify_rm_watch(fd_, id);
-#endif
-        }
+        release(id);
     c->ids.clear();
     std::erase_if(clients_, [c](const std::weak_ptr<Watcher::Client>& w) {
         const auto p = w.lock();
@@ -108,11 +113,7 @@ void WatchHub::leave(Watcher::Client* c) {
 void WatchHub::remove(Watcher::Client* c, int id) {
     std::lock_guard<std::mutex> hold(lock_);
     if (id < 0 || !c->ids.erase(id)) return;
-    if (--holders_[id] > 0) return; // another Watcher still follows that folder
-    holders_.erase(id);
-#ifdef Q_OS_LINUX
-    if (fd_ >= 0) ::inotify_rm_watch(fd_, id);
-#endif
+    release(id);
 }
 
 std::vector<Watcher::Notice> WatchHub::take(Watcher::Client* c, bool* lost) {

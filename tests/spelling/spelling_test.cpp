@@ -219,29 +219,37 @@ public:
     // the menu opened, which a reader says at once.
     QString menuByKeys(TextBox* box, const QString& pick) {
         QString first;
-        auto* poll = new QTimer(box);
         QElapsedTimer waited;
         waited.start();
-        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu && !menu->activeAction() && waited.elapsed() > 5000) { // nothing said: closed unused
-                poll->stop();
-                QTest::keyClick(menu, Qt::Key_Escape);
-            }
-            if (!menu || !menu->activeAction() || menu->actions().value(0)->text() == u("Buscando sugerencias…"))
-                return;
-            poll->stop();
-            first = menu->activeAction()->text();
-            for (int i = 0; i < 12 && menu->activeAction()->text() != pick; ++i)
-                QTest::keyClick(menu, Qt::Key_Down);
-            QTest::keyClick(menu, menu->activeAction()->text() == pick ? Qt::Key_Return : Qt::Key_Escape);
-        });
-        poll->start(10);
-        QContextMenuEvent key(QContextMenuEvent::Keyboard, box->cursorRect().center());
-        QApplication::sendEvent(box, &key);
-        delete poll;
-        settle();
+        whileMenuOpen(
+            box,
+            [&](QMenu* menu) {
+                if (!menu->activeAction() && waited.elapsed() > 5000) { // nothing said: closed unused
+                    QTest::keyClick(menu, Qt::Key_Escape);
+                    return true;
+                }
+                if (!menu->activeAction() || menu->actions().value(0)->text() == u("Buscando sugerencias…"))
+                    return false;
+                first = menu->activeAction()->text();
+                for (int i = 0; i < 12 && menu->activeAction()->text() != pick; ++i)
+                    QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, menu->activeAction()->text() == pick ? Qt::Key_Return : Qt::Key_Escape);
+                return true;
+            },
+            [box] {
+                QContextMenuEvent key(QContextMenuEvent::Keyboard, box->cursorRect().center());
+                QApplication::sendEvent(box, &key);
+            });
         return first;
+    }
+    // The page written, checking started, the day chosen by keys and F7 pressed in its
+    // diary: the first marked word selected.
+    TextBox* atFirstMarkedWord(const char* pageText) {
+        writeBytes(page, test::cp1252(pageText));
+        startChecking();
+        pressKey(dayButton(15), Qt::Key_Return);
+        pressKey(form->Text1, Qt::Key_F7);
+        return form->Text1;
     }
 };
 
@@ -252,11 +260,7 @@ const Row kRows[] = {
     // suggestions on the first one, and a reader finds the word in the text's attributes.
     {"FixAMisspeltWordBySuggestionByKeys",
      [](SpellingWindow& t) {
-         t.writeBytes(t.page, test::cp1252("Ayer fui al mercadoo.\r\n"));
-         t.startChecking();
-         TextBox* diary = t.form->Text1;
-         t.pressKey(t.dayButton(15), Qt::Key_Return);
-         t.pressKey(diary, Qt::Key_F7);
+         TextBox* diary = t.atFirstMarkedWord("Ayer fui al mercadoo.\r\n");
          EXPECT_EQ(diary->textCursor().selectedText(), u("mercadoo"));
          QAccessibleInterface* said = QAccessible::queryAccessibleInterface(diary);
          EXPECT_TRUE(said->text(QAccessible::Description).startsWith(u("Palabra que el diccionario no conoce: «mercadoo»")));
@@ -272,11 +276,7 @@ const Row kRows[] = {
      }},
     {"AddAWordByKeys",
      [](SpellingWindow& t) {
-         t.writeBytes(t.page, test::cp1252("Cena con Begoñita.\r\n"));
-         t.startChecking();
-         TextBox* diary = t.form->Text1;
-         t.pressKey(t.dayButton(15), Qt::Key_Return);
-         t.pressKey(diary, Qt::Key_F7);
+         TextBox* diary = t.atFirstMarkedWord("Cena con Begoñita.\r\n");
          t.menuByKeys(diary, u("Añadir al diccionario"));
          EXPECT_TRUE(QAccessible::queryAccessibleInterface(diary)->text(QAccessible::Description).startsWith(
              u("«Begoñita» añadida al diccionario")));

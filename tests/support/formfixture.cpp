@@ -228,37 +228,47 @@ void FormFixture::pickFromList(QComboBox* combo, int index) {
     settle();
 }
 
-QStringList FormFixture::contextMenu(QWidget* w, const QPoint& p, const QString& pick) {
-    QStringList shown;
+void FormFixture::whileMenuOpen(QWidget* w, const std::function<bool(QMenu*)>& act,
+                                const std::function<void()>& open) {
     auto* poll = new QTimer(w);
-    QElapsedTimer waited;
-    waited.start();
-    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu) return;
-        QStringList texts;
-        for (QAction* a : menu->actions())
-            if (!a->isSeparator()) texts << a->text();
-        if (texts.contains(QStringLiteral("Buscando sugerencias…")) && waited.elapsed() < 5000) return;
-        poll->stop();
-        shown = texts;
-        QAction* chosen = nullptr;
-        for (QAction* a : menu->actions())
-            if (!pick.isEmpty() && a->text() == pick) chosen = a;
-        if (chosen) {
-            const QPoint at = menu->actionGeometry(chosen).center();
-            QTest::mouseMove(menu->windowHandle(), at);
-            QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
-        } else {
-            QTest::keyClick(menu, Qt::Key_Escape);
-        }
+    QObject::connect(poll, &QTimer::timeout, poll, [&act, poll] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu && act(menu)) poll->stop();
     });
     poll->start(10);
-    QWidget* window = w->window();
-    // Through the window: Qt turns the right press into the context menu's event.
-    QTest::mouseClick(window->windowHandle(), Qt::RightButton, Qt::NoModifier, w->mapTo(window, p));
+    open();
     delete poll;
     settle();
+}
+
+QStringList FormFixture::contextMenu(QWidget* w, const QPoint& p, const QString& pick) {
+    QStringList shown;
+    QElapsedTimer waited;
+    waited.start();
+    whileMenuOpen(
+        w,
+        [&](QMenu* menu) {
+            QStringList texts;
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator()) texts << a->text();
+            if (texts.contains(QStringLiteral("Buscando sugerencias…")) && waited.elapsed() < 5000) return false;
+            shown = texts;
+            QAction* chosen = nullptr;
+            for (QAction* a : menu->actions())
+                if (!pick.isEmpty() && a->text() == pick) chosen = a;
+            if (chosen) {
+                const QPoint at = menu->actionGeometry(chosen).center();
+                QTest::mouseMove(menu->windowHandle(), at);
+                QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+            } else {
+                QTest::keyClick(menu, Qt::Key_Escape);
+            }
+            return true;
+        },
+        [&] {
+            QWidget* window = w->window();
+            // Through the window: Qt turns the right press into the context menu's event.
+            QTest::mouseClick(window->windowHandle(), Qt::RightButton, Qt::NoModifier, w->mapTo(window, p));
+        });
     return shown;
 }
 

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -106,6 +107,9 @@ protected:
     // once the menu has what it is going to show (nothing is picked when empty: the menu
     // is closed with Escape). The menu's entries as they were shown.
     QStringList contextMenu(QWidget* w, const QPoint& p, const QString& pick);
+    // Delivers `open` (what opens a popup menu of w's) and, while a menu is up, gives it to
+    // `act` every 10 ms until act says it is done with it (true).
+    void whileMenuOpen(QWidget* w, const std::function<bool(QMenu*)>& act, const std::function<void()>& open);
     // Turns the mouse wheel over the centre of w, delivered to the window as the
     // window system does; notches > 0 away from the user (up).
     void wheel(QWidget* w, int notches);
