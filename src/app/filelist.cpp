@@ -88,9 +88,12 @@ void FileList::refresh() {
 }
 
 void FileList::addName(const QString& name) {
-    // Another version of a file, a sync engine's file on its way: no entry of the list.
+    // Another version of a file, a sync engine's file on its way: no entry of the list. The
+    // folder is listed only for a name that may be another's version (a note's never is).
     if (path_.isEmpty() || !matchesPattern(pattern_, name) ||
-        !store::isListedName(name, *store::FolderIndex::current(path_)))
+        !store::isListedName(name, [this](const QString& base) {
+            return store::FolderIndex::current(path_)->contains(base);
+        }))
         return;
     int lo = 0, hi = count();
     while (lo < hi) { // the first row not listed before name

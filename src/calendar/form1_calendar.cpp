@@ -143,12 +143,13 @@ void Form1::DescribeOnShow(const QString& caption) {
     const std::optional<QDate> date = calendar::captionDate(caption);
     const QString shown =
         QStringLiteral("A la vista: %1. ").arg(date ? calendar::spokenDate(*date) : caption.toLower());
-    for (FlatButton* b : Command4)
+    const auto describeFor = [&shown](FlatButton* b) {
         if (const QString said = shown + b->property(kHint).toString(); b->accessibleDescription() != said)
             b->setAccessibleDescription(said);
+    };
+    std::for_each(Command4.begin(), Command4.end(), describeFor);
     for (FlatButton* b : {Command3[0], Command3[1], Command5})
-        if (const QString said = shown + b->property(kHint).toString(); b->accessibleDescription() != said)
-            b->setAccessibleDescription(said);
+        describeFor(b);
     Command2[0]->setAccessibleName(QStringLiteral("Año de las flechas: ") + Command2[0]->text());
 }
 

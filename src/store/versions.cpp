@@ -48,6 +48,12 @@ int num(const QRegularExpressionMatch& m, int group, int from = 0, int length = 
     return m.capturedView(group).mid(from, length).toInt();
 }
 
+// "YYYYMMDD" in one group and "HHMMSS" in the next.
+QDateTime compactStamp(const QRegularExpressionMatch& m, int date) {
+    return at(num(m, date, 0, 4), num(m, date, 4, 2), num(m, date, 6, 2), num(m, date + 1, 0, 2),
+              num(m, date + 1, 2, 2), num(m, date + 1, 4, 2));
+}
+
 // The marks the engines put in a name, each with what it says. The mark is cut out of
 // the name, wherever the engine put it (before the extension, or at the end of a name
 // that has none), and what is left is the name of the file it is a version of.
@@ -63,8 +69,7 @@ const std::vector<Mark>& marks() {
         m.push_back({From::Syncthing,
                      QRegularExpression(QStringLiteral("\\.sync-conflict-(\\d{8})-(\\d{6})-([A-Z0-9]{7})")),
                      [](const QRegularExpressionMatch& x, VersionName& v) {
-                         v.when = at(num(x, 1, 0, 4), num(x, 1, 4, 2), num(x, 1, 6, 2), num(x, 2, 0, 2),
-                                     num(x, 2, 2, 2), num(x, 2, 4, 2));
+                         v.when = compactStamp(x, 1);
                          v.who = x.captured(3);
                      }});
         m.push_back({From::Nextcloud,
@@ -75,10 +80,7 @@ const std::vector<Mark>& marks() {
                          v.when = at(num(x, 2), num(x, 3), num(x, 4), num(x, 5), num(x, 6), num(x, 7));
                      }});
         m.push_back({From::Nextcloud, QRegularExpression(QStringLiteral("_conflict-(\\d{8})-(\\d{6})")),
-                     [](const QRegularExpressionMatch& x, VersionName& v) {
-                         v.when = at(num(x, 1, 0, 4), num(x, 1, 4, 2), num(x, 1, 6, 2), num(x, 2, 0, 2),
-                                     num(x, 2, 2, 2), num(x, 2, 4, 2));
-                     }});
+                     [](const QRegularExpressionMatch& x, VersionName& v) { v.when = compactStamp(x, 1); }});
         m.push_back({From::Dropbox,
                      QRegularExpression(QStringLiteral(
                          " \\((.+?)['\u2019]s conflicted copy (\\d{4})-(\\d{2})-(\\d{2})(?: \\(\\d+\\))?\\)(?: \\(\\d+\\))?")),
@@ -165,9 +167,12 @@ std::optional<VersionName> versionOfName(QStringView name, const std::function<b
     return oneDrive(name, isFile);
 }
 
+bool isListedName(QStringView name, const std::function<bool(const QString&)>& isFile) {
+    return !isSystemFileName(name) && !isPassingName(name) && !versionOfName(name, isFile);
+}
+
 bool isListedName(QStringView name, const FolderIndex& index) {
-    if (isSystemFileName(name) || isPassingName(name)) return false;
-    return !versionOfName(name, [&index](const QString& base) { return index.contains(base); });
+    return isListedName(name, [&index](const QString& base) { return index.contains(base); });
 }
 
 QList<OtherVersion> versionsBeside(const FolderIndex& index, const QString& stored) {

@@ -39,7 +39,9 @@ std::optional<VersionName> versionOfName(QStringView name,
                                          const std::function<bool(const QString&)>& isFile = {});
 
 // Whether a listing of the folder shows name as one of its files: not a system's file,
-// a passing file or a version of another file of index.
+// a passing file or a version of another file of the folder (isFile: whether a name is a
+// file there, asked only of a name that may be one's version).
+bool isListedName(QStringView name, const std::function<bool(const QString&)>& isFile);
 bool isListedName(QStringView name, const FolderIndex& index);
 
 // A version kept beside a file of the folder.
